@@ -1,0 +1,50 @@
+/* ledview: display engine that previews programs for LED sign controllers.
+ *
+ * One engine per process. Every function runs on the caller's thread, returns
+ * at once and must be called from the thread that called InitLedConfigure.
+ *
+ * Return codes: 0 success, -1 bad argument or failure, -2 rejected playbill,
+ * -3 font file that cannot be opened, -4 call not allowed in the engine's
+ * current state.
+ */
+#ifndef LEDVIEW_H
+#define LEDVIEW_H
+
+#include <stdint.h>
+
+#if defined(LEDVIEW_BUILDING)
+#define LEDVIEW_API __attribute__((visibility("default")))
+#else
+#define LEDVIEW_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Sets the sign size in LEDs and the colour mode (1 single colour, 2 two
+ * colours, 4 full colour; larger values mean 4). */
+LEDVIEW_API int32_t InitLedConfigure(int32_t width, int32_t height, int32_t colourmode);
+
+/* Loads the outline font used for text taller than 16 pixels. */
+LEDVIEW_API int32_t SetFontPathname(const char* path);
+
+/* Registers the output buffer: height rows of pitch bytes, one byte per LED
+ * in the first width bytes of each row. */
+LEDVIEW_API int32_t SetBmpBuffer(int32_t width, int32_t height, int32_t pitch, uint8_t* buffer);
+
+/* Stops playback, clears the picture and forgets the output buffer. */
+LEDVIEW_API int32_t EndPreview(void);
+
+/* Turns the link indicator on (when the configuration allows it) or off. */
+LEDVIEW_API void ShowLink(void);
+LEDVIEW_API void HideLink(void);
+
+/* Releases everything; InitLedConfigure may be called again afterwards. */
+LEDVIEW_API int32_t ReleasePreview(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* LEDVIEW_H */

@@ -1,0 +1,32 @@
+// The engine's status block and playbill store, shared by the exported
+// functions.
+#pragma once
+#include <cstdint>
+
+namespace ledview {
+
+enum EngineState : int32_t {
+  kStateNone = 0,
+  kStateConfigured = 1,
+  kStateReady = 2,  // a font is loaded and an output buffer registered
+  kStatePlaying = 3,
+};
+
+inline constexpr uint32_t kPlayBillStoreBytes = 0x300000;
+
+struct StatusBlock {
+  int32_t enginestate;
+  uint8_t* arenablock;
+  int32_t fontloaded;
+  int32_t bufwidth;
+  int32_t bufheight;
+  int32_t bufpitch;
+  uint8_t* buffer;
+};
+
+extern StatusBlock status;
+extern uint8_t playbillstore[kPlayBillStoreBytes];
+extern int32_t linkflag;
+extern uint32_t actionlimit;  // NotifyActtion raises the action bit past this count
+
+}  // namespace ledview

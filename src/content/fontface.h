@@ -1,0 +1,29 @@
+// The outline face used for text taller than 16 pixels.
+#pragma once
+#include <cstdint>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+namespace ledview {
+
+struct FontState {
+  FT_Library library;
+  FT_Face face;
+};
+extern FontState fontstate;
+
+// One glyph's metrics and rows; every GetGlyph call overwrites it.
+struct GlyphCell {
+  uint32_t width;
+  uint32_t height;
+  uint32_t pitch;
+  uint8_t* rows;
+};
+extern GlyphCell glyphcell;
+
+// 0 on success, -1 when FreeType cannot open the file as a font.
+int32_t LoadFontFace(const char* path);
+void ReleaseFontFace();
+
+}  // namespace ledview

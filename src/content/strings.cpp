@@ -1,0 +1,9 @@
+#include "content/strings.h"
+
+namespace ledview {
+
+LockHandle stringlock = nullptr;
+
+void InitStringTable() { stringlock = LockCreate(kLockKindStrings); }
+
+}  // namespace ledview

@@ -1,0 +1,46 @@
+// Argument records of the drawing operations.
+#pragma once
+#include <cstdint>
+
+namespace ledview {
+
+// A source image. format 0..7: 1 bit per pixel (a set bit takes the format
+// value as its colour); 8: 2 bits per pixel; above 8: 4 bits per pixel.
+struct Bitmap {
+  int16_t width;
+  int16_t height;
+  uint16_t format;
+  int16_t pitch;
+  const uint8_t* pixels;
+};
+
+// Equally sized frames stored one after the other behind this header.
+struct FrameStrip {
+  uint32_t count;
+  uint16_t width;
+  uint16_t height;
+  uint32_t format;
+  uint32_t pitch;
+};
+
+struct BlitRect {
+  int16_t sx;
+  int16_t sy;
+  int16_t dx;
+  int16_t dy;
+  int16_t width;
+  int16_t height;
+};
+
+struct DestRect {
+  uint16_t x;
+  uint16_t y;
+  uint16_t width;
+  uint16_t height;
+};
+
+// Draws the border of x0 <= x < x1, y0 <= y < y1 and advances *phase; the
+// call with all four zero releases what the phase word holds.
+using BorderPainter = void (*)(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uintptr_t* phase);
+
+}  // namespace ledview

@@ -1,0 +1,30 @@
+#include "platform/platform.h"
+
+namespace ledview {
+
+namespace {
+bool simulated = false;
+int64_t simulatednow = 0;
+}  // namespace
+
+int64_t ClockNow() {
+  if (simulated) return simulatednow;
+  return static_cast<int64_t>(std::time(nullptr));
+}
+
+bool ClockLocalTime(int64_t when, std::tm* out) {
+  if (out == nullptr) return false;
+  const std::time_t t = static_cast<std::time_t>(when);
+  return localtime_r(&t, out) != nullptr;
+}
+
+void ClockSimulate(int64_t start) {
+  simulated = true;
+  simulatednow = start;
+}
+
+void ClockAdvance(int64_t seconds) { simulatednow += seconds; }
+
+void ClockUseReal() { simulated = false; }
+
+}  // namespace ledview

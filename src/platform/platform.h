@@ -1,0 +1,45 @@
+// The few operating-system services the engine needs: an owned recursive
+// mutex, a file probe, the heap block, calendar time and an error message.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+
+namespace ledview {
+
+struct PlatformMutex;
+
+enum class MutexWaitResult { Acquired, Timeout, Failed };
+
+// A mutex owned by the calling thread from the moment it exists; recursive
+// for its owner. Null when it cannot be made.
+PlatformMutex* MutexCreateOwned();
+// Waits at most timeoutms milliseconds; 0 is a single attempt.
+MutexWaitResult MutexWait(PlatformMutex* mutex, uint32_t timeoutms);
+// Undoes one acquisition by the calling thread; false when it holds none.
+bool MutexRelease(PlatformMutex* mutex);
+void MutexClose(PlatformMutex* mutex);
+
+// True when path names a regular file that can be opened for reading.
+bool FileCanOpen(const char* path);
+
+// Zero-filled block from the process heap, or null.
+void* HeapBlockAlloc(size_t size);
+void HeapBlockFree(void* block);
+// Makes the next HeapBlockAlloc fail, so that callers' out-of-memory paths
+// can be exercised.
+void HeapBlockFailNext();
+
+// Calendar time in seconds, and its local broken-down form.
+int64_t ClockNow();
+bool ClockLocalTime(int64_t when, std::tm* out);
+// Runs the clock from a caller-chosen start instead of the machine's clock;
+// ClockAdvance moves it on. Internal: the exported engine never sets it.
+void ClockSimulate(int64_t start);
+void ClockAdvance(int64_t seconds);
+void ClockUseReal();
+
+// An error the user should see; one line on standard error, never blocks.
+void ShowErrorMessage(const char* text);
+
+}  // namespace ledview

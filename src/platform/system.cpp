@@ -1,0 +1,44 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/platform.h"
+
+namespace ledview {
+
+bool FileCanOpen(const char* path) {
+  if (path == nullptr) return false;
+  const int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  // A directory opens on Linux but is never a font file to read.
+  const bool regular = fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
+  close(fd);
+  return regular;
+}
+
+namespace {
+bool failnextheap = false;
+}
+
+void* HeapBlockAlloc(size_t size) {
+  if (failnextheap) {
+    failnextheap = false;
+    return nullptr;
+  }
+  return std::calloc(1, size);
+}
+
+void HeapBlockFree(void* block) { std::free(block); }
+
+void HeapBlockFailNext() { failnextheap = true; }
+
+void ShowErrorMessage(const char* text) {
+  std::fprintf(stderr, "Error: %s\n", text);
+  std::fflush(stderr);
+}
+
+}  // namespace ledview

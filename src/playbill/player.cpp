@@ -1,0 +1,45 @@
+#include "playbill/player.h"
+
+#include <cstring>
+
+#include "playbill/nodes.h"
+
+namespace ledview {
+
+PlayerPools playerpools;
+LockHandle playlock = nullptr;
+
+namespace {
+alignas(16) uint8_t pagestore[kPagePoolCount * sizeof(PageNode)];
+alignas(16) uint8_t areastore[kAreaPoolCount * sizeof(AreaNode)];
+alignas(16) uint8_t componentstore[kComponentPoolCount * sizeof(ComponentNode)];
+alignas(16) uint8_t elementstore[kElementPoolCount * sizeof(ElementNode)];
+}  // namespace
+
+bool SetupPlayerPools() {
+  PoolTableInit();
+  playerpools.pages = PoolCreate(pagestore, kPagePoolCount, sizeof(PageNode));
+  playerpools.areas = PoolCreate(areastore, kAreaPoolCount, sizeof(AreaNode));
+  playerpools.components = PoolCreate(componentstore, kComponentPoolCount, sizeof(ComponentNode));
+  playerpools.elements = PoolCreate(elementstore, kElementPoolCount, sizeof(ElementNode));
+  return playerpools.pages && playerpools.areas && playerpools.components && playerpools.elements;
+}
+
+void ResetPlayerPools() {
+  PoolReset(playerpools.pages);
+  PoolReset(playerpools.areas);
+  PoolReset(playerpools.components);
+  PoolReset(playerpools.elements);
+}
+
+void ReleasePlayer() {
+  ResetPlayerPools();
+  std::memset(pagestore, 0, sizeof pagestore);
+  std::memset(areastore, 0, sizeof areastore);
+  std::memset(componentstore, 0, sizeof componentstore);
+  std::memset(elementstore, 0, sizeof elementstore);
+  playerpools = PlayerPools{};
+  playlock = nullptr;
+}
+
+}  // namespace ledview

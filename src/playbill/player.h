@@ -1,0 +1,23 @@
+// The player's records: the four node pools and the play lock.
+#pragma once
+#include "memory/lock.h"
+#include "memory/pool.h"
+
+namespace ledview {
+
+struct PlayerPools {
+  Pool* pages;
+  Pool* areas;
+  Pool* components;
+  Pool* elements;
+};
+extern PlayerPools playerpools;
+extern LockHandle playlock;
+
+// Builds the pool table and the four pools; false when a pool cannot be made.
+bool SetupPlayerPools();
+void ResetPlayerPools();
+// Returns every record and forgets the pools and the play lock.
+void ReleasePlayer();
+
+}  // namespace ledview
