@@ -119,6 +119,7 @@ int32_t ReleasePreview(void) {
   if (status.enginestate == kStateConfigured) ReleasePlayer();
   ReleaseFontFace();
   if (status.arenablock != nullptr) HeapBlockFree(status.arenablock);
+  glyphcell = GlyphCell{};  // its rows lived in the arena just freed
   std::memset(&main_arena, 0, sizeof main_arena);
   LockReleaseAll();
   stringlock = nullptr;

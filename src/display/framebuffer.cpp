@@ -2,11 +2,15 @@
 
 #include <cstring>
 
+#include "display/border.h"
+#include "display/drawops.h"
 #include "display/ledconfig.h"
 
 namespace ledview {
 
 FrameBuffer framebuffer;
+DrawOps drawops;
+const BorderType* bordertable = byteborders;
 
 namespace {
 
@@ -29,8 +33,14 @@ void Init2DEnv() {
   fb.fbheight = static_cast<uint32_t>((static_cast<int32_t>(sigheight << 5) / depth) << 1);
   if (fb.fbheight == 0) fb.fbheight = 1;
   fb.fbwidth = kFrameBufferBytes / fb.fbheight;
+  const DrawOps* ops = &bytedrawops;
+  bordertable = byteborders;
   if (depth == 4) fb.fbwidth >>= 1;
-  if (depth == 1) fb.fbwidth *= 2;
+  if (depth == 1) {
+    ops = &bitplanedrawops;
+    fb.fbwidth *= 2;
+    bordertable = bitplaneborders;
+  }
 
   if (cfg.height > fb.fbheight) {
     cfg.height = static_cast<uint16_t>(fb.fbheight);
@@ -46,6 +56,7 @@ void Init2DEnv() {
   fb.bandshift = fb.halfshift + 1;
   for (uint32_t i = 0; i < 32; ++i) fb.bandoffset[i] = i * sigheight * fb.curfbpitch;
   for (uint32_t i = 0; i < 16; ++i) fb.rowoffset[i] = i * fb.curfbpitch;
+  drawops = *ops;
 }
 
 void ClearFrameBuffer() { std::memset(framebuffer.pixels, 0, sizeof framebuffer.pixels); }
