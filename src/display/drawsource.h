@@ -135,6 +135,12 @@ inline void Walk2(const uint8_t* s, int32_t sx, int32_t w, Sink& k) {
     k.template Put<1>(&v);
   }
   const uint8_t* p = s + (sx >> 2);
+  for (; i + 8 <= w; i += 8, p += 2) {
+    uint8_t run[8];
+    std::memcpy(run, kBits2[p[0]].data(), 4);
+    std::memcpy(run + 4, kBits2[p[1]].data(), 4);
+    k.template Put<8>(run);
+  }
   for (; i + 4 <= w; i += 4) k.template Put<4>(kBits2[*p++].data());
   for (int32_t shift = 0; i < w; ++i, shift += 2) {
     const uint8_t v = (*p >> shift) & 3;
@@ -153,6 +159,11 @@ inline void Walk4(const uint8_t* s, int32_t sx, int32_t w, bool framenibbles, Si
     const uint8_t v = table[*p++][1];
     k.template Put<1>(&v);
     i = 1;
+  }
+  for (; i + 8 <= w; i += 8, p += 4) {
+    uint8_t run[8];
+    for (int j = 0; j < 4; ++j) std::memcpy(run + 2 * j, table[p[j]].data(), 2);
+    k.template Put<8>(run);
   }
   for (; i + 2 <= w; i += 2) k.template Put<2>(table[*p++].data());
   if (i < w) k.template Put<1>(&table[*p][0]);
