@@ -1,0 +1,7 @@
+#include "display/border.h"
+
+namespace ledview {
+
+const BorderEntry* bordertable = nullptr;
+
+}  // namespace ledview
