@@ -165,11 +165,19 @@ PageNode* LoadPages(uint8_t* pages, int32_t length) {
 }  // namespace
 
 DestRect InsetRect(DestRect r, uint32_t b) {
-  const uint32_t twice = 2 * b;
-  r.x = static_cast<uint16_t>(r.x + b);
-  r.y = static_cast<uint16_t>(r.y + b);
-  r.width = static_cast<uint16_t>(r.width > twice ? r.width - twice : 0);
-  r.height = static_cast<uint16_t>(r.height > twice ? r.height - twice : 0);
+  // A side too short for the border keeps an empty span in its middle, so
+  // the rectangle never leaves the one it came from.
+  auto shrink = [b](uint16_t& at, uint16_t& size) {
+    if (size > 2 * b) {
+      at = static_cast<uint16_t>(at + b);
+      size = static_cast<uint16_t>(size - 2 * b);
+    } else {
+      at = static_cast<uint16_t>(at + size / 2);
+      size = 0;
+    }
+  };
+  shrink(r.x, r.width);
+  shrink(r.y, r.height);
   return r;
 }
 

@@ -27,8 +27,8 @@ AreaNode* LoadAreas(uint8_t* areas, int32_t length);
 ComponentNode* LoadComponents(uint8_t* components, int32_t length);
 ElementNode* LoadElements(uint8_t* elements, int32_t length);
 
-// rect shrunk by a border of width b on every side; a border that does not
-// fit leaves an empty rectangle instead of a wrapped one.
+// rect shrunk by a border of width b on every side; where the border does
+// not fit, an empty span inside rect instead of a wrapped one.
 DestRect InsetRect(DestRect rect, uint32_t b);
 
 // Forgets the loader's working values (the area being loaded).

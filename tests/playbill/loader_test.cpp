@@ -216,6 +216,20 @@ TEST_F(LoaderTest, BordersShrinkTheContentRectangle) {
   c = c->next;
   EXPECT_EQ(c->inner.width, 0);
   EXPECT_EQ(c->inner.height, 0);
+  EXPECT_EQ(c->inner.x, 3);  // inside the 7 x 3 outer rectangle
+  EXPECT_EQ(c->inner.y, 1);
+}
+
+TEST(InsetRectTest, NeverLeavesTheOuterRectangle) {
+  for (uint16_t w = 0; w < 12; ++w) {
+    for (uint32_t b = 0; b <= 4; ++b) {
+      const DestRect outer{4090, 120, w, w};
+      const DestRect inner = InsetRect(outer, b);
+      EXPECT_GE(inner.x, outer.x);
+      EXPECT_LE(inner.x + inner.width, outer.x + outer.width) << w << " " << b;
+      EXPECT_EQ(inner.width, w > 2 * b ? w - 2 * b : 0);
+    }
+  }
 }
 
 void PainterA(int32_t, int32_t, int32_t, int32_t, uintptr_t*) {}
