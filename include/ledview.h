@@ -33,6 +33,24 @@ LEDVIEW_API int32_t SetFontPathname(const char* path);
  * in the first width bytes of each row. */
 LEDVIEW_API int32_t SetBmpBuffer(int32_t width, int32_t height, int32_t pitch, uint8_t* buffer);
 
+/* Validates a playbill, copies it into the engine and starts playing it. */
+LEDVIEW_API int32_t SetPlayBill(const uint8_t* data, int32_t length);
+
+/* Validates a playbill without loading it: 0 when valid, -1 when it is not
+ * a playbill, else the positive code of the first fault (also printed on
+ * standard output). */
+LEDVIEW_API int32_t TestPlayBillData(const uint8_t* data, int32_t length);
+
+/* Replaces the text of a live string while playing; the new version, or -1. */
+LEDVIEW_API int32_t UpdateString(int32_t id, const char* text, int32_t length);
+
+/* Brings the picture up to date and copies it into the output buffer. */
+LEDVIEW_API void RefreshBuffer(void);
+
+/* Report that an action tick or a second has passed. */
+LEDVIEW_API void NotifyActtion(void);
+LEDVIEW_API void NotifySecond(void);
+
 /* Stops playback, clears the picture and forgets the output buffer. */
 LEDVIEW_API int32_t EndPreview(void);
 

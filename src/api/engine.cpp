@@ -11,14 +11,15 @@
 #include "memory/arena.h"
 #include "memory/lock.h"
 #include "platform/platform.h"
+#include "playbill/loader.h"
 #include "playbill/player.h"
+#include "playbill/scheduler.h"
+#include "playbill/validate.h"
 
 namespace ledview {
 
 StatusBlock status;
 alignas(16) uint8_t playbillstore[kPlayBillStoreBytes];
-int32_t linkflag = 0;
-uint32_t actionlimit = 8;
 
 namespace {
 
@@ -51,7 +52,7 @@ int32_t InitLedConfigure(int32_t width, int32_t height, int32_t colourmode) {
   if (block == nullptr) return -1;
   status.arenablock = block;
   ArenaInit(block, kArenaBlockSize);
-  actionlimit = ledconfig.tickdiv * 8 + 8;
+  actionlimit = static_cast<int32_t>(ledconfig.tickdiv * 8 + 8);
 
   SetupPlayerPools();
   Init2DEnv();
@@ -93,8 +94,52 @@ int32_t SetBmpBuffer(int32_t width, int32_t height, int32_t pitch, uint8_t* buff
   return 0;
 }
 
+int32_t SetPlayBill(const uint8_t* data, int32_t length) {
+  if (status.enginestate != kStateReady) return -4;
+  if (length > static_cast<int32_t>(kPlayBillStoreBytes)) return -1;
+  if (ValidatePlayBill(data, length) != 0) return -2;
+  std::memcpy(playbillstore, data, static_cast<size_t>(length));
+  if (LoadBill(playbillstore) != 0) {
+    std::memset(playbillstore, 0, sizeof playbillstore);
+    return -1;
+  }
+  status.enginestate = kStatePlaying;
+  ClearFrameBuffer();
+  return 0;
+}
+
+int32_t TestPlayBillData(const uint8_t* data, int32_t length) { return ValidatePlayBill(data, length); }
+
+int32_t UpdateString(int32_t id, const char* text, int32_t length) {
+  if (status.enginestate != kStatePlaying) return -1;
+  return PutString(static_cast<uint32_t>(id), reinterpret_cast<const uint8_t*>(text), length);
+}
+
+void RefreshBuffer(void) {
+  if (status.enginestate != kStatePlaying) return;
+  const int32_t fbheight = static_cast<int32_t>(framebuffer.fbheight);
+  const int32_t fbwidth = static_cast<int32_t>(framebuffer.fbwidth);
+  const int32_t rows = status.bufheight < fbheight ? status.bufheight : fbheight;
+  const int32_t columns = status.bufwidth < fbwidth ? status.bufwidth : fbwidth;
+  refreshflags = TakeRefreshFlags();
+  if (refreshflags != 0) PlayStep();
+  if (linkflag) DrawLinkIndicator();
+  // A buffer registered with a negative size gives no rows or no columns.
+  CopyOut(status.buffer, status.bufpitch, rows, columns);
+  if (linkflag) RemoveLinkIndicator();
+}
+
+void NotifyActtion(void) {
+  if (status.enginestate == kStatePlaying) OnActionTick();
+}
+
+void NotifySecond(void) {
+  if (status.enginestate == kStatePlaying) OnSecondTick();
+}
+
 int32_t EndPreview(void) {
   if (status.enginestate != kStatePlaying) return 0;
+  StopPlay();
   ClearFrameBuffer();
   std::memset(playbillstore, 0, sizeof playbillstore);
   // A negative size registers a buffer that is never written.

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "display/refresh.h"  // linkflag
+
 namespace ledview {
 
 enum EngineState : int32_t {
@@ -26,7 +28,5 @@ struct StatusBlock {
 
 extern StatusBlock status;
 extern uint8_t playbillstore[kPlayBillStoreBytes];
-extern int32_t linkflag;
-extern uint32_t actionlimit;  // NotifyActtion raises the action bit past this count
 
 }  // namespace ledview

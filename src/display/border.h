@@ -24,4 +24,15 @@ extern const BorderType bitplaneborders[kBorderTypes];  // colour mode 1
 extern const BorderType byteborders[kBorderTypes];      // colour modes 2 and 4
 extern const BorderType* bordertable;
 
+// Widths are the same in every colour mode.
+inline constexpr int32_t kBorderWidths[kBorderTypes] = {4, 1, 3, 1, 4, 4, 3, 3};
+
+// The entry for a border type; types outside 1..8 give no border. Without a
+// table (tests that run no painters) the widths still apply.
+inline BorderType BorderFor(uint32_t bordertype) {
+  if (bordertype < 1 || bordertype > static_cast<uint32_t>(kBorderTypes)) return BorderType{0, nullptr};
+  if (bordertable == nullptr) return BorderType{kBorderWidths[bordertype - 1], nullptr};
+  return bordertable[bordertype - 1];
+}
+
 }  // namespace ledview

@@ -42,6 +42,8 @@ struct ComponentNode {
   ComponentNode* next;
 };
 
+// Handed to every renderer and effect. The words after render belong to the
+// renderer of the element's type and the effects it drives.
 struct ElementNode {
   uint32_t flags;  // bit 0: run request; other bits belong to the renderer
   uint8_t* header;
@@ -55,12 +57,23 @@ struct ElementNode {
   void* workBuffer;
   uint32_t entryIndex;
   uint32_t exitIndex;
-  uint32_t pagebytes;
+  uint32_t pagebytes;  // elemtype 7: one page's bytes
   Bitmap image;
-  uint32_t strversion;
-  void* curtxtimg;
+  uint32_t strversion;  // elemtype 2: live string version; elemtype 7: current page
+  void* curtxtimg;      // arena block freed by the scheduler at page change and stop
   uintptr_t words[6];
   ElementNode* next;
+};
+
+// The loaded playbill as a whole.
+struct BillState {
+  uint32_t flags;  // bit 3: the current page's play time is over
+  DestRect rect;   // the whole sign, shrunk by the page border
+  BorderPainter painter;
+  uintptr_t phase;
+  uint8_t* bill;
+  PageNode* current;  // null until the first scheduler step
+  PageNode* first;
 };
 
 inline constexpr uint32_t kPagePoolCount = 16;

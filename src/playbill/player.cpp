@@ -2,7 +2,11 @@
 
 #include <cstring>
 
+#include "content/strings.h"
+#include "display/refresh.h"
+#include "playbill/loader.h"
 #include "playbill/nodes.h"
+#include "playbill/scheduler.h"
 
 namespace ledview {
 
@@ -33,12 +37,18 @@ void ResetPlayerPools() {
 }
 
 void ReleasePlayer() {
+  ClearTimers();
   ResetPlayerPools();
+  ClearStrings();
+  billstate = BillState{};
   std::memset(pagestore, 0, sizeof pagestore);
   std::memset(areastore, 0, sizeof areastore);
   std::memset(componentstore, 0, sizeof componentstore);
   std::memset(elementstore, 0, sizeof elementstore);
   playerpools = PlayerPools{};
+  ResetLoader();
+  linkflag = 0;
+  loaderror = 0;
   playlock = nullptr;
 }
 

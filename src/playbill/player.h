@@ -17,7 +17,8 @@ extern LockHandle playlock;
 // Builds the pool table and the four pools; false when a pool cannot be made.
 bool SetupPlayerPools();
 void ResetPlayerPools();
-// Returns every record and forgets the pools and the play lock.
+// Returns every record, empties the timers and strings, and forgets the
+// pools, the bill, the link indicator flag and the play lock.
 void ReleasePlayer();
 
 }  // namespace ledview

@@ -1,0 +1,99 @@
+// Builds playbill bytes from a tree of pages, areas, components and
+// elements. Every size field is computed from the children, so a test states
+// only what it cares about and patches bytes afterwards to make faults.
+//
+//   Bill bill;
+//   Component& c = bill.AddPage().AddArea(0, 0, 64, 32).AddComponent(0, 0, 64, 32);
+//   c.AddElement(1, BitmapPayload(8, 8, 1));
+//   std::vector<uint8_t> bytes = bill.Bytes();
+//
+// Add* return references that stay valid while the tree lives. After Bytes()
+// every node's offset field holds where its header landed.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace ledview::test {
+
+struct Element {
+  uint16_t elemtype = 1;
+  uint16_t delaytime = 0;
+  uint16_t speed = 0;
+  uint16_t entryeffect = 0;
+  uint32_t staytime = 0;
+  uint32_t exiteffect = 0;
+  std::vector<uint8_t> payload;
+  mutable size_t offset = 0;
+};
+
+struct Component {
+  uint16_t x = 0;
+  uint16_t y = 0;
+  uint16_t width = 0;
+  uint16_t height = 0;
+  uint32_t bordertype = 0;
+  std::deque<Element> elements;
+  mutable size_t offset = 0;
+
+  Element& AddElement(uint16_t elemtype, std::vector<uint8_t> payload);
+};
+
+struct Area {
+  uint16_t x = 0;
+  uint16_t y = 0;
+  uint16_t width = 0;
+  uint16_t height = 0;
+  uint32_t staticflag = 0;
+  std::deque<Component> components;
+  mutable size_t offset = 0;
+
+  Component& AddComponent(uint16_t x, uint16_t y, uint16_t width, uint16_t height,
+                          uint32_t bordertype = 0);
+};
+
+struct Page {
+  uint32_t bordertype = 0;
+  int32_t playtime = 0;
+  std::deque<Area> areas;
+  mutable size_t offset = 0;
+
+  Area& AddArea(uint16_t x, uint16_t y, uint16_t width, uint16_t height, uint32_t staticflag = 0);
+};
+
+struct Bill {
+  std::deque<Page> pages;
+
+  Page& AddPage(int32_t playtime = 0, uint32_t bordertype = 0);
+  std::vector<uint8_t> Bytes() const;
+};
+
+// Payloads by element type.
+// 1: a stored picture; rows default to pitch = whole bytes of the width.
+std::vector<uint8_t> BitmapPayload(uint16_t width, uint16_t height, uint32_t format,
+                                   uint32_t pitch = 0);
+// 2: a string drawn with the engine's fonts.
+std::vector<uint8_t> StringPayload(uint16_t id, const std::string& text, uint32_t fontsize = 16,
+                                   uint32_t colour = 1, uint16_t singleline = 1);
+// A strip of frames (types 6 and 7, and inside types 3 and 5); frame bytes
+// are filled with the frame number + 1.
+std::vector<uint8_t> StripBytes(uint32_t count, uint16_t width, uint16_t height, uint32_t format,
+                                uint32_t pitch);
+// 3: a timer counting to a date with an 11-frame digit strip.
+std::vector<uint8_t> TimerPayload(const char format[8], uint16_t digitwidth = 4,
+                                  uint16_t digitheight = 8);
+// 4: an analog clock with five colours.
+std::vector<uint8_t> ClockPayload(uint32_t marks, uint32_t minormarks, uint32_t hour,
+                                  uint32_t minute, uint32_t second);
+// 5: a digital clock with 11-frame digit and label strips.
+std::vector<uint8_t> DigitalClockPayload(const char format[8]);
+
+// Little-endian access into built bytes.
+uint32_t GetU32(const std::vector<uint8_t>& b, size_t at);
+uint16_t GetU16(const std::vector<uint8_t>& b, size_t at);
+void PutU32(std::vector<uint8_t>& b, size_t at, uint32_t v);
+void PutU16(std::vector<uint8_t>& b, size_t at, uint16_t v);
+
+}  // namespace ledview::test

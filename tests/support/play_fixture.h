@@ -1,0 +1,61 @@
+// A ready engine with an output buffer, renderers made for the tests in the
+// renderer slots, and everything put back afterwards.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "playbill/nodes.h"
+#include "support/billbuilder.h"
+#include "support/engine_fixture.h"
+
+namespace ledview::test {
+
+struct RenderCall {
+  size_t element;  // offset of the element's header in the store
+  bool release;
+  DestRect rect;
+  uint32_t flags;  // the element's flags when called
+  uint32_t refresh;  // refreshflags of the step
+};
+
+// Behaviour of the recording renderer for one element, keyed by its header
+// offset in the store.
+struct RenderScript {
+  int32_t result = 0;     // returned once per showing, when the run bit is set
+  uint32_t selftick = 0;  // arms a tick timer on its own flags when started
+  bool allocimage = false;  // keeps an arena block in curtxtimg
+};
+
+extern std::vector<RenderCall> rendercalls;
+extern std::map<size_t, RenderScript> renderscripts;
+
+// Logs every call. With a rectangle and the run bit set it clears the bit,
+// counts the showing in `step` and returns its script's result; otherwise
+// it returns 0. The release call zeroes `step` and sets `timerstate` to -1.
+int32_t RecordingRenderer(ElementNode* element, DestRect* rect);
+// A distinct renderer, to tell the static slots from the normal ones.
+int32_t StaticRecordingRenderer(ElementNode* element, DestRect* rect);
+
+size_t StoreOffset(const ElementNode* element);
+// Calls of one element, in order.
+std::vector<RenderCall> CallsOf(size_t element);
+
+class PlayTest : public EngineTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // A ready engine with an output buffer of the sign's size.
+  void Start(int32_t width, int32_t height, int32_t colourmode);
+  // SetPlayBill on the builder's bytes.
+  int32_t Play(const Bill& bill);
+  void Actions(int n);
+  void Seconds(int n);
+
+  std::vector<uint8_t> output;
+};
+
+}  // namespace ledview::test
