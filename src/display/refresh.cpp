@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "display/drawops.h"
 #include "display/framebuffer.h"
 #include "display/ledconfig.h"
 
@@ -62,24 +63,6 @@ void CopyBitRow(uint8_t* out, const uint8_t* in, uint32_t columns, uint32_t shif
   for (; x < columns; ++x) out[x] = static_cast<uint8_t>((in[x] >> shift) & 1);
 }
 
-// Writes one byte per pixel into the 8 x 8 corner by the pixel rule. Stands
-// in for the BlitBytes drawing slot until the drawing operations exist.
-void PutCornerBytes(const uint8_t* bytes) {
-  const uint8_t depth = ledconfig.depth;
-  for (uint32_t y = 0; y < kLinkSide; ++y) {
-    uint8_t* row = PixelAddress(0, y, depth);
-    const uint8_t* src = bytes + y * kLinkSide;
-    if (depth == 1) {
-      const uint8_t bit = PixelBit(y);
-      for (uint32_t x = 0; x < kLinkSide; ++x) {
-        row[x] = static_cast<uint8_t>(src[x] & 1 ? row[x] | bit : row[x] & ~bit);
-      }
-    } else {
-      std::memcpy(row, src, kLinkSide);
-    }
-  }
-}
-
 }  // namespace
 
 void CopyOut(uint8_t* buffer, int64_t pitch, int32_t rows, int32_t columns) {
@@ -104,7 +87,8 @@ void DrawLinkIndicator() {
   for (uint32_t r = 0; r < kLinkSide; ++r) {
     std::memcpy(li.saved + r * kLinkSide, fb.pixels + r * fb.curfbpitch, kLinkSide);
   }
-  PutCornerBytes(LinkFrames[li.frame]);
+  const DestRect corner{0, 0, kLinkSide, kLinkSide};
+  drawops.BlitBytes(&corner, LinkFrames[li.frame]);
   if (++li.counter >= kLinkFrameDraws) {
     li.counter = 0;
     li.frame = (li.frame + 1) % kLinkFrames;

@@ -1,9 +1,11 @@
 #include "playbill/scheduler.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "content/strings.h"
 #include "display/border.h"
+#include "display/drawops.h"
 #include "display/framebuffer.h"
 #include "display/ledconfig.h"
 #include "memory/arena.h"
@@ -57,23 +59,14 @@ bool CancelFirst(TimerSlot* slots, uint32_t n, const uint32_t* target) {
 // Darkens a rectangle of the framebuffer. Stands in for the FillRect drawing
 // slot with colour 0 until the drawing operations exist. The rectangle is
 // cut to the framebuffer.
+// Clears r, cut to the framebuffer.
 void ClearRect(DestRect r) {
   const FrameBuffer& fb = framebuffer;
-  const uint32_t right = uint32_t{r.x} + r.width;
-  const uint32_t bottom = uint32_t{r.y} + r.height;
-  const uint32_t x1 = right < fb.fbwidth ? right : fb.fbwidth;
-  const uint32_t y1 = bottom < fb.fbheight ? bottom : fb.fbheight;
-  if (r.x >= x1) return;
-  const uint8_t depth = ledconfig.depth;
-  for (uint32_t y = r.y; y < y1; ++y) {
-    uint8_t* row = PixelAddress(r.x, y, depth);
-    if (depth == 1) {
-      const uint8_t keep = static_cast<uint8_t>(~PixelBit(y));
-      for (uint32_t x = r.x; x < x1; ++x) *row++ &= keep;
-    } else {
-      std::memset(row, 0, x1 - r.x);
-    }
-  }
+  if (r.x >= fb.fbwidth || r.y >= fb.fbheight) return;
+  r.width = static_cast<uint16_t>(std::min<uint32_t>(r.width, fb.fbwidth - r.x));
+  r.height = static_cast<uint16_t>(std::min<uint32_t>(r.height, fb.fbheight - r.y));
+  if (r.width == 0 || r.height == 0) return;
+  drawops.FillRect(&r, 0);
 }
 
 // The page border applies to the whole sign's rectangle.

@@ -206,7 +206,8 @@ TEST_F(LoaderTest, BordersShrinkTheContentRectangle) {
   EXPECT_EQ(c->inner.y, 3);
   EXPECT_EQ(c->inner.width, 34);
   EXPECT_EQ(c->inner.height, 14);
-  EXPECT_EQ(c->painter, nullptr);  // no painters in the table yet
+  EXPECT_EQ(c->painter, bordertable[2].painter);
+  EXPECT_NE(c->painter, nullptr);
   c = c->next;
   EXPECT_EQ(c->inner.width, 32);
   EXPECT_EQ(c->inner.height, 12);
