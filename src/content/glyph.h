@@ -14,7 +14,9 @@ inline constexpr int32_t kFontHeight = 16;
 inline constexpr uint32_t kGlyphRowBytes = 32;  // row buffer of a bitmap glyph
 
 // Bytes per row of an outline cell: whole 32-bit words.
-constexpr uint32_t GlyphPitch(int32_t size) { return static_cast<uint32_t>((size + 31) >> 5) * 4; }
+constexpr uint32_t GlyphPitch(int32_t size) {
+  return static_cast<uint32_t>((static_cast<int64_t>(size) + 31) >> 5) * 4;
+}
 
 // Largest outline size whose cell can fit in the arena at all; anything
 // larger could never be drawn, so it is not handed to the rasterizer (which
