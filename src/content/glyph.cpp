@@ -37,6 +37,16 @@ void BitmapGlyph(uint16_t code, int32_t render) {
   glyphcell.rows = rows;
 }
 
+// Setting the size the face already has changes nothing but costs a third
+// of a glyph's time, and a layout asks for one size throughout.
+bool SetPixelSize(FT_Face face, int32_t size) {
+  if (fontstate.pixelsize == size) return true;
+  fontstate.pixelsize = 0;
+  if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size)) != 0) return false;
+  fontstate.pixelsize = size;
+  return true;
+}
+
 // FreeType quietly loads glyph 0 for a character the face has no map entry
 // for; that counts as a failure so the white square is drawn instead.
 bool LoadMono(FT_Face face, uint32_t code) {
@@ -74,7 +84,7 @@ void OutlineGlyph(int32_t size, uint16_t code, int32_t render) {
 
   FT_Face face = fontstate.face;
   bool loaded = false;
-  if (size <= kMaxGlyphSize && FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size)) == 0) {
+  if (size <= kMaxGlyphSize && SetPixelSize(face, size)) {
     loaded = LoadMono(face, unicode) || LoadMono(face, kWhiteSquare);
   }
   // Without a rendered bitmap the glyph is blank: no ink, no width.

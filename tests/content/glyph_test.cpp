@@ -476,6 +476,25 @@ TEST_F(OutlineGlyphTest, UnmappedGbCodeDrawsTheMissingGlyphShape) {
   EXPECT_EQ(box.bottom - box.top + 1, notdef.rows);
 }
 
+TEST_F(OutlineGlyphTest, PicturesDoNotDependOnThePreviousCall) {
+  // The face keeps the last pixel size; switching sizes and reloading the
+  // font must still give the same cells.
+  UseFont(LEDVIEW_TEST_CJK_FONT);
+  const std::string a24 = CellPicture(GetGlyph(24, 'A', 1), 24);
+  const std::string h48 = CellPicture(GetGlyph(48, kHanziAh, 1), 48);
+  EXPECT_EQ(fontstate.pixelsize, 48);
+  EXPECT_EQ(CellPicture(GetGlyph(24, 'A', 1), 24), a24);
+  GetGlyph(16, 'A', 1);  // bitmap path in between
+  EXPECT_EQ(CellPicture(GetGlyph(48, kHanziAh, 1), 48), h48);
+  ReleaseFontFace();
+  EXPECT_EQ(fontstate.pixelsize, 0);
+  UseFont(LEDVIEW_TEST_CJK_FONT);
+  EXPECT_EQ(fontstate.pixelsize, 0);
+  EXPECT_EQ(CellPicture(GetGlyph(48, kHanziAh, 1), 48), h48);
+  EXPECT_EQ(CellPicture(GetGlyph(24, 'A', 1), 24), a24);
+  EXPECT_NE(a24.find('#'), std::string::npos);
+}
+
 TEST_F(OutlineGlyphTest, SizesBeyondTheArenaGiveBlankCellsQuickly) {
   UseFont(LEDVIEW_TEST_FONT);
   for (int32_t size : {kMaxGlyphSize + 1, 100000, 0x7FFFFFFF}) {
