@@ -28,6 +28,14 @@ class LayoutTest : public TextTest {
   BmpBlock* image_ = nullptr;
 };
 
+// Bits right of the width in every row stay dark.
+bool PaddingClear(const BmpBlock* image) {
+  for (int32_t y = 0; y < image->height; ++y)
+    for (int32_t x = image->width; x < static_cast<int32_t>(image->pitch * 8); ++x)
+      if (BitAt(BmpBlockRows(image), image->pitch, x, y)) return false;
+  return true;
+}
+
 void Measure(const std::string& text, int32_t cell, int32_t* width, int32_t* height) {
   GetStringSize(text.data(), static_cast<int32_t>(text.size()), cell, width, height);
 }
@@ -219,45 +227,14 @@ TEST_F(LayoutTest, WrapsAtTheGivenWidth) {
 }
 
 TEST_F(LayoutTest, GlyphsWiderThanTheImageAreClipped) {
-  // Given both sides, nothing is measured: B and 啊 each start a line, and
+  // Given both sides, nothing is measured: A, B and 啊 each take a line, and
   // the 16-pixel hanzi is cut at the 12-pixel edge, not spilled into the
   // next row.
   const BmpBlock* image = Lay(16, "AB\xB0\xA1", 12, 48);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->pitch, 4u);
-  EXPECT_EQ(Picture(image), Art({
-      "............",
-      "............",
-      "............",
-      "............",
-      "...##.......",
-      "..#..#......",
-      "..#..#......",
-      ".#....#.....",
-      ".#....#.....",
-      ".######.....",
-      ".#....#.....",
-      ".#....#.....",
-      ".#....#.....",
-      ".#....#.....",
-      "............",
-      "............",
-      "............",
-      "............",
-      "............",
-      "............",
-      ".#####......",
-      ".#....#.....",
-      ".#....#.....",
-      ".#....#.....",
-      ".#####......",
-      ".#....#.....",
-      ".#....#.....",
-      ".#....#.....",
-      ".#....#.....",
-      ".#####......",
-      "............",
-      "............",
+  EXPECT_EQ(Bands(image, 16, 16), "###");
+  EXPECT_EQ(Picture(image).substr(32 * 13), Art({
       "............",
       "....###.####",
       "###.#.#.....",
@@ -275,6 +252,15 @@ TEST_F(LayoutTest, GlyphsWiderThanTheImageAreClipped) {
       "....#.....#.",
       "....#......#",
   }));
+  EXPECT_TRUE(PaddingClear(image));
+  // A 48-pixel outline cell is wider than a whole 4-byte row of a 20-pixel
+  // image: clipping keeps it out of the padding and the rows below.
+  UseFont(LEDVIEW_TEST_CJK_FONT);
+  image = Lay(48, "\xB0\xA1", 20, 54 + 48);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->pitch, 4u);
+  EXPECT_EQ(Bands(image, 54, 48), ".#");  // after the line start the glyph forced
+  EXPECT_TRUE(PaddingClear(image));
 }
 
 TEST_F(LayoutTest, MixedGb2312Text) {
