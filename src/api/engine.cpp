@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "content/fontface.h"
+#include "content/glyph.h"
 #include "content/strings.h"
 #include "display/framebuffer.h"
 #include "display/ledconfig.h"
@@ -163,8 +164,9 @@ int32_t ReleasePreview(void) {
   EndPreview();
   if (status.enginestate == kStateConfigured) ReleasePlayer();
   ReleaseFontFace();
+  // The glyph cell's rows live in the arena that is about to go.
+  ReleaseGlyph();
   if (status.arenablock != nullptr) HeapBlockFree(status.arenablock);
-  glyphcell = GlyphCell{};  // its rows lived in the arena just freed
   std::memset(&main_arena, 0, sizeof main_arena);
   LockReleaseAll();
   stringlock = nullptr;

@@ -1,12 +1,15 @@
 #include "content/fontface.h"
 
+#include "content/glyph.h"
+
 namespace ledview {
 
 FontState fontstate;
 GlyphCell glyphcell;
 
 int32_t LoadFontFace(const char* path) {
-  glyphcell = GlyphCell{};
+  // A cell rendered with the old face goes back to the arena.
+  ReleaseGlyph();
   fontstate = FontState{};
   FT_Library library = nullptr;
   if (FT_Init_FreeType(&library) != 0) return -1;

@@ -10,6 +10,7 @@ namespace ledview {
 struct FontState {
   FT_Library library;
   FT_Face face;
+  int32_t pixelsize;  // size last set on face, 0 before the first
 };
 extern FontState fontstate;
 

@@ -1,0 +1,518 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "support/text_fixture.h"
+
+namespace ledview::test {
+namespace {
+
+class LayoutTest : public TextTest {
+ protected:
+  // Lays text out and keeps the image until the test ends.
+  const BmpBlock* Lay(int32_t size, const std::string& text, int32_t width = 0, int32_t height = 0,
+                      uint32_t format = 1) {
+    ArenaFree(image_);
+    image_ = GetStringBmp(size, text.data(), static_cast<int32_t>(text.size()), format, width, height);
+    return image_;
+  }
+  std::string LaidOut(int32_t size, const std::string& text, int32_t width = 0, int32_t height = 0) {
+    const BmpBlock* image = Lay(size, text, width, height);
+    return image == nullptr ? "null" : Picture(image);
+  }
+  void TearDown() override {
+    ArenaFree(image_);
+    TextTest::TearDown();
+  }
+  BmpBlock* image_ = nullptr;
+};
+
+// Bits right of the width in every row stay dark.
+bool PaddingClear(const BmpBlock* image) {
+  for (int32_t y = 0; y < image->height; ++y)
+    for (int32_t x = image->width; x < static_cast<int32_t>(image->pitch * 8); ++x)
+      if (BitAt(BmpBlockRows(image), image->pitch, x, y)) return false;
+  return true;
+}
+
+void Measure(const std::string& text, int32_t cell, int32_t* width, int32_t* height) {
+  GetStringSize(text.data(), static_cast<int32_t>(text.size()), cell, width, height);
+}
+
+// One character per band of pitch rows starting every step rows: '#' when
+// the band holds ink.
+std::string Bands(const BmpBlock* image, int32_t step, int32_t rows) {
+  std::string s;
+  for (int32_t top = 0; top < image->height; top += step) {
+    bool ink = false;
+    for (int32_t y = top; y < top + rows && y < image->height; ++y)
+      for (int32_t x = 0; x < image->width; ++x) ink |= BitAt(BmpBlockRows(image), image->pitch, x, y);
+    s += ink ? '#' : '.';
+  }
+  return s;
+}
+
+const std::string kA = "...##...";  // row 4 of the built-in 'A', for spotting lines
+
+TEST_F(LayoutTest, SingleLineInBitmapCells) {
+  // A, a digit as wide as half a cell, a half-cell space, B.
+  const BmpBlock* image = Lay(16, "A1 B", 0, 0, 5);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->width, 32);
+  EXPECT_EQ(image->height, 16);
+  EXPECT_EQ(image->format, 5u);
+  EXPECT_EQ(image->pitch, 4u);
+  EXPECT_EQ(Picture(image), Art({
+      "................................",
+      "................................",
+      "................................",
+      "................................",
+      "...##.......#............#####..",
+      "..#..#.....##............#....#.",
+      "..#..#....#.#............#....#.",
+      ".#....#.....#............#....#.",
+      ".#....#.....#............#####..",
+      ".######.....#............#....#.",
+      ".#....#.....#............#....#.",
+      ".#....#.....#............#....#.",
+      ".#....#.....#............#....#.",
+      ".#....#...#####..........#####..",
+      "................................",
+      "................................",
+  }));
+}
+
+TEST_F(LayoutTest, DigitsAndDotsAreCentredInHalfCells) {
+  // No face: 8-pixel glyphs in 24-pixel cells. '1', '.' and '2' take 12
+  // pixels each, centred; the glyphs fill the top 16 rows of the cell.
+  const BmpBlock* image = Lay(24, "1.2");
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->width, 36);
+  EXPECT_EQ(image->height, 24);
+  std::string expected = Art({
+      "....................................",
+      "....................................",
+      "....................................",
+      "....................................",
+      "......#.....................####....",
+      ".....##....................#....#...",
+      "....#.#....................#....#...",
+      "......#.........................#...",
+      "......#.......................##....",
+      "......#......................#......",
+      "......#.....................#.......",
+      "......#....................#........",
+      "......#..........##........#........",
+      "....#####........##........######...",
+  });
+  for (int r = 14; r < 24; ++r) expected += std::string(36, '.') + "\n";
+  EXPECT_EQ(Picture(image), expected);
+  // Letters keep their own width.
+  ASSERT_NE(Lay(24, "A.A"), nullptr);
+  EXPECT_EQ(image_->width, 8 + 12 + 8);
+}
+
+TEST_F(LayoutTest, TabsAndSpacesAdvanceHalfACell) {
+  ASSERT_NE(Lay(16, "A\tB"), nullptr);
+  EXPECT_EQ(image_->width, 24);
+  ASSERT_NE(Lay(24, "A \tB"), nullptr);
+  EXPECT_EQ(image_->width, 8 + 12 + 12 + 8);
+  ASSERT_NE(Lay(16, "  "), nullptr);
+  EXPECT_EQ(image_->width, 16);
+  EXPECT_EQ(image_->height, 0);  // no line holds a glyph
+}
+
+TEST_F(LayoutTest, SizesBelowSixteenUseSixteenPixelCells) {
+  const std::string sixteen = LaidOut(16, "A1 B");
+  for (int32_t size : {15, 8, 0, -5}) EXPECT_EQ(LaidOut(size, "A1 B"), sixteen) << size;
+}
+
+TEST_F(LayoutTest, LineEndsStartNewLines) {
+  const std::string expected = Art({
+      "................",
+      "................",
+      "................",
+      "............#...",
+      ".#....#.....#...",
+      ".#....#.........",
+      ".#....#....##...",
+      ".#....#.....#...",
+      ".######.....#...",
+      ".#....#.....#...",
+      ".#....#.....#...",
+      ".#....#.....#...",
+      ".#....#.....#...",
+      ".#....#...#####.",
+      "................",
+      "................",
+      "................",
+      "................",
+      "................",
+      "................",
+      "...##...........",
+      "..#..#..........",
+      "..#..#..........",
+      ".#....#.........",
+      ".#....#.........",
+      ".######.........",
+      ".#....#.........",
+      ".#....#.........",
+      ".#....#.........",
+      ".#....#.........",
+      "................",
+      "................",
+  });
+  EXPECT_EQ(LaidOut(16, "Hi\nA"), expected);
+  EXPECT_EQ(LaidOut(16, "Hi\r\nA"), expected);
+  EXPECT_EQ(LaidOut(16, "Hi\rA"), expected);
+  // CR LF is one line end; CR CR and LF CR are two.
+  ASSERT_NE(Lay(16, "A\r\n\r\nB\n\rC"), nullptr);
+  EXPECT_EQ(image_->height, 16 * 5);
+  EXPECT_EQ(Bands(image_, 16, 16), "#.#.#");
+  // The same text with LF only lays out identically.
+  const std::string crlf = LaidOut(24, "one\r\ntwo\r\n\r\n3.5\r\n");
+  EXPECT_EQ(crlf, LaidOut(24, "one\ntwo\n\n3.5\n"));
+}
+
+TEST_F(LayoutTest, WrapsAtTheGivenWidth) {
+  // The measurement counts the space that does not fit as a line end; the
+  // drawing moves C to the next line because it would cross the edge.
+  const BmpBlock* image = Lay(16, "AB CD", 20);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->width, 20);
+  EXPECT_EQ(image->height, 32);
+  EXPECT_EQ(Picture(image), Art({
+      "....................",
+      "....................",
+      "....................",
+      "....................",
+      "...##....#####......",
+      "..#..#...#....#.....",
+      "..#..#...#....#.....",
+      ".#....#..#....#.....",
+      ".#....#..#####......",
+      ".######..#....#.....",
+      ".#....#..#....#.....",
+      ".#....#..#....#.....",
+      ".#....#..#....#.....",
+      ".#....#..#####......",
+      "....................",
+      "....................",
+      "....................",
+      "....................",
+      "....................",
+      "....................",
+      "..####...####.......",
+      ".#....#..#...#......",
+      ".#....#..#....#.....",
+      ".#.......#....#.....",
+      ".#.......#....#.....",
+      ".#.......#....#.....",
+      ".#.......#....#.....",
+      ".#....#..#....#.....",
+      ".#....#..#...#......",
+      "..####...####.......",
+      "....................",
+      "....................",
+  }));
+  // Seven letters, three to a 30-pixel line.
+  ASSERT_NE(Lay(16, "AAAAAAA", 30), nullptr);
+  EXPECT_EQ(image_->height, 48);
+  const std::string picture = Picture(image_);
+  auto line_row4 = [&](int line) { return picture.substr((line * 16 + 4) * 31, 31); };
+  EXPECT_EQ(line_row4(0), kA + kA + kA + "......\n");
+  EXPECT_EQ(line_row4(1), kA + kA + kA + "......\n");
+  EXPECT_EQ(line_row4(2), kA + std::string(22, '.') + "\n");
+}
+
+TEST_F(LayoutTest, GlyphsWiderThanTheImageAreClipped) {
+  // Given both sides, nothing is measured: A, B and 啊 each take a line, and
+  // the 16-pixel hanzi is cut at the 12-pixel edge, not spilled into the
+  // next row.
+  const BmpBlock* image = Lay(16, "AB\xB0\xA1", 12, 48);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->pitch, 4u);
+  EXPECT_EQ(Bands(image, 16, 16), "###");
+  EXPECT_EQ(Picture(image).substr(32 * 13), Art({
+      "............",
+      "....###.####",
+      "###.#.#.....",
+      "#.#.#.#.....",
+      "#.#.#.#.###.",
+      "#.#.#.#.#.#.",
+      "#.#.##..#.#.",
+      "#.#.#.#.#.#.",
+      "#.#.#.#.#.#.",
+      "#.#.#.#.#.#.",
+      "###.#.#.###.",
+      "#.#.#.#.#.#.",
+      "....##......",
+      "....#.......",
+      "....#.....#.",
+      "....#......#",
+  }));
+  EXPECT_TRUE(PaddingClear(image));
+  // A 48-pixel outline cell is wider than a whole 4-byte row of a 20-pixel
+  // image: clipping keeps it out of the padding and the rows below.
+  UseFont(LEDVIEW_TEST_CJK_FONT);
+  image = Lay(48, "\xB0\xA1", 20, 54 + 48);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->pitch, 4u);
+  EXPECT_EQ(Bands(image, 54, 48), ".#");  // after the line start the glyph forced
+  EXPECT_TRUE(PaddingClear(image));
+}
+
+TEST_F(LayoutTest, MixedGb2312Text) {
+  const BmpBlock* image = Lay(16, "A\xB0\xA1");
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(Picture(image), Art({
+      "........................",
+      "............###.######..",
+      "........###.#.#.....#...",
+      "........#.#.#.#.....#...",
+      "...##...#.#.#.#.###.#...",
+      "..#..#..#.#.#.#.#.#.#...",
+      "..#..#..#.#.##..#.#.#...",
+      ".#....#.#.#.#.#.#.#.#...",
+      ".#....#.#.#.#.#.#.#.#...",
+      ".######.#.#.#.#.#.#.#...",
+      ".#....#.###.#.#.###.#...",
+      ".#....#.#.#.#.#.#.#.#...",
+      ".#....#.....##......#...",
+      ".#....#.....#.......#...",
+      "............#.....#.#...",
+      "............#......#....",
+  }));
+}
+
+TEST_F(LayoutTest, ControlCodesAreDrawn) {
+  // 0x01 is the CP437 smiling face; 11, 12 and 14..31 draw the same way.
+  EXPECT_EQ(LaidOut(16, "\x01"), Art({
+      "........", "........", "........", "........", "..####..", ".#....#.", "#......#",
+      "#.#..#.#", "#......#", "#.#..#.#", "#..##..#", ".#....#.", "..####..", "........",
+      "........", "........",
+  }));
+  for (char c : {'\x0B', '\x0C', '\x0E', '\x1F'}) {
+    ASSERT_NE(Lay(16, std::string(1, c)), nullptr);
+    EXPECT_EQ(image_->width, 8) << int(c);
+    EXPECT_NE(Picture(image_).find('#'), std::string::npos) << int(c);
+  }
+}
+
+TEST_F(LayoutTest, TheWalkStopsAtNulLengthAndADanglingLeadByte) {
+  const std::string ab = LaidOut(16, "AB");
+  EXPECT_EQ(LaidOut(16, std::string("AB\0CD", 5)), ab);
+  ArenaFree(image_);
+  image_ = GetStringBmp(16, "ABCD", 2, 1, 0, 0);
+  ASSERT_NE(image_, nullptr);
+  EXPECT_EQ(Picture(image_), ab);
+  // A lead byte in the last position has no trail and is dropped.
+  EXPECT_EQ(LaidOut(16, "AB\xB0"), ab);
+  // A NUL trail byte is part of the character, not the end of the text.
+  ASSERT_NE(Lay(16, std::string("\xB0\0A", 3)), nullptr);
+  EXPECT_EQ(image_->width, 8 + 8);
+}
+
+TEST_F(LayoutTest, BadArgumentsGiveNull) {
+  EXPECT_EQ(GetStringBmp(16, nullptr, 4, 1, 0, 0), nullptr);
+  EXPECT_EQ(GetStringBmp(16, "AB", 0, 1, 0, 0), nullptr);
+  EXPECT_EQ(GetStringBmp(16, "AB", -1, 1, 0, 0), nullptr);
+  EXPECT_EQ(GetStringBmp(16, "AB", 2, 1, -1, 0), nullptr);
+  EXPECT_EQ(GetStringBmp(16, "AB", 2, 1, 0, -1), nullptr);
+  // Wider than a 16-bit header can describe.
+  EXPECT_EQ(Lay(16, std::string(9000, 'A')), nullptr);
+  EXPECT_EQ(Lay(16, "A", 0x10000, 16), nullptr);
+  // The whole sum must not overflow either.
+  EXPECT_EQ(Lay(0x7FFFFFFF, "AB\nCD"), nullptr);
+  EXPECT_EQ(Lay(0x7FFFFFFF, "AB", 100), nullptr);
+  EXPECT_EQ(ArenaTopSize(), kArenaBlockSize) << "nothing kept after a refusal";
+}
+
+TEST_F(LayoutTest, ExplicitSizeIsUsedAsGiven) {
+  const BmpBlock* image = Lay(16, "AB", 33, 20, 7);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->width, 33);
+  EXPECT_EQ(image->height, 20);
+  EXPECT_EQ(image->pitch, 8u);
+  EXPECT_EQ(image->format, 7u);
+  EXPECT_EQ(ArenaChunkSize(image), ArenaRequestSize(12 + 8 * 20));
+  // Height given, width measured.
+  ASSERT_NE(Lay(16, "AB\nC", 0, 40), nullptr);
+  EXPECT_EQ(image_->width, 16);
+  EXPECT_EQ(image_->height, 40);
+}
+
+TEST_F(LayoutTest, LinesBelowTheImageAreNotDrawn) {
+  ASSERT_NE(Lay(16, "AB\nCD", 16, 20), nullptr);
+  const std::string picture = Picture(image_);
+  EXPECT_EQ(picture.substr(4 * 17, 17), kA + ".#####..\n");
+  EXPECT_EQ(picture.find('#', 16 * 17), std::string::npos);
+  // At 30 pixels the wrap measurement gives a line feed cell + 1 pixels, the
+  // drawing cell + line gap (4): the second line no longer fits.
+  ASSERT_NE(Lay(30, "A\nB", 40), nullptr);
+  EXPECT_EQ(image_->height, 30 + 1 + 30);
+  EXPECT_EQ(Picture(image_).substr(4 * 41, 41), kA + std::string(32, '.') + "\n");
+  EXPECT_EQ(Bands(image_, 30, 30), "#..");
+}
+
+TEST_F(LayoutTest, AnExhaustedArenaGivesNullOrBlankGlyphs) {
+  // Room for exactly the image of "AB" and nothing else: the glyph cells get
+  // no rows, are drawn blank and still advance.
+  void* reserve = ArenaAlloc(12 + 4 * 16);
+  ASSERT_NE(reserve, nullptr);
+  for (size_t n = 1 << 20; n > 0; n >>= 1)
+    while (ArenaAlloc(n) != nullptr) {
+    }
+  EXPECT_EQ(Lay(16, "ABCDE"), nullptr);  // 40 pixels need a larger block
+  ArenaFree(reserve);
+  const BmpBlock* image = Lay(16, "AB");
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->width, 16);
+  EXPECT_EQ(Picture(image).find('#'), std::string::npos);
+}
+
+TEST_F(LayoutTest, LayoutLeavesOnlyTheImageInTheArena) {
+  UseFont(LEDVIEW_TEST_FONT);
+  ASSERT_NE(Lay(24, "Hello \xB0\xA1 world 3.14\nsecond line", 100), nullptr);
+  ArenaFree(image_);
+  image_ = nullptr;
+  ReleaseGlyph();
+  void* big = ArenaAlloc(100000);  // consolidates the fast bins
+  ArenaFree(big);
+  EXPECT_EQ(ArenaTopSize(), kArenaBlockSize);
+}
+
+// ---- Measurement --------------------------------------------------------------
+
+TEST(StringSizeTest, SingleLineMeasuresTheWidestLine) {
+  int32_t w = 0, h = 0;
+  Measure("AB\nCDE", 16, &w, &h);
+  EXPECT_EQ(w, 24);
+  EXPECT_EQ(h, 32);
+  // The last line counts only when it holds a glyph.
+  w = h = 0;
+  Measure("AB\n", 16, &w, &h);
+  EXPECT_EQ(w, 16);
+  EXPECT_EQ(h, 16);
+  w = h = 0;
+  Measure("AB\n  ", 16, &w, &h);
+  EXPECT_EQ(h, 16);
+  // From 25 pixels on, lines are 14 % apart: 30 + 4 + 30.
+  w = h = 0;
+  Measure("AB\r\nC", 30, &w, &h);
+  EXPECT_EQ(w, 16);
+  EXPECT_EQ(h, 64);
+  w = h = 0;
+  Measure("A\nB", 24, &w, &h);
+  EXPECT_EQ(h, 48);
+  // Digits are widened to half a cell.
+  w = h = 0;
+  Measure("12.5", 30, &w, &h);
+  EXPECT_EQ(w, 60);
+  // Width 0 with a height: only the width is measured.
+  w = 0;
+  h = 7;
+  Measure("AB\nC", 16, &w, &h);
+  EXPECT_EQ(w, 16);
+  EXPECT_EQ(h, 7);
+  Measure("AB", 16, nullptr, &h);  // no crash
+}
+
+TEST(StringSizeTest, WrapMeasurementRules) {
+  int32_t h = 0;
+  int32_t w = 100;
+  // A line feed adds one cell and one pixel.
+  Measure("AB\nCD", 16, &w, &h);
+  EXPECT_EQ(h, 33);
+  // A space that reaches the edge ends the line.
+  h = 0;
+  w = 30;
+  Measure("AAA AAA", 16, &w, &h);
+  EXPECT_EQ(h, 32);
+  // A glyph crossing the edge wraps and the new line starts one cell in:
+  // 8, 16, 24, 32 -> 16, 24, 32 -> 16, 24.
+  h = 0;
+  Measure("AAAAAAA", 16, &w, &h);
+  EXPECT_EQ(h, 48);
+  // A glyph wider than the whole width never wraps.
+  h = 0;
+  w = 10;
+  Measure("\xB0\xA1\xB0\xA1", 16, &w, &h);
+  EXPECT_EQ(h, 16);
+  EXPECT_EQ(w, 10);  // untouched
+  // Wrapped lines are a line gap apart from 25 pixels on.
+  h = 0;
+  w = 50;
+  Measure("AAAAAAA", 30, &w, &h);
+  EXPECT_EQ(h, 30 + 4 + 30);
+  // Restarting at a whole cell, a pen that reaches the width at once wraps
+  // again with every further glyph.
+  h = 0;
+  w = 30;
+  Measure("AAAAA", 30, &w, &h);
+  EXPECT_EQ(h, 2 * (30 + 4) + 30);  // 8, 16, 24, 32 -> 30, 38 -> 30
+  // Both given: nothing to measure.
+  h = 5;
+  Measure("AAAAA", 30, &w, &h);
+  EXPECT_EQ(h, 5);
+}
+
+// ---- Outline glyphs in a layout -------------------------------------------------
+
+TEST_F(LayoutTest, OutlineGlyphsAreCopiedCellByCell) {
+  UseFont(LEDVIEW_TEST_CJK_FONT);
+  const std::string text = "A\xB0\xA1g";
+  ASSERT_NE(Lay(24, text), nullptr);
+  const BmpBlock* image = image_;
+  // Collect the cells the layout asks for.
+  std::string cells[3];
+  int32_t widths[3];
+  const uint16_t codes[3] = {'A', 0xA1B0, 'g'};
+  for (int i = 0; i < 3; ++i) {
+    const GlyphCell* cell = GetGlyph(24, codes[i], 1);
+    widths[i] = static_cast<int32_t>(cell->width);
+    cells[i] = Picture(cell->rows, cell->pitch, widths[i], 24);
+  }
+  EXPECT_EQ(widths[1], 24);
+  EXPECT_EQ(image->width, widths[0] + widths[1] + widths[2]);
+  EXPECT_EQ(image->height, 24);
+  // Each cell's first width columns appear side by side.
+  const std::string picture = Picture(image);
+  const size_t row = image->width + 1;
+  for (int32_t y = 0; y < 24; ++y) {
+    const std::string line = picture.substr(y * row, image->width);
+    int32_t x = 0;
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(line.substr(x, widths[i]), cells[i].substr(y * (widths[i] + 1), widths[i]))
+          << "glyph " << i << " row " << y;
+      x += widths[i];
+    }
+  }
+}
+
+TEST_F(LayoutTest, OutlineDigitsAndLineGap) {
+  UseFont(LEDVIEW_TEST_FONT);
+  // DejaVu's '1' at 48 is 21 pixels of ink, +1 for being narrow: 22, so it
+  // is centred in a 24-pixel slot, one pixel in.
+  const uint32_t one = GetGlyph(48, '1', 0)->width;
+  ASSERT_LT(one, 24u);
+  ASSERT_NE(Lay(48, "11\n1"), nullptr);
+  EXPECT_EQ(image_->width, 48);
+  EXPECT_EQ(image_->height, 48 + 6 + 48);
+  // The second line starts one line gap below the first cell.
+  const GlyphCell* cell = GetGlyph(48, '1', 1);
+  const std::string glyph = Picture(cell->rows, cell->pitch, static_cast<int32_t>(one), 48);
+  const std::string picture = Picture(image_);
+  const int32_t lead = static_cast<int32_t>((24 - one) >> 1);
+  for (int32_t y = 0; y < 48; ++y) {
+    const std::string g = glyph.substr(y * (one + 1), one);
+    EXPECT_EQ(picture.substr(y * 49 + lead, one), g) << y;
+    EXPECT_EQ(picture.substr(y * 49 + 24 + lead, one), g) << y;
+    EXPECT_EQ(picture.substr((y + 54) * 49 + lead, one), g) << y;
+  }
+  for (int32_t y = 48; y < 54; ++y) EXPECT_EQ(picture.substr(y * 49, 49), std::string(48, '.') + "\n");
+}
+
+}  // namespace
+}  // namespace ledview::test
