@@ -5,6 +5,7 @@
 
 #include "content/fontdata/fontdata.h"
 #include "display/drawops.h"
+#include "display/framebuffer.h"
 #include "ledview.h"
 #include "support/engine_fixture.h"
 #include "support/picture.h"
@@ -32,6 +33,7 @@ class DrawTextTest : public EngineTest, public testing::WithParamInterface<int> 
     testing::internal::CaptureStdout();
     ASSERT_EQ(InitLedConfigure(64, 48, GetParam()), 0);
     testing::internal::GetCapturedStdout();
+    ClearFrameBuffer();  // set-up leaves the pixels of earlier tests
   }
   char Ink() const { return GetParam() == 1 ? '#' : '3'; }
 };
