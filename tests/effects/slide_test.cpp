@@ -14,14 +14,7 @@ namespace {
 
 using test::EffectLayouts;
 
-// An irregular image, so that a column or row out of place shows.
-std::vector<std::string> Pattern(int32_t w, int32_t h) {
-  std::vector<std::string> rows(static_cast<size_t>(h), std::string(static_cast<size_t>(w), '.'));
-  for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x)
-      if ((x * 3 + y * 5 + x * y) % 7 < 3) rows[y][x] = '#';
-  return rows;
-}
+using test::PatternRows;
 
 int32_t CeilDiv(int32_t a, int32_t b) { return (a + b - 1) / b; }
 
@@ -155,7 +148,7 @@ TEST_P(SlideTest, StraightSlidesEndWithTheImageInPlace) {
         element.header = header;
         SetSpeed(speed);
         SetRect(20, 5, static_cast<uint16_t>(z.w), static_cast<uint16_t>(z.h));
-        const std::vector<std::string> img = Pattern(z.iw, z.ih);
+        const std::vector<std::string> img = PatternRows(z.iw, z.ih);
         SetImage(img);
         PaintOld();
         const std::vector<int32_t> results = Run(slides[k]);
@@ -269,7 +262,7 @@ TEST_P(SlideTest, DiagonalSlidesEndWithTheImageAtTheCorner) {
         element.header = header;
         SetSpeed(speed);
         SetRect(30, 9, static_cast<uint16_t>(z.w), static_cast<uint16_t>(z.h));
-        const std::vector<std::string> img = Pattern(z.iw, z.ih);
+        const std::vector<std::string> img = PatternRows(z.iw, z.ih);
         SetImage(img);
         PaintOld();
         const std::vector<int32_t> results = Run(slides[k]);
@@ -304,7 +297,7 @@ TEST_P(SlideTest, DiagonalSlidesEndWithTheImageAtTheCorner) {
 
 TEST_P(SlideTest, SpeedsAboveEightStepLikeEight) {
   SetRect(0, 0, 20, 4);
-  SetImage(Pattern(20, 4));
+  SetImage(PatternRows(20, 4));
   SetSpeed(8);
   const std::vector<int32_t> at8 = Run(SlideLeft);
   EXPECT_EQ(at8, (std::vector<int32_t>{1, 1, 1, -1}));

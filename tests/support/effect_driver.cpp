@@ -1,6 +1,7 @@
 #include "support/effect_driver.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -80,25 +81,41 @@ void EffectDriver::PaintOld() { drawops.FillRect(&rect, 2); }
 
 int32_t EffectDriver::Call(EffectFunction f) {
   ++calls;
+  // Only the framebuffer lines holding the rows from 16 above the rectangle
+  // to 16 below it are compared: a strip that slips its rectangle, or runs
+  // off the end of a row, lands there.
+  const uint32_t pitch = framebuffer.curfbpitch;
+  const int64_t fbh = framebuffer.fbheight;
+  int64_t firstline = INT64_MAX, lastline = -1;
+  for (int64_t y = std::max<int64_t>(0, rect.y - 16); y < std::min<int64_t>(fbh, rect.y + rect.height + 16); ++y) {
+    const int64_t line = (PixelAddress(0, static_cast<uint32_t>(y), ledconfig.depth) - framebuffer.pixels) / pitch;
+    firstline = std::min(firstline, line);
+    lastline = std::max(lastline, line);
+  }
+  // A run off the end of the last row goes on into the lines below.
+  firstline = std::max<int64_t>(0, firstline - 1);
+  lastline = std::min<int64_t>(kFrameBufferBytes / pitch - 1, lastline + 1);
+  const size_t from = static_cast<size_t>(firstline) * pitch;
+  const size_t bytes = static_cast<size_t>(lastline - firstline + 1) * pitch;
   uint8_t* before = Before().get();
-  std::memcpy(before, framebuffer.pixels, kFrameBufferBytes);
+  std::memcpy(before, framebuffer.pixels + from, bytes);
   const uint32_t top = ArenaTopSize();
   DestRect r = rect;
   const int32_t result = f(&element, &r);
   EXPECT_EQ(ArenaTopSize(), top) << "call " << calls << " took memory";
   EXPECT_EQ(element.workBuffer, nullptr) << "call " << calls;
-  const uint32_t pitch = framebuffer.curfbpitch;
   int32_t reported = 0;
-  constexpr uint32_t kBlock = 4096;
-  for (uint32_t o = 0; o < kFrameBufferBytes && reported < 3; ++o) {
-    if (o % kBlock == 0 && std::memcmp(before + o, framebuffer.pixels + o, kBlock) == 0) {
-      o += kBlock - 1;
+  constexpr size_t kBlock = 256;
+  for (size_t i = 0; i < bytes && reported < 3; ++i) {
+    if (i % kBlock == 0 && i + kBlock <= bytes && std::memcmp(before + i, framebuffer.pixels + from + i, kBlock) == 0) {
+      i += kBlock - 1;
       continue;
     }
-    const uint8_t diff = before[o] ^ framebuffer.pixels[o];
+    const uint8_t diff = before[i] ^ framebuffer.pixels[from + i];
     if (diff == 0) continue;
-    const int64_t x = o % pitch;
-    int64_t y = o / pitch;
+    const size_t o = from + i;
+    const int64_t x = static_cast<int64_t>(o % pitch);
+    int64_t y = static_cast<int64_t>(o / pitch);
     bool inside = true;
     if (ledconfig.depth == 1) {
       // Line o / pitch holds the rows band * 2 sigheight + row and that plus
@@ -157,6 +174,16 @@ testing::AssertionResult EffectDriver::ShowsImageAtCorner() const {
     }
   }
   return Shows(want);
+}
+
+std::vector<std::string> PatternRows(int32_t w, int32_t h) {
+  std::vector<std::string> rows(static_cast<size_t>(h), std::string(static_cast<size_t>(w), '.'));
+  for (int32_t y = 0; y < h; ++y) {
+    for (int32_t x = 0; x < w; ++x) {
+      if ((x * 3 + y * 5 + x * y) % 7 < 3) rows[y][x] = '#';
+    }
+  }
+  return rows;
 }
 
 std::string LayoutName(const testing::TestParamInfo<int32_t>& info) {

@@ -1,6 +1,7 @@
 // Driving one display effect step by step on a small sign: an element record
 // with its header and image, the content rectangle, and a call that fails the
-// test when the effect touches a pixel outside that rectangle or takes memory
+// test when the effect touches a pixel outside that rectangle (within 16 rows
+// of it, where a strip that slips its rectangle lands) or takes memory
 // from the arena.
 #pragma once
 #include <gtest/gtest.h>
@@ -73,6 +74,9 @@ class EffectLayouts : public EffectDriver, public testing::WithParamInterface<in
     Configure(GetParam());
   }
 };
+
+// An irregular w x h image, so that a column or row out of place shows.
+std::vector<std::string> PatternRows(int32_t w, int32_t h);
 
 std::string LayoutName(const testing::TestParamInfo<int32_t>& info);
 
