@@ -86,6 +86,8 @@ const Case kCases[] = {
     {0, 5, 5, 10, 13, 9},      // no columns
     {5, 0, 5, 10, 13, 9},      // no rows
     {0, 0, 5, 10, 13, 9},
+    {5, 5, 20, 20, 0, 5},      // rectangles with no area
+    {5, 5, 20, 20, 5, 0},
 };
 
 class EveryEffect : public EffectBench {};
