@@ -25,8 +25,9 @@ extern const EffectFunction ExitEffects[kExitEffectCount];
 inline constexpr int32_t PixelStep[9] = {1, 1, 1, 1, 2, 3, 4, 5, 6};
 inline constexpr int32_t FirstDelay[9] = {4, 3, 2, 1, 1, 1, 1, 1, 1};
 inline constexpr int32_t BandDelay[9] = {6, 6, 6, 5, 5, 5, 4, 4, 4};
-// The two rows of the 1 x 2 dot of DotOverlay.
-inline constexpr uint8_t DotRows[2] = {2, 2};
+// The 1 x 2 dot of DotOverlay as BlitBytes reads it: one byte of colour 2 per
+// row, rows 4 bytes apart (a source row is its width rounded up to 4 bytes).
+inline constexpr uint8_t DotRows[8] = {2, 0, 0, 0, 2, 0, 0, 0};
 
 // The element's speed from its header (u16 at +8), clamped to the tables.
 inline uint32_t EffectSpeed(const ElementNode* element) {
