@@ -18,10 +18,12 @@ struct Span {
   int32_t hi;
 };
 
+// Computed in 64 bits: effects may pass strips far larger than any area.
 Span Cut(int32_t n, int32_t start1, int32_t min1, int32_t max1, int32_t start2, int32_t min2, int32_t max2) {
-  const int32_t lo = std::max({0, min1 - start1, min2 - start2});
-  const int32_t hi = std::min({n, max1 - start1, max2 - start2});
-  return {lo, hi};
+  const int64_t lo = std::max<int64_t>({0, int64_t{min1} - start1, int64_t{min2} - start2});
+  const int64_t hi = std::min<int64_t>({n, int64_t{max1} - start1, int64_t{max2} - start2});
+  if (hi <= lo) return {0, 0};
+  return {static_cast<int32_t>(lo), static_cast<int32_t>(hi)};
 }
 
 void Fill(int32_t x, int32_t y, int32_t w, int32_t h) {
@@ -33,7 +35,7 @@ void Fill(int32_t x, int32_t y, int32_t w, int32_t h) {
 
 }  // namespace
 
-bool BeginEffect(ElementNode* e, const DestRect* r, EffectCall* c) {
+bool BeginEffect(const ElementNode* e, const DestRect* r, EffectCall* c) {
   const int32_t fbw = static_cast<int32_t>(framebuffer.fbwidth);
   const int32_t fbh = static_cast<int32_t>(framebuffer.fbheight);
   c->a.x = r->x;
@@ -54,11 +56,9 @@ bool BeginEffect(ElementNode* e, const DestRect* r, EffectCall* c) {
 }
 
 void AreaClear(const EffectArea& a, int32_t x, int32_t y, int32_t w, int32_t h) {
-  const int32_t x0 = std::max(x, a.x);
-  const int32_t y0 = std::max(y, a.y);
-  const int32_t x1 = std::min(x + w, a.x + a.w);
-  const int32_t y1 = std::min(y + h, a.y + a.h);
-  Fill(x0, y0, x1 - x0, y1 - y0);
+  const Span cx = Cut(w, x, a.x, a.x + a.w, x, a.x, a.x + a.w);
+  const Span cy = Cut(h, y, a.y, a.y + a.h, y, a.y, a.y + a.h);
+  Fill(x + cx.lo, y + cy.lo, cx.hi - cx.lo, cy.hi - cy.lo);
 }
 
 void AreaMove(const EffectArea& a, int32_t sx, int32_t sy, int32_t dx, int32_t dy, int32_t w, int32_t h) {
@@ -84,11 +84,13 @@ void AreaBlit(const EffectCall& c, int32_t sx, int32_t sy, int32_t dx, int32_t d
 
 void AreaPaint(const EffectCall& c, int32_t x, int32_t y, int32_t w, int32_t h, int32_t ix, int32_t iy) {
   const EffectArea& a = c.a;
-  const int32_t rx0 = std::max(x, a.x);
-  const int32_t ry0 = std::max(y, a.y);
-  const int32_t rx1 = std::min(x + w, a.x + a.w);
-  const int32_t ry1 = std::min(y + h, a.y + a.h);
-  if (rx1 <= rx0 || ry1 <= ry0) return;
+  const Span cx = Cut(w, x, a.x, a.x + a.w, x, a.x, a.x + a.w);
+  const Span cy = Cut(h, y, a.y, a.y + a.h, y, a.y, a.y + a.h);
+  if (cx.hi <= cx.lo || cy.hi <= cy.lo) return;
+  const int32_t rx0 = x + cx.lo;
+  const int32_t ry0 = y + cy.lo;
+  const int32_t rx1 = x + cx.hi;
+  const int32_t ry1 = y + cy.hi;
   const int32_t jx0 = std::max(rx0, ix);
   const int32_t jy0 = std::max(ry0, iy);
   const int32_t jx1 = std::min(rx1, ix + c.iw);

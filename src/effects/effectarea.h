@@ -30,7 +30,7 @@ struct EffectCall {
 };
 
 // Fills `c`; false when the rectangle is empty.
-bool BeginEffect(ElementNode* e, const DestRect* r, EffectCall* c);
+bool BeginEffect(const ElementNode* e, const DestRect* r, EffectCall* c);
 
 // Clears the part of the w x h rectangle at (x, y) that lies in the area.
 void AreaClear(const EffectArea& a, int32_t x, int32_t y, int32_t w, int32_t h);

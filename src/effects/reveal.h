@@ -11,11 +11,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "effects/effectarea.h"
 #include "effects/effects.h"
 
 namespace ledview {
 
 struct RevealArea {
+  EffectCall call;  // the clipped drawing every reveal goes through
   const Bitmap* image;
   int32_t x;   // rectangle, cut to the framebuffer
   int32_t y;
