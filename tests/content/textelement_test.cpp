@@ -17,7 +17,10 @@ namespace ledview {
 namespace {
 
 using test::Bill;
+using test::Beside;
 using test::Columns;
+using test::Dark;
+using test::Glyphs;
 using test::Joined;
 using test::Pattern;
 using test::PicturePayload;
@@ -26,32 +29,6 @@ using test::Solid;
 using test::TextPlayTest;
 
 constexpr int kFirstPass = 9;
-
-// Pictures side by side.
-std::string Beside(const std::vector<std::string>& left, const std::vector<std::string>& right) {
-  std::vector<std::string> rows;
-  for (size_t i = 0; i < left.size(); ++i) rows.push_back(left[i] + right[i]);
-  return Joined(rows);
-}
-
-std::vector<std::string> DarkRows(int32_t w, int32_t h) {
-  return std::vector<std::string>(static_cast<size_t>(h), std::string(static_cast<size_t>(w), '.'));
-}
-
-// The built-in 16-pixel glyphs the tests show.
-const std::vector<std::string> kGlyphA = {
-    "........", "........", "........", "........", "...##...", "..#..#..", "..#..#..", ".#....#.",
-    ".#....#.", ".######.", ".#....#.", ".#....#.", ".#....#.", ".#....#.", "........", "........"};
-const std::vector<std::string> kGlyphB = {
-    "........", "........", "........", "........", ".#####..", ".#....#.", ".#....#.", ".#....#.",
-    ".#####..", ".#....#.", ".#....#.", ".#....#.", ".#....#.", ".#####..", "........", "........"};
-
-std::vector<std::string> Text(std::initializer_list<const std::vector<std::string>*> glyphs) {
-  std::vector<std::string> rows(16);
-  for (const auto* g : glyphs)
-    for (size_t i = 0; i < 16; ++i) rows[i] += (*g)[i];
-  return rows;
-}
 
 class TextElementTest : public TextPlayTest {};
 
@@ -69,20 +46,20 @@ TEST_F(TextElementTest, PictureSlidesInStaysErasesAndComesBack) {
   Tick(kFirstPass - 1);
   EXPECT_TRUE(HostDark(0, 0, 16, 8));
   Tick();  // the first step: the image's last column at the left edge
-  EXPECT_TRUE(HostShows(0, 0, Beside(Columns(image, 7, 1), DarkRows(7, 4))));
+  EXPECT_TRUE(HostShows(0, 0, Beside(Columns(image, 7, 1), Dark(7, 4))));
   Tick(3);
-  EXPECT_TRUE(HostShows(0, 0, Beside(Columns(image, 7, 1), DarkRows(7, 4))));
+  EXPECT_TRUE(HostShows(0, 0, Beside(Columns(image, 7, 1), Dark(7, 4))));
   Tick();
-  EXPECT_TRUE(HostShows(0, 0, Beside(Columns(image, 6, 2), DarkRows(6, 4))));
+  EXPECT_TRUE(HostShows(0, 0, Beside(Columns(image, 6, 2), Dark(6, 4))));
   Tick(24);  // eight steps in all
   EXPECT_TRUE(HostShows(0, 0, Joined(image)));
   Tick(40);
   Second();  // the stay lasts two seconds
   EXPECT_TRUE(HostShows(0, 0, Joined(image)));
   Second();  // the exit clears one column per step, at the entry's pace
-  EXPECT_TRUE(HostShows(0, 0, Beside(DarkRows(1, 4), Columns(image, 1, 7))));
+  EXPECT_TRUE(HostShows(0, 0, Beside(Dark(1, 4), Columns(image, 1, 7))));
   Tick(4);
-  EXPECT_TRUE(HostShows(0, 0, Beside(DarkRows(2, 4), Columns(image, 2, 6))));
+  EXPECT_TRUE(HostShows(0, 0, Beside(Dark(2, 4), Columns(image, 2, 6))));
   Tick(24);
   EXPECT_TRUE(HostDark(0, 0, 16, 8));
   // The finishing call, then the component's wait of the entry's step delay,
@@ -90,7 +67,7 @@ TEST_F(TextElementTest, PictureSlidesInStaysErasesAndComesBack) {
   Tick(7);
   EXPECT_TRUE(HostDark(0, 0, 16, 8));
   Tick();
-  EXPECT_TRUE(HostShows(0, 0, Beside(Columns(image, 7, 1), DarkRows(7, 4))));
+  EXPECT_TRUE(HostShows(0, 0, Beside(Columns(image, 7, 1), Dark(7, 4))));
   EXPECT_TRUE(HostDark(8, 0, 8, 8));  // nothing ever left the component
   EXPECT_TRUE(HostDark(0, 4, 8, 4));
 }
@@ -109,7 +86,7 @@ TEST_F(TextElementTest, StartDelayHoldsTheEntryForItsSeconds) {
   Second();
   EXPECT_TRUE(HostDark(0, 0, 8, 4));
   Second();
-  EXPECT_TRUE(HostShows(0, 0, Beside(Columns(image, 2, 6), DarkRows(2, 4))));
+  EXPECT_TRUE(HostShows(0, 0, Beside(Columns(image, 2, 6), Dark(2, 4))));
   Tick();
   EXPECT_TRUE(HostShows(0, 0, Joined(image)));
 }
@@ -123,7 +100,7 @@ TEST_F(TextElementTest, DefaultEntrySlidesAWideImageInFromTheRightAndKeepsDoingS
   e.speed = 8;  // entry effect 0, no exit, no stay
   ASSERT_EQ(Play(bill), 0);
   Tick(kFirstPass);
-  EXPECT_TRUE(HostShows(0, 0, Beside(DarkRows(2, 4), Columns(image, 0, 6))));
+  EXPECT_TRUE(HostShows(0, 0, Beside(Dark(2, 4), Columns(image, 0, 6))));
   Tick(3);  // travel 24 in steps of 6: the image's last 8 columns stay
   EXPECT_TRUE(HostShows(0, 0, Joined(Columns(image, 16, 8))));
   // Handed back after one tick, the only element enters again, sliding once
@@ -144,9 +121,9 @@ TEST_F(TextElementTest, DefaultEntrySlidesATallImageUpAndLeavesChosenEffectsAlon
   area.AddComponent(8, 0, 8, 4).AddElement(1, PicturePayload(wide)).entryeffect = 26;
   ASSERT_EQ(Play(bill), 0);
   Tick(kFirstPass);
-  EXPECT_TRUE(HostShows(0, 0, Joined(Rows(DarkRows(8, 3), 0, 3)) + "\n" + tall[0]));
+  EXPECT_TRUE(HostShows(0, 0, Joined(Rows(Dark(8, 3), 0, 3)) + "\n" + tall[0]));
   Tick(4);
-  EXPECT_TRUE(HostShows(0, 0, Joined(Rows(DarkRows(8, 2), 0, 2)) + "\n" + tall[0] + "\n" + tall[1]));
+  EXPECT_TRUE(HostShows(0, 0, Joined(Rows(Dark(8, 2), 0, 2)) + "\n" + tall[0] + "\n" + tall[1]));
   Tick(20);
   EXPECT_TRUE(HostShows(8, 0, Joined(Columns(wide, 0, 8))));
 }
@@ -171,7 +148,7 @@ TEST_F(TextElementTest, APictureUnderHalfTheComponentClearsItFirst) {
   Tick(kFirstPass + 20);
   EXPECT_TRUE(HostShows(0, 0, Joined(Solid(16, 4))));
   Second();
-  EXPECT_TRUE(HostShows(0, 0, Beside(narrow, DarkRows(5, 4))));
+  EXPECT_TRUE(HostShows(0, 0, Beside(narrow, Dark(5, 4))));
   EXPECT_TRUE(HostShows(8, 0, Beside(half, Solid(4, 4))));  // the solid picture's remains
 }
 
@@ -192,13 +169,13 @@ TEST_F(TextElementTest, PagedPictureEntersAndLeavesPageByPage) {
     for (size_t p = 0; p < pages.size(); ++p) {
       SCOPED_TRACE("round " + std::to_string(round) + " page " + std::to_string(p));
       // The page's bottom rows enter at the top.
-      EXPECT_TRUE(HostShows(0, 0, Joined(Rows(pages[p], 2, 2)) + "\n" + Joined(DarkRows(4, 2))));
+      EXPECT_TRUE(HostShows(0, 0, Joined(Rows(pages[p], 2, 2)) + "\n" + Joined(Dark(4, 2))));
       Tick();
       EXPECT_TRUE(HostShows(0, 0, Joined(pages[p])));
       Tick(20);
       EXPECT_TRUE(HostShows(0, 0, Joined(pages[p])));
       Second();  // the stay is over: the top rows go first
-      EXPECT_TRUE(HostShows(0, 0, Joined(DarkRows(4, 2)) + "\n" + Joined(Rows(pages[p], 2, 2))));
+      EXPECT_TRUE(HostShows(0, 0, Joined(Dark(4, 2)) + "\n" + Joined(Rows(pages[p], 2, 2))));
       Tick(2);  // erased, then the finishing call
       EXPECT_TRUE(HostDark(0, 0, 4, 4));
       Tick();   // a pause of the step delay (or the hand-back after the last page)
@@ -252,7 +229,7 @@ TEST_F(TextElementTest, EmptyComponentsDrawNothingAndStarveNobody) {
     Tick(100);
     EXPECT_TRUE(HostShows(8, 0, Joined(image)));
     Second();  // its stay is over: the exit starts
-    EXPECT_TRUE(HostShows(8, 0, Beside(DarkRows(1, 4), Columns(image, 1, 7))));
+    EXPECT_TRUE(HostShows(8, 0, Beside(Dark(1, 4), Columns(image, 1, 7))));
   }
   EXPECT_TRUE(HostDark(0, 0, 8, 4));
   // The picture hands its component back once per showing; the others wait
@@ -301,12 +278,12 @@ TEST_F(TextElementTest, OnlyElementsWithAStringIdFollowTheTable) {
   live.entryeffect = 26;
   ASSERT_EQ(Play(bill), 0);
   Tick(kFirstPass + 5);
-  EXPECT_TRUE(HostShows(0, 0, Joined(Text({&kGlyphA, &kGlyphA}))));
+  EXPECT_TRUE(HostShows(0, 0, Joined(Glyphs("AA"))));
   EXPECT_EQ(UpdateString(0, "B", 1), 1);  // stored, but nobody reads id 0
   EXPECT_EQ(UpdateString(4, "B", 1), 2);
   RefreshBuffer();
   Tick(5);
-  EXPECT_TRUE(HostShows(0, 0, Joined(Text({&kGlyphA, &kGlyphB}))));
+  EXPECT_TRUE(HostShows(0, 0, Joined(Glyphs("AB"))));
 }
 
 TEST_F(TextElementTest, ElementsSharingAnIdShowTheLastRegisteredText) {
@@ -317,11 +294,11 @@ TEST_F(TextElementTest, ElementsSharingAnIdShowTheLastRegisteredText) {
   area.AddComponent(8, 0, 8, 16).AddElement(2, test::StringPayload(3, "B")).entryeffect = 26;
   ASSERT_EQ(Play(bill), 0);
   Tick(kFirstPass + 5);
-  EXPECT_TRUE(HostShows(0, 0, Joined(Text({&kGlyphB, &kGlyphB}))));
+  EXPECT_TRUE(HostShows(0, 0, Joined(Glyphs("BB"))));
   EXPECT_EQ(UpdateString(3, "A", 1), 3);
   RefreshBuffer();
   Tick(5);
-  EXPECT_TRUE(HostShows(0, 0, Joined(Text({&kGlyphA, &kGlyphA}))));
+  EXPECT_TRUE(HostShows(0, 0, Joined(Glyphs("AA"))));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "support/text_play.h"
 
+#include <map>
 #include <sstream>
 
 #include "content/textelement.h"
@@ -93,6 +94,46 @@ std::string Joined(const std::vector<std::string>& rows) {
   for (const std::string& r : rows) {
     if (!s.empty()) s += '\n';
     s += r;
+  }
+  return s;
+}
+
+std::vector<std::string> Beside(const std::vector<std::string>& left, const std::vector<std::string>& right) {
+  std::vector<std::string> rows;
+  for (size_t i = 0; i < left.size() && i < right.size(); ++i) rows.push_back(left[i] + right[i]);
+  return rows;
+}
+
+std::vector<std::string> Above(std::vector<std::string> top, const std::vector<std::string>& bottom) {
+  top.insert(top.end(), bottom.begin(), bottom.end());
+  return top;
+}
+
+std::vector<std::string> Dark(int32_t w, int32_t h) {
+  return std::vector<std::string>(static_cast<size_t>(h), std::string(static_cast<size_t>(w), '.'));
+}
+
+std::vector<std::string> Glyphs(const std::string& text) {
+  static const std::map<char, std::vector<std::string>> kGlyphs = {
+    {'A', {"........", "........", "........", "........", "...##...", "..#..#..", "..#..#..", ".#....#.", ".#....#.", ".######.", ".#....#.", ".#....#.", ".#....#.", ".#....#.", "........", "........"}},
+    {'B', {"........", "........", "........", "........", ".#####..", ".#....#.", ".#....#.", ".#....#.", ".#####..", ".#....#.", ".#....#.", ".#....#.", ".#....#.", ".#####..", "........", "........"}},
+    {'H', {"........", "........", "........", "........", ".#....#.", ".#....#.", ".#....#.", ".#....#.", ".######.", ".#....#.", ".#....#.", ".#....#.", ".#....#.", ".#....#.", "........", "........"}},
+    {'I', {"........", "........", "........", "........", "..#####.", "....#...", "....#...", "....#...", "....#...", "....#...", "....#...", "....#...", "....#...", "..#####.", "........", "........"}},
+    {'N', {"........", "........", "........", "........", ".#....#.", ".##...#.", ".##...#.", ".#.#..#.", ".#.#..#.", ".#..#.#.", ".#..#.#.", ".#...##.", ".#...##.", ".#....#.", "........", "........"}},
+    {'E', {"........", "........", "........", "........", ".######.", ".#......", ".#......", ".#......", ".#####..", ".#......", ".#......", ".#......", ".#......", ".######.", "........", "........"}},
+    {'W', {"........", "........", "........", "........", ".#....#.", ".#....#.", ".#....#.", ".#....#.", ".#.##.#.", ".#.##.#.", ".##..##.", ".##..##.", ".#....#.", ".#....#.", "........", "........"}},
+    {' ', std::vector<std::string>(16, "........")},
+  };
+  std::vector<std::string> rows(16);
+  for (char ch : text) rows = Beside(rows, kGlyphs.at(ch));
+  return rows;
+}
+
+std::string InMode(const std::vector<std::string>& rows, int32_t mode, int32_t colour) {
+  std::string s = Joined(rows);
+  const char lit = mode == 1 ? '#' : static_cast<char>('0' + colour);
+  for (char& ch : s) {
+    if (ch == '#') ch = lit;
   }
   return s;
 }

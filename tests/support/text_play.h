@@ -28,6 +28,18 @@ std::vector<std::string> Columns(const std::vector<std::string>& rows, int32_t f
 std::vector<std::string> Rows(const std::vector<std::string>& rows, int32_t from, int32_t n);
 // Rows joined by '\n'.
 std::string Joined(const std::vector<std::string>& rows);
+// Pictures side by side (both as tall).
+std::vector<std::string> Beside(const std::vector<std::string>& left, const std::vector<std::string>& right);
+// One picture above the other.
+std::vector<std::string> Above(std::vector<std::string> top, const std::vector<std::string>& bottom);
+// A w x h picture with every pixel dark.
+std::vector<std::string> Dark(int32_t w, int32_t h);
+// The 16-pixel line of text in the built-in font, as laid out: 8-pixel
+// glyphs for A, B, E, H, I, N and W, half a cell for a space.
+std::vector<std::string> Glyphs(const std::string& text);
+// The picture as Host shows it in a colour mode: lit pixels as '#' in
+// colour mode 1, else as the colour's digit.
+std::string InMode(const std::vector<std::string>& rows, int32_t mode, int32_t colour);
 
 class TextPlayTest : public EngineTest {
  protected:
@@ -56,6 +68,12 @@ class TextPlayTest : public EngineTest {
   // The region at (x, y) as large as `expected` (a picture as Host writes
   // it, blank lines and indentation ignored) shows it.
   testing::AssertionResult HostShows(int32_t x, int32_t y, const std::string& expected) const;
+  // The same for a picture of '#' (lit) and '.' rows, in colour mode 1 or
+  // in `colour` in the others.
+  testing::AssertionResult HostShows(int32_t x, int32_t y, const std::vector<std::string>& rows,
+                                     int32_t colour = 1) const {
+    return HostShows(x, y, InMode(rows, mode, colour));
+  }
   // The region is entirely dark.
   bool HostDark(int32_t x, int32_t y, int32_t w, int32_t h) const;
 
