@@ -16,8 +16,9 @@
 namespace ledview {
 namespace {
 
-using test::Bill;
+using test::Above;
 using test::Beside;
+using test::Bill;
 using test::Columns;
 using test::Dark;
 using test::Glyphs;
@@ -121,9 +122,9 @@ TEST_F(TextElementTest, DefaultEntrySlidesATallImageUpAndLeavesChosenEffectsAlon
   area.AddComponent(8, 0, 8, 4).AddElement(1, PicturePayload(wide)).entryeffect = 26;
   ASSERT_EQ(Play(bill), 0);
   Tick(kFirstPass);
-  EXPECT_TRUE(HostShows(0, 0, Joined(Rows(Dark(8, 3), 0, 3)) + "\n" + tall[0]));
+  EXPECT_TRUE(HostShows(0, 0, Above(Dark(8, 3), Rows(tall, 0, 1))));
   Tick(4);
-  EXPECT_TRUE(HostShows(0, 0, Joined(Rows(Dark(8, 2), 0, 2)) + "\n" + tall[0] + "\n" + tall[1]));
+  EXPECT_TRUE(HostShows(0, 0, Above(Dark(8, 2), Rows(tall, 0, 2))));
   Tick(20);
   EXPECT_TRUE(HostShows(8, 0, Joined(Columns(wide, 0, 8))));
 }
@@ -169,13 +170,13 @@ TEST_F(TextElementTest, PagedPictureEntersAndLeavesPageByPage) {
     for (size_t p = 0; p < pages.size(); ++p) {
       SCOPED_TRACE("round " + std::to_string(round) + " page " + std::to_string(p));
       // The page's bottom rows enter at the top.
-      EXPECT_TRUE(HostShows(0, 0, Joined(Rows(pages[p], 2, 2)) + "\n" + Joined(Dark(4, 2))));
+      EXPECT_TRUE(HostShows(0, 0, Above(Rows(pages[p], 2, 2), Dark(4, 2))));
       Tick();
       EXPECT_TRUE(HostShows(0, 0, Joined(pages[p])));
       Tick(20);
       EXPECT_TRUE(HostShows(0, 0, Joined(pages[p])));
       Second();  // the stay is over: the top rows go first
-      EXPECT_TRUE(HostShows(0, 0, Joined(Dark(4, 2)) + "\n" + Joined(Rows(pages[p], 2, 2))));
+      EXPECT_TRUE(HostShows(0, 0, Above(Dark(4, 2), Rows(pages[p], 2, 2))));
       Tick(2);  // erased, then the finishing call
       EXPECT_TRUE(HostDark(0, 0, 4, 4));
       Tick();   // a pause of the step delay (or the hand-back after the last page)
