@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "content/strings.h"
+#include "content/textelement.h"
 #include "display/border.h"
 #include "display/framebuffer.h"
 #include "display/ledconfig.h"
@@ -14,8 +15,13 @@ namespace ledview {
 
 BillState billstate;
 int32_t loaderror = 0;
-ElementRenderer normalrenderers[kElemTypeSlots];
-ElementRenderer staticrenderers[kElemTypeSlots];
+// Bound at compile time so that every engine set-up finds them in place.
+ElementRenderer normalrenderers[kElemTypeSlots] = {
+    nullptr, RenderBitmapText, RenderStringText, nullptr, nullptr, nullptr, nullptr, RenderPagedBitmap,
+};
+ElementRenderer staticrenderers[kElemTypeSlots] = {
+    nullptr, RenderStaticBitmap, RenderStaticString, nullptr, nullptr, nullptr, nullptr, nullptr,
+};
 
 namespace {
 

@@ -35,10 +35,17 @@ int32_t PaintingRenderer(ElementNode* e, DestRect* rect) {
 
 class EndToEndTest : public EngineTest {
  protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    saved_ = normalrenderers[4];
+  }
   void TearDown() override {
     ReleasePreview();
-    normalrenderers[4] = nullptr;
+    normalrenderers[4] = saved_;
   }
+
+ private:
+  ElementRenderer saved_ = nullptr;
 };
 
 TEST_F(EndToEndTest, RenderersDrawAndTheHostSeesIt) {

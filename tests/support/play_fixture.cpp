@@ -1,5 +1,8 @@
 #include "support/play_fixture.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "api/engine.h"
 #include "display/border.h"
 #include "ledview.h"
@@ -46,6 +49,8 @@ int32_t StaticRecordingRenderer(ElementNode* e, DestRect* rect) { return Recordi
 
 void PlayTest::SetUp() {
   EngineTest::SetUp();
+  std::copy(std::begin(normalrenderers), std::end(normalrenderers), std::begin(savednormal_));
+  std::copy(std::begin(staticrenderers), std::end(staticrenderers), std::begin(savedstatic_));
   rendercalls.clear();
   renderscripts.clear();
   for (uint32_t t = 1; t < kElemTypeSlots; ++t) normalrenderers[t] = RecordingRenderer;
@@ -55,10 +60,9 @@ void PlayTest::SetUp() {
 
 void PlayTest::TearDown() {
   ReleasePreview();
-  for (uint32_t t = 0; t < kElemTypeSlots; ++t) {
-    normalrenderers[t] = nullptr;
-    staticrenderers[t] = nullptr;
-  }
+  // Later tests play with the engine's own renderers.
+  std::copy(std::begin(savednormal_), std::end(savednormal_), std::begin(normalrenderers));
+  std::copy(std::begin(savedstatic_), std::end(savedstatic_), std::begin(staticrenderers));
   bordertable = nullptr;
   ClockUseReal();
   EngineTest::TearDown();

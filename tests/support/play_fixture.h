@@ -1,5 +1,6 @@
 // A ready engine with an output buffer, renderers made for the tests in the
-// renderer slots, and everything put back afterwards.
+// renderer slots, and everything (the engine's own renderers included) put
+// back afterwards.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <map>
 #include <vector>
 
+#include "playbill/loader.h"
 #include "playbill/nodes.h"
 #include "support/billbuilder.h"
 #include "support/engine_fixture.h"
@@ -56,6 +58,10 @@ class PlayTest : public EngineTest {
   void Seconds(int n);
 
   std::vector<uint8_t> output;
+
+ private:
+  ElementRenderer savednormal_[kElemTypeSlots];
+  ElementRenderer savedstatic_[kElemTypeSlots];
 };
 
 }  // namespace ledview::test
