@@ -328,9 +328,11 @@ TEST_F(TextPlayTest, RandomEntryWalksThroughAllFortyFiveSlots) {
   std::set<int32_t> slides;
   for (size_t i = 0; i < shown.size(); ++i) {
     const uint32_t slot = entryorder[(start + i) % 45];
-    const bool straight = slot >= 8 && slot <= 11;
-    EXPECT_EQ(shown[i], straight ? static_cast<int32_t>(slot) : -1) << "showing " << i;
-    if (i < 45 && straight) slides.insert(shown[i]);
+    // Other effects may open with a picture a straight slide also shows (the
+    // comb slides do), so only the straight slides' positions are checked.
+    if (slot < 8 || slot > 11) continue;
+    EXPECT_EQ(shown[i], static_cast<int32_t>(slot)) << "showing " << i;
+    if (i < 45) slides.insert(shown[i]);
   }
   EXPECT_EQ(slides, (std::set<int32_t>{8, 9, 10, 11}));  // each once in 45 showings
 }
