@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "content/analogclock.h"
 #include "content/strings.h"
+#include "content/timeelements.h"
 #include "display/border.h"
 #include "display/framebuffer.h"
 #include "display/ledconfig.h"
@@ -14,8 +16,13 @@ namespace ledview {
 
 BillState billstate;
 int32_t loaderror = 0;
-ElementRenderer normalrenderers[kElemTypeSlots];
-ElementRenderer staticrenderers[kElemTypeSlots];
+// Clocks, timers and animations draw the same way in both kinds of area.
+ElementRenderer normalrenderers[kElemTypeSlots] = {
+    nullptr, nullptr, nullptr, RenderTimer, RenderAnalogClock, RenderDigitalClock, RenderAnimation,
+    nullptr};
+ElementRenderer staticrenderers[kElemTypeSlots] = {
+    nullptr, nullptr, nullptr, RenderTimer, RenderAnalogClock, RenderDigitalClock, RenderAnimation,
+    nullptr};
 
 namespace {
 

@@ -35,10 +35,15 @@ int32_t PaintingRenderer(ElementNode* e, DestRect* rect) {
 
 class EndToEndTest : public EngineTest {
  protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    clockrenderer = normalrenderers[4];
+  }
   void TearDown() override {
     ReleasePreview();
-    normalrenderers[4] = nullptr;
+    normalrenderers[4] = clockrenderer;
   }
+  ElementRenderer clockrenderer = nullptr;
 };
 
 TEST_F(EndToEndTest, RenderersDrawAndTheHostSeesIt) {

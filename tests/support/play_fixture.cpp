@@ -1,5 +1,7 @@
 #include "support/play_fixture.h"
 
+#include <algorithm>
+
 #include "api/engine.h"
 #include "display/border.h"
 #include "ledview.h"
@@ -44,8 +46,16 @@ int32_t RecordingRenderer(ElementNode* e, DestRect* rect) {
 
 int32_t StaticRecordingRenderer(ElementNode* e, DestRect* rect) { return RecordingRenderer(e, rect); }
 
+namespace {
+// The engine's own renderers, put back after every test.
+ElementRenderer enginenormal[kElemTypeSlots];
+ElementRenderer enginestatic[kElemTypeSlots];
+}  // namespace
+
 void PlayTest::SetUp() {
   EngineTest::SetUp();
+  std::copy(normalrenderers, normalrenderers + kElemTypeSlots, enginenormal);
+  std::copy(staticrenderers, staticrenderers + kElemTypeSlots, enginestatic);
   rendercalls.clear();
   renderscripts.clear();
   for (uint32_t t = 1; t < kElemTypeSlots; ++t) normalrenderers[t] = RecordingRenderer;
@@ -55,10 +65,8 @@ void PlayTest::SetUp() {
 
 void PlayTest::TearDown() {
   ReleasePreview();
-  for (uint32_t t = 0; t < kElemTypeSlots; ++t) {
-    normalrenderers[t] = nullptr;
-    staticrenderers[t] = nullptr;
-  }
+  std::copy(enginenormal, enginenormal + kElemTypeSlots, normalrenderers);
+  std::copy(enginestatic, enginestatic + kElemTypeSlots, staticrenderers);
   bordertable = nullptr;
   ClockUseReal();
   EngineTest::TearDown();
