@@ -18,6 +18,7 @@
 #include "playbill/scheduler.h"
 #include "support/billbuilder.h"
 #include "support/engine_fixture.h"
+#include "support/localtime.h"
 #include "support/picture.h"
 
 namespace ledview {
@@ -27,16 +28,7 @@ using test::NormalisePicture;
 using test::PictureAt;
 using test::ReadPicture;
 
-int64_t LocalSeconds(int year, int month, int day, int hour, int minute, int second) {
-  std::tm t{};
-  t.tm_year = year - 1900;
-  t.tm_mon = month - 1;
-  t.tm_mday = day;
-  t.tm_hour = hour;
-  t.tm_min = minute;
-  t.tm_sec = second;
-  return ClockFromLocal(&t);
-}
+using test::LocalSeconds;
 
 TEST(SineTable, HoldsTruncatedQ14SinesWithTheControllersSecondEntry) {
   EXPECT_EQ(SineTable[0], 0);
