@@ -15,7 +15,9 @@ struct Bitmap {
 };
 
 // Equally sized frames stored one after the other behind this header.
-struct FrameStrip {
+// Strips sit at any byte offset inside a playbill, so the header is read
+// without assuming alignment.
+struct [[gnu::packed]] FrameStrip {
   uint32_t count;
   uint16_t width;
   uint16_t height;

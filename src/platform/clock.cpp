@@ -18,6 +18,12 @@ bool ClockLocalTime(int64_t when, std::tm* out) {
   return localtime_r(&t, out) != nullptr;
 }
 
+int64_t ClockFromLocal(std::tm* fields) {
+  if (fields == nullptr) return 0;
+  fields->tm_isdst = -1;
+  return static_cast<int64_t>(std::mktime(fields));
+}
+
 void ClockSimulate(int64_t start) {
   simulated = true;
   simulatednow = start;

@@ -33,6 +33,11 @@ void HeapBlockFailNext();
 // Calendar time in seconds, and its local broken-down form.
 int64_t ClockNow();
 bool ClockLocalTime(int64_t when, std::tm* out);
+// Calendar time of a local date and time; out-of-range fields are carried
+// into the next larger ones (day 32 of January is February 1st), and the
+// fields are rewritten normalised. Whether summer time applies is worked
+// out from the date.
+int64_t ClockFromLocal(std::tm* fields);
 // Runs the clock from a caller-chosen start instead of the machine's clock;
 // ClockAdvance moves it on. Internal: the exported engine never sets it.
 void ClockSimulate(int64_t start);

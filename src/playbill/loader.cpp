@@ -2,8 +2,10 @@
 
 #include <cstring>
 
+#include "content/analogclock.h"
 #include "content/strings.h"
 #include "content/textelement.h"
+#include "content/timeelements.h"
 #include "display/border.h"
 #include "display/framebuffer.h"
 #include "display/ledconfig.h"
@@ -17,8 +19,11 @@ BillState billstate;
 int32_t loaderror = 0;
 // Bound at compile time so that every engine set-up finds them in place.
 ElementRenderer normalrenderers[kElemTypeSlots] = {
-    nullptr, RenderBitmapText, RenderStringText, nullptr, nullptr, nullptr, nullptr, RenderPagedBitmap,
+    nullptr,           RenderBitmapText, RenderStringText, RenderTimer,
+    RenderAnalogClock, RenderDigitalClock, RenderAnimation, RenderPagedBitmap,
 };
+// Only texts and pictures have static variants; every other type plays the
+// same way in a static area.
 ElementRenderer staticrenderers[kElemTypeSlots] = {
     nullptr, RenderStaticBitmap, RenderStaticString, nullptr, nullptr, nullptr, nullptr, nullptr,
 };

@@ -12,10 +12,10 @@ extern BillState billstate;
 // 0, or the code of the first fault met by the current load.
 extern int32_t loaderror;
 
-// Renderer slots per elemtype (index 1..7), filled by the renderer modules.
-// A null slot leaves its elements loaded but drawn by nobody. The static slots
-// serve elemtypes 1 and 2 in static areas; every other element takes its
-// normal slot.
+// Renderer slots per elemtype (index 1..7), bound to the renderers when the
+// library loads. A null slot leaves its elements loaded but drawn by nobody.
+// The static slots serve elemtypes 1 and 2 in static areas; every other
+// element takes its normal slot.
 inline constexpr uint32_t kElemTypeSlots = 8;
 extern ElementRenderer normalrenderers[kElemTypeSlots];
 extern ElementRenderer staticrenderers[kElemTypeSlots];

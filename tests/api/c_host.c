@@ -64,12 +64,19 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 9; ++i) NotifyActtion();
   NotifySecond();
   RefreshBuffer();
+  /* Every byte is copied: the clock face lit, the rest dark. */
+  size_t lit = 0;
   for (size_t i = 0; i < sizeof picture; ++i) {
-    if (picture[i] != 0) {
+    if (picture[i] > 1) {
       fprintf(stderr, "picture byte %u not copied\n", (unsigned)i);
       ++failures;
       break;
     }
+    lit += picture[i];
+  }
+  if (lit == 0 || picture[16 * 32 - 1] != 0) {
+    fprintf(stderr, "no clock face in the top-left square (%u lit)\n", (unsigned)lit);
+    ++failures;
   }
   expect(UpdateString(1, "live", 4), 1, "UpdateString while playing");
   ShowLink();

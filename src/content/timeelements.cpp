@@ -1,0 +1,293 @@
+#include "content/timeelements.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include "display/drawops.h"
+#include "platform/platform.h"
+#include "playbill/format.h"
+#include "playbill/loader.h"
+#include "playbill/scheduler.h"
+
+namespace ledview {
+
+namespace {
+
+static_assert(sizeof(uintptr_t) >= sizeof(int64_t), "timer words hold 64-bit seconds");
+
+constexpr uint32_t kSeparatorFrame = 10;
+constexpr uint32_t kFormatLetters = 8;
+constexpr int64_t kSecondsPerDay = 86400;
+// Longest span a timer shows: its total hours still fit 32 bits.
+constexpr int64_t kLongestSpan = int64_t{INT32_MAX / 24 - 1} * kSecondsPerDay;
+
+namespace timerfield {
+constexpr uint32_t direction = 0;
+constexpr uint32_t year = 4;
+constexpr uint32_t month = 6;
+constexpr uint32_t day = 7;
+constexpr uint32_t hour = 8;
+constexpr uint32_t minute = 10;
+constexpr uint32_t second = 11;
+constexpr uint32_t format = 12;
+constexpr uint32_t digits = 20;
+}  // namespace timerfield
+
+namespace digitalfield {
+constexpr uint32_t format = 4;
+constexpr uint32_t digits = 12;
+constexpr uint32_t labels = 16;
+}  // namespace digitalfield
+
+// The timer's renderer words: the remaining seconds (counting down) or the
+// target time (counting up), then the four counters.
+enum TimerWord { kTimerSeconds, kTimerDays, kTimerHours, kTimerMinutes, kTimerSecondsLeft };
+
+// Where the next picture of a number goes. Drawing stops for good once the
+// rectangle's width is used up.
+struct Pen {
+  int32_t x;
+  int32_t y;
+  int32_t room;
+  uint16_t height;
+};
+
+Pen StartPen(const DestRect& rect, uint16_t height) {
+  return Pen{rect.x, rect.y, rect.width, height};
+}
+
+// Frame f of the strip at the pen; false once no room is left.
+bool PenDraw(Pen& pen, uint32_t frame, const FrameStrip* strip) {
+  if (pen.room < 1) return false;
+  const DestRect d{static_cast<uint16_t>(pen.x), static_cast<uint16_t>(pen.y),
+                   static_cast<uint16_t>(pen.room), pen.height};
+  drawops.BlitFrameOver(static_cast<int32_t>(frame), &d, strip);
+  pen.x += strip->width;
+  pen.room -= strip->width;
+  return pen.room >= 1;
+}
+
+bool TwoDigits(Pen& pen, int32_t n, const FrameStrip* digits) {
+  n = std::max(n, 0);
+  return PenDraw(pen, static_cast<uint32_t>((n / 10) % 10), digits) &&
+         PenDraw(pen, static_cast<uint32_t>(n % 10), digits);
+}
+
+// The tens digit only when there is one.
+bool ShortNumber(Pen& pen, int32_t n, const FrameStrip* digits) {
+  n = std::max(n, 0);
+  if (n / 10 > 0 && !PenDraw(pen, static_cast<uint32_t>((n / 10) % 10), digits)) return false;
+  return PenDraw(pen, static_cast<uint32_t>(n % 10), digits);
+}
+
+// Decimal without leading zeros; 0 is one digit.
+bool WholeNumber(Pen& pen, int32_t n, const FrameStrip* digits) {
+  int32_t length = 0;
+  const char* text = IntToText(std::max(n, 0), 10, &length);
+  for (int32_t i = 0; i < length; ++i) {
+    if (!PenDraw(pen, static_cast<uint32_t>(text[i] - '0'), digits)) return false;
+  }
+  return true;
+}
+
+bool Due(const ElementNode* e) {
+  return (refreshflags & kRefreshSecond) || (e->flags & kRefreshElement);
+}
+
+int64_t TimerWordGet(const ElementNode* e, TimerWord w) {
+  return static_cast<int64_t>(e->words[w]);
+}
+void TimerWordSet(ElementNode* e, TimerWord w, int64_t v) {
+  e->words[w] = static_cast<uintptr_t>(v);
+}
+
+// Days, hours, minutes and seconds of a span; 0 for none.
+void SplitSpan(ElementNode* e, int64_t span) {
+  span = std::clamp<int64_t>(span, 0, kLongestSpan);
+  TimerWordSet(e, kTimerDays, span / kSecondsPerDay);
+  TimerWordSet(e, kTimerHours, span % kSecondsPerDay / 3600);
+  TimerWordSet(e, kTimerMinutes, span % 3600 / 60);
+  TimerWordSet(e, kTimerSecondsLeft, span % 60);
+}
+
+// The stored local date and time in calendar seconds.
+int64_t TimerTarget(const uint8_t* p) {
+  std::tm t{};
+  t.tm_year = static_cast<int16_t>(ReadU16(p + timerfield::year)) - 1900;
+  t.tm_mon = static_cast<int8_t>(p[timerfield::month]) - 1;
+  t.tm_mday = static_cast<int8_t>(p[timerfield::day]);
+  t.tm_hour = static_cast<int16_t>(ReadU16(p + timerfield::hour));
+  t.tm_min = static_cast<int8_t>(p[timerfield::minute]);
+  t.tm_sec = static_cast<int8_t>(p[timerfield::second]);
+  return ClockFromLocal(&t);
+}
+
+// One second off the count-down, borrowing through the counters.
+void CountDown(ElementNode* e) {
+  const int64_t remaining = TimerWordGet(e, kTimerSeconds);
+  if (remaining <= 0) return;
+  TimerWordSet(e, kTimerSeconds, remaining - 1);
+  int64_t s = TimerWordGet(e, kTimerSecondsLeft) - 1;
+  int64_t m = TimerWordGet(e, kTimerMinutes);
+  int64_t h = TimerWordGet(e, kTimerHours);
+  int64_t d = TimerWordGet(e, kTimerDays);
+  if (s < 0) {
+    s = 59;
+    if (--m < 0) {
+      m = 59;
+      if (--h < 0) {
+        h = 23;
+        --d;
+      }
+    }
+  }
+  TimerWordSet(e, kTimerSecondsLeft, s);
+  TimerWordSet(e, kTimerMinutes, m);
+  TimerWordSet(e, kTimerHours, h);
+  TimerWordSet(e, kTimerDays, d);
+}
+
+void DrawTimer(const ElementNode* e, const DestRect& rect) {
+  const uint8_t* p = e->payload;
+  const auto* digits = reinterpret_cast<const FrameStrip*>(p + timerfield::digits);
+  const auto days = static_cast<int32_t>(TimerWordGet(e, kTimerDays));
+  const auto hours = static_cast<int32_t>(TimerWordGet(e, kTimerHours));
+  const auto minutes = static_cast<int32_t>(TimerWordGet(e, kTimerMinutes));
+  const auto seconds = static_cast<int32_t>(TimerWordGet(e, kTimerSecondsLeft));
+  Pen pen = StartPen(rect, rect.height);
+  bool separator = false;
+  for (uint32_t i = 0; i < kFormatLetters; ++i) {
+    switch (p[timerfield::format + i]) {
+      case 'D':
+      case 'd':
+        WholeNumber(pen, days, digits);
+        return;
+      case 'H':
+        WholeNumber(pen, days * 24 + hours, digits);
+        return;
+      case 'h':
+        if (!TwoDigits(pen, hours, digits)) return;
+        separator = true;
+        break;
+      case 'm':
+        if (separator && !PenDraw(pen, kSeparatorFrame, digits)) return;
+        if (!TwoDigits(pen, minutes, digits)) return;
+        separator = true;
+        break;
+      case 's':
+        if (separator && !PenDraw(pen, kSeparatorFrame, digits)) return;
+        if (!TwoDigits(pen, seconds, digits)) return;
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+int32_t RenderTimer(ElementNode* e, DestRect* rect) {
+  if (rect == nullptr || !Due(e)) return 0;
+  e->flags = 0;
+  const uint8_t* p = e->payload;
+  const bool down = ReadU32(p + timerfield::direction) != 0;
+  const int64_t now = ClockNow();
+  if (e->timerstate == -1) {
+    e->timerstate = 0;
+    const int64_t target = TimerTarget(p);
+    if (down) {
+      const int64_t remaining = std::clamp<int64_t>(target - now, 0, kLongestSpan);
+      TimerWordSet(e, kTimerSeconds, remaining);
+      SplitSpan(e, remaining);
+    } else {
+      TimerWordSet(e, kTimerSeconds, target);
+    }
+  }
+  if (down) {
+    CountDown(e);
+  } else {
+    SplitSpan(e, now - TimerWordGet(e, kTimerSeconds));
+  }
+  DrawTimer(e, *rect);
+  return 0;
+}
+
+int32_t RenderDigitalClock(ElementNode* e, DestRect* rect) {
+  if (rect == nullptr || !Due(e)) return 0;
+  e->flags = 0;
+  std::tm now{};
+  if (!ClockLocalTime(ClockNow(), &now)) return 0;
+  const uint8_t* p = e->payload;
+  const auto* digits = reinterpret_cast<const FrameStrip*>(p + ReadU32(p + digitalfield::digits));
+  const auto* labels = reinterpret_cast<const FrameStrip*>(p + ReadU32(p + digitalfield::labels));
+  Pen pen = StartPen(*rect, std::min(digits->height, rect->height));
+  bool separator = false;
+  for (uint32_t i = 0; i < kFormatLetters; ++i) {
+    const uint8_t letter = p[digitalfield::format + i];
+    if (letter == 0) break;
+    bool more = true;
+    switch (letter) {
+      case 'D':
+      case 'd':
+        more = ShortNumber(pen, now.tm_mday, digits) && PenDraw(pen, 2, labels);
+        break;
+      case 'H':
+      case 'h':
+        more = TwoDigits(pen, now.tm_hour, digits);
+        separator = true;
+        break;
+      case 'M':
+        more = ShortNumber(pen, now.tm_mon + 1, digits) && PenDraw(pen, 1, labels);
+        break;
+      case 'W':
+      case 'w': {
+        const int32_t weekday = std::clamp(now.tm_wday, 0, 6);
+        const uint32_t name = weekday == 0 ? 2 : static_cast<uint32_t>(4 + weekday);
+        more = PenDraw(pen, 3, labels) && PenDraw(pen, 4, labels) && PenDraw(pen, name, labels);
+        break;
+      }
+      case 'Y':
+      case 'y': {
+        const int32_t year = std::max(now.tm_year + 1900, 0);
+        more = PenDraw(pen, static_cast<uint32_t>(year / 1000 % 10), digits) &&
+               PenDraw(pen, static_cast<uint32_t>(year / 100 % 10), digits) &&
+               PenDraw(pen, static_cast<uint32_t>(year / 10 % 10), digits) &&
+               PenDraw(pen, static_cast<uint32_t>(year % 10), digits) && PenDraw(pen, 0, labels);
+        break;
+      }
+      case 'm':
+        more = (!separator || PenDraw(pen, kSeparatorFrame, digits)) &&
+               TwoDigits(pen, now.tm_min, digits);
+        separator = true;
+        break;
+      case 's':
+        more = (!separator || PenDraw(pen, kSeparatorFrame, digits)) &&
+               TwoDigits(pen, now.tm_sec, digits);
+        break;
+      default:
+        break;
+    }
+    if (!more) break;
+  }
+  return 0;
+}
+
+int32_t RenderAnimation(ElementNode* e, DestRect* rect) {
+  if (rect == nullptr) {
+    e->step = 0;
+    return 0;
+  }
+  if (!(e->flags & kRefreshElement) || rect->width == 0 || rect->height == 0) return 0;
+  e->flags = 0;
+  const auto* strip = reinterpret_cast<const FrameStrip*>(e->payload);
+  if (e->step >= strip->count) e->step = 0;
+  drawops.BlitFrame(static_cast<int32_t>(e->step), rect, strip);
+  if (++e->step >= strip->count) {
+    e->step = 0;
+    return -kFrameInterval;
+  }
+  e->timerstate = AddTickTimer(kFrameInterval, kRefreshElement, &e->flags);
+  return 0;
+}
+
+}  // namespace ledview
