@@ -5,6 +5,7 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -20,6 +21,16 @@ namespace {
 // One FreeType library and the faces opened so far, kept for the process.
 FT_Library library = nullptr;
 std::map<std::string, FT_Face> faces;
+
+// Fontconfig keeps parsed configuration that only FcFini gives back; it is
+// released when the process ends.
+void StartFontconfig() {
+  static bool started = false;
+  if (started) return;
+  started = true;
+  FcInit();
+  std::atexit(ReleaseFonts);
+}
 
 bool OpenFace(const std::string& path, FT_Face* face, std::string* error) {
   if (library == nullptr && FT_Init_FreeType(&library) != 0) {
@@ -51,6 +62,7 @@ bool SameFamily(FcPattern* match, const std::string& wanted) {
 
 // A font that has the character, found by fontconfig; "" when none does.
 std::string FontWithChar(uint32_t code) {
+  StartFontconfig();
   static std::map<uint32_t, std::string> cache;
   const auto found = cache.find(code);
   if (found != cache.end()) return found->second;
@@ -118,6 +130,7 @@ bool FindFont(const std::string& nameorpath, std::string* path, std::string* err
     *error = "empty font name";
     return false;
   }
+  StartFontconfig();
   FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(nameorpath.c_str()));
   if (pattern == nullptr) {
     *error = "font name \"" + nameorpath + "\" cannot be parsed";

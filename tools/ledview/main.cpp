@@ -13,7 +13,6 @@
 #include "ledview/demo_json.h"
 #include "ledview/describe.h"
 #include "ledview/files.h"
-#include "ledview/fonts.h"
 #include "ledview/gbcode.h"
 #include "ledview/render.h"
 
@@ -404,8 +403,4 @@ int Main(int argc, char** argv) {
 
 }  // namespace ledview::tool
 
-int main(int argc, char** argv) {
-  const int status = ledview::tool::Main(argc, argv);
-  ledview::tool::ReleaseFonts();
-  return status;
-}
+int main(int argc, char** argv) { return ledview::tool::Main(argc, argv); }
