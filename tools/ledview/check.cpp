@@ -120,6 +120,9 @@ bool CheckBill(const std::vector<uint8_t>& bytes, int32_t width, int32_t height,
       const bill::Area& a = p.areas[ai];
       std::fprintf(out, "  areas[%zu]: %u,%u %ux%u%s, %s\n", ai, a.x, a.y, a.width, a.height,
                    a.staticflag != 0 ? " static" : "", Plural(a.components.size(), "component").c_str());
+      if (a.x + a.width > width || a.y + a.height > height) {
+        std::fprintf(out, "    reaches outside the %dx%d sign; that part is not shown\n", width, height);
+      }
       for (size_t ci = 0; ci < a.components.size(); ++ci) {
         const bill::Component& c = a.components[ci];
         std::fprintf(out, "    components[%zu]: %u,%u %ux%u, border %u, %s\n", ci, c.x, c.y,

@@ -319,11 +319,11 @@ int Main(int argc, char** argv) {
   render->footer(kFooterRender);
 
   RenderArgs demoargs;
-  demoargs.seconds = 24;
+  demoargs.seconds = 30;  // every page once
   std::string demojson;
   CLI::App* demo = app.add_subcommand("demo", "Render the built-in demo");
-  demo->add_option("-o,--output", demoargs.output, "GIF to write")->capture_default_str();
   demoargs.output = "demo.gif";
+  demo->add_option("-o,--output", demoargs.output, "GIF to write")->capture_default_str();
   AddRenderOptions(demo, &demoargs, true);
   demo->add_option("--json", demojson, "Write the demo's description here instead of rendering");
   demo->add_flag("-q,--quiet", quiet, "No progress bar or closing line");
@@ -395,7 +395,7 @@ int Main(int argc, char** argv) {
     SignSize sign;
     if (!BuildBill(d, BuildContext(), &b, &sign, &error)) return Fail("demo: " + error);
     // The live string of the second page changes while it plays.
-    demoargs.strings = {"1=Gate 3: now boarding@12", "1=Gate 3: closed@14.5"};
+    demoargs.strings = {"1=Gate 3: now boarding@15", "1=Gate 3: closed@18"};
     return RunRender(demoargs, b.Bytes(), sign, quiet);
   }
   return 0;
