@@ -1,5 +1,7 @@
 #include "ledview/billwriter.h"
 
+#include <cstring>
+
 namespace ledview::bill {
 
 namespace {
@@ -181,13 +183,14 @@ std::vector<uint8_t> AnalogClockBytes(const AnalogClock& c) {
 }
 
 std::vector<uint8_t> DigitalClockBytes(const DigitalClock& c) {
-  std::vector<uint8_t> out;
-  Append32(out, c.timesource);
-  out.insert(out.end(), c.format, c.format + 8);
+  // The fixed fields: time source, format letters, the two strip offsets.
+  std::vector<uint8_t> out(20, 0);
+  PutU32(out, 0, c.timesource);
+  std::memcpy(out.data() + 4, c.format, 8);
   const uint32_t digitsat = 20;
   const uint32_t labelsat = digitsat + 16 + static_cast<uint32_t>(c.digits.pixels.size());
-  Append32(out, digitsat);
-  Append32(out, labelsat);
+  PutU32(out, 12, digitsat);
+  PutU32(out, 16, labelsat);
   AppendStrip(out, c.digits);
   AppendStrip(out, c.labels);
   return out;

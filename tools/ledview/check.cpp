@@ -46,10 +46,19 @@ std::string Describe(const bill::Element& e) {
       bill::StringText t;
       if (DecodeStringText(e.payload, &t)) {
         std::string text;
-        if (!GbToUtf8(t.text, &text)) text = "(" + Plural(t.text.size(), "byte") + ")";
-        if (text.size() > 40) text = text.substr(0, 37) + "...";
-        s += ": \"" + text + "\" size " + std::to_string(t.fontsize) + " colour " +
-             std::to_string(t.colour) + (t.id != 0 ? " live string " + std::to_string(t.id) : "");
+        if (GbToUtf8(t.text, &text)) {
+          // At most 40 characters, cut between characters.
+          size_t at = 0;
+          uint32_t code = 0;
+          for (int n = 0; n < 40 && at < text.size(); ++n) NextCodePoint(text, &at, &code);
+          if (at < text.size()) text.replace(at, std::string::npos, "...");
+          s.append(": \"").append(text).append("\"");
+        } else {
+          s.append(": ").append(Plural(t.text.size(), "byte")).append(" of text");
+        }
+        s.append(" size ").append(std::to_string(t.fontsize));
+        s.append(" colour ").append(std::to_string(t.colour));
+        if (t.id != 0) s.append(" live string ").append(std::to_string(t.id));
       }
       break;
     }

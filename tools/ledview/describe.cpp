@@ -903,7 +903,7 @@ void WriteJson(const Json& j, int depth, std::string* out) {
     *out += "{\n";
     size_t i = 0;
     for (auto it = j.begin(); it != j.end(); ++it, ++i) {
-      *out += pad + Json(it.key()).dump() + ": ";
+      *out += pad + Json(it.key()).dump(-1, ' ', false, Json::error_handler_t::replace) + ": ";
       WriteJson(*it, depth + 1, out);
       *out += i + 1 < j.size() ? ",\n" : "\n";
     }
@@ -923,11 +923,13 @@ void WriteJson(const Json& j, int depth, std::string* out) {
   }
   if (j.is_array()) {
     *out += "[";
-    for (size_t i = 0; i < j.size(); ++i) *out += (i > 0 ? ", " : "") + j[i].dump();
+    for (size_t i = 0; i < j.size(); ++i) {
+      *out += (i > 0 ? ", " : "") + j[i].dump(-1, ' ', false, Json::error_handler_t::replace);
+    }
     *out += "]";
     return;
   }
-  *out += j.dump();
+  *out += j.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 }  // namespace

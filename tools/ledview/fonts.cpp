@@ -18,6 +18,10 @@ namespace ledview::tool {
 
 namespace {
 
+// A text picture may have at most this many pixels: more than a playbill
+// can hold, far less than would strain memory.
+constexpr int64_t kMaxTextPixels = 32ll << 20;
+
 // One FreeType library and the faces opened so far, kept for the process.
 FT_Library library = nullptr;
 std::map<std::string, FT_Face> faces;
@@ -223,9 +227,10 @@ bool RenderText(const std::string& text, const TextStyle& style, Picture* out, s
   const int32_t textheight = lineheight * static_cast<int32_t>(lines.size());
   out->width = style.width > 0 ? style.width : widest;
   out->height = style.height > 0 ? style.height : textheight;
-  if (out->width > 65535 || out->height > 65535) {
+  if (out->width > 65535 || out->height > 65535 ||
+      static_cast<int64_t>(out->width) * out->height > kMaxTextPixels) {
     *error = "the text makes a picture of " + std::to_string(out->width) + "x" +
-             std::to_string(out->height) + " pixels, more than 65535 on a side";
+             std::to_string(out->height) + " pixels, more than a playbill can hold";
     return false;
   }
   out->pixels.assign(static_cast<size_t>(out->width) * out->height, 0);

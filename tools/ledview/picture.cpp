@@ -8,7 +8,7 @@ namespace {
 
 // PNG pictures larger than this are refused: a playbill picture is at most
 // 65535 pixels on a side, and the engine's store is 3 MB.
-constexpr uint64_t kMaxPngPixels = 64ull << 20;
+constexpr uint64_t kMaxPngPixels = 16ull << 20;
 
 std::vector<uint8_t> EncodePng(png_image& image, const void* pixels, const void* colourmap) {
   png_alloc_size_t size = 0;

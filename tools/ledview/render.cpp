@@ -316,9 +316,11 @@ bool GifFinish(GifWriter* w) {
 }
 
 bool CheckScale(const RenderOptions& o, std::string* error) {
-  if (o.scale < 1 || o.scale > 64 || int64_t{o.width} * o.scale > 65535 ||
-      int64_t{o.height} * o.scale > 65535) {
-    *error = "scale " + std::to_string(o.scale) + " makes a picture larger than 65535 pixels or is below 1";
+  const int64_t w = int64_t{o.width} * o.scale;
+  const int64_t h = int64_t{o.height} * o.scale;
+  if (o.scale < 1 || o.scale > 64 || w > 65535 || h > 65535 || w * h > (64ll << 20)) {
+    *error = "scale " + std::to_string(o.scale) + " is below 1 or makes a picture too large (" +
+             std::to_string(w) + "x" + std::to_string(h) + ")";
     return false;
   }
   return true;
@@ -346,7 +348,9 @@ bool RenderGif(const std::vector<uint8_t>& bill, const RenderOptions& o, const s
     if (w.failed) *error = path + ": cannot write the GIF";
     return !w.failed;
   }, error);
-  if (played && !pending.empty()) {
+  // A render shorter than a tick still shows the dark sign.
+  if (played && pending.empty()) pending.assign(static_cast<size_t>(o.width) * o.height, 0);
+  if (played) {
     GifFrame(&w, Paint(pending, o.width, o.height, o.scale, o.look), FrameClockEnd(&clock, o.durationms));
   }
   const bool written = GifFinish(&w);
