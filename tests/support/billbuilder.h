@@ -1,6 +1,7 @@
-// Builds playbill bytes from a tree of pages, areas, components and
-// elements. Every size field is computed from the children, so a test states
-// only what it cares about and patches bytes afterwards to make faults.
+// Builds playbill bytes for tests. The tree and its writer are the ledview
+// command's (tools/ledview/billwriter.h): every size field is computed from
+// the children, so a test states only what it cares about and patches bytes
+// afterwards to make faults.
 //
 //   Bill bill;
 //   Component& c = bill.AddPage().AddArea(0, 0, 64, 32).AddComponent(0, 0, 64, 32);
@@ -12,63 +13,22 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <vector>
 
+#include "ledview/billwriter.h"
+
 namespace ledview::test {
 
-struct Element {
-  uint16_t elemtype = 1;
-  uint16_t delaytime = 0;
-  uint16_t speed = 0;
-  uint16_t entryeffect = 0;
-  uint32_t staytime = 0;
-  uint32_t exiteffect = 0;
-  std::vector<uint8_t> payload;
-  mutable size_t offset = 0;
-};
-
-struct Component {
-  uint16_t x = 0;
-  uint16_t y = 0;
-  uint16_t width = 0;
-  uint16_t height = 0;
-  uint32_t bordertype = 0;
-  std::deque<Element> elements;
-  mutable size_t offset = 0;
-
-  Element& AddElement(uint16_t elemtype, std::vector<uint8_t> payload);
-};
-
-struct Area {
-  uint16_t x = 0;
-  uint16_t y = 0;
-  uint16_t width = 0;
-  uint16_t height = 0;
-  uint32_t staticflag = 0;
-  std::deque<Component> components;
-  mutable size_t offset = 0;
-
-  Component& AddComponent(uint16_t x, uint16_t y, uint16_t width, uint16_t height,
-                          uint32_t bordertype = 0);
-};
-
-struct Page {
-  uint32_t bordertype = 0;
-  int32_t playtime = 0;
-  std::deque<Area> areas;
-  mutable size_t offset = 0;
-
-  Area& AddArea(uint16_t x, uint16_t y, uint16_t width, uint16_t height, uint32_t staticflag = 0);
-};
-
-struct Bill {
-  std::deque<Page> pages;
-
-  Page& AddPage(int32_t playtime = 0, uint32_t bordertype = 0);
-  std::vector<uint8_t> Bytes() const;
-};
+using bill::Area;
+using bill::Bill;
+using bill::Component;
+using bill::Element;
+using bill::Page;
+using bill::GetU16;
+using bill::GetU32;
+using bill::PutU16;
+using bill::PutU32;
 
 // Payloads by element type.
 // 1: a stored picture; rows default to pitch = whole bytes of the width.
@@ -89,11 +49,5 @@ std::vector<uint8_t> ClockPayload(uint32_t marks, uint32_t minormarks, uint32_t 
                                   uint32_t minute, uint32_t second);
 // 5: a digital clock with 11-frame digit and label strips.
 std::vector<uint8_t> DigitalClockPayload(const char format[8]);
-
-// Little-endian access into built bytes.
-uint32_t GetU32(const std::vector<uint8_t>& b, size_t at);
-uint16_t GetU16(const std::vector<uint8_t>& b, size_t at);
-void PutU32(std::vector<uint8_t>& b, size_t at, uint32_t v);
-void PutU16(std::vector<uint8_t>& b, size_t at, uint16_t v);
 
 }  // namespace ledview::test

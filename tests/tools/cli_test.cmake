@@ -1,0 +1,110 @@
+# Runs the ledview command as a user would: cmake -DLEDVIEW=... -DEXAMPLES=...
+# -DGOLDEN=... -DWORK=... -P cli_test.cmake
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+
+# run(<expected status> <stdout var> <stderr var> args...)
+function(run expected outvar errvar)
+  execute_process(COMMAND ${LEDVIEW} ${ARGN} RESULT_VARIABLE status
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(expected STREQUAL "nonzero")
+    if(status EQUAL 0)
+      message(FATAL_ERROR "ledview ${ARGN}: succeeded, a failure was expected\n${out}${err}")
+    endif()
+  elseif(NOT status EQUAL expected)
+    message(FATAL_ERROR "ledview ${ARGN}: status ${status}, expected ${expected}\n${out}${err}")
+  endif()
+  set(${outvar} "${out}" PARENT_SCOPE)
+  set(${errvar} "${err}" PARENT_SCOPE)
+endfunction()
+
+function(expect_same a b)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${a} ${b} RESULT_VARIABLE differ)
+  if(differ)
+    message(FATAL_ERROR "${a} and ${b} differ")
+  endif()
+endfunction()
+
+function(expect_match text pattern what)
+  if(NOT text MATCHES "${pattern}")
+    message(FATAL_ERROR "${what}: expected to match '${pattern}', got:\n${text}")
+  endif()
+endfunction()
+
+# Examples build to their committed bytes (the unit tests build them all);
+# inspecting and building again gives the bytes back.
+foreach(name clocks pictures)
+  run(0 out err build ${EXAMPLES}/${name}.json -o ${WORK}/${name}.bill)
+  expect_same(${WORK}/${name}.bill ${GOLDEN}/${name}.bill)
+  file(MAKE_DIRECTORY ${WORK}/${name})
+  run(0 out err inspect ${WORK}/${name}.bill -o ${WORK}/${name}/again.json)
+  run(0 out err build ${WORK}/${name}/again.json -o ${WORK}/${name}/again.bill)
+  expect_same(${WORK}/${name}/again.bill ${GOLDEN}/${name}.bill)
+endforeach()
+run(0 out err check ${GOLDEN}/effects.bill --size 64x32 --mode 2)
+expect_match("${out}" "validation code 0: valid\nbill: 1 page, 334 bytes\n" "check effects")
+
+# inspect to standard output names its pictures relative to the current folder.
+execute_process(COMMAND ${LEDVIEW} inspect ${GOLDEN}/pictures.bill WORKING_DIRECTORY ${WORK}
+                RESULT_VARIABLE status OUTPUT_FILE ${WORK}/printed.json)
+if(status OR NOT EXISTS ${WORK}/pictures-p0a0c0e0.png)
+  message(FATAL_ERROR "inspect to standard output: status ${status}, pictures missing")
+endif()
+run(0 out err build ${WORK}/printed.json -o ${WORK}/printed.bill)
+expect_same(${WORK}/printed.bill ${GOLDEN}/pictures.bill)
+
+# Areas beyond the sign are noted; a payload too short for its type is
+# rejected by the engine's validation.
+run(0 out err check ${GOLDEN}/clocks.bill --size 64x16 --mode 2)
+expect_match("${out}" "areas\\[1\\]: 32,0 96x32 static, 2 components\n    reaches outside the 64x16 sign" "check on a small sign")
+file(WRITE ${WORK}/short.json "{\"pages\": [{\"areas\": [{\"rect\": [0, 0, 8, 8], \"components\": [{\"elements\": [{\"type\": 1, \"payload\": \"00\"}]}]}]}]}")
+run(1 out err check ${WORK}/short.json)
+expect_match("${out}" "validation code 15: rejected\n.*elements\\[0\\]: picture, entry Instant, exit none, speed 0, delay 0 s, stay 0 s, 1 byte\n" "check of a short payload")
+
+# Renders: a GIF, one moment, frames.
+run(0 out err render ${GOLDEN}/effects.bill --size 64x32 --mode 2 --seconds 2 -q -o ${WORK}/effects.gif)
+file(READ ${WORK}/effects.gif head LIMIT 6 HEX)
+expect_match("${head}" "^474946383961$" "render GIF")
+run(0 out err render ${EXAMPLES}/pictures.json --at 1.5 --look plain --scale 1 -q -o ${WORK}/moment.png)
+run(0 out err render ${EXAMPLES}/hello.json --seconds 1 -q --frames ${WORK}/frames)
+file(GLOB frames ${WORK}/frames/*ms.png)
+list(LENGTH frames count)
+if(count LESS 1)
+  message(FATAL_ERROR "render --frames wrote no frames")
+endif()
+run(0 out err demo --seconds 1 -q -o ${WORK}/demo.gif)
+run(0 out err demo --json ${WORK}/demo.json)
+run(0 out err build ${WORK}/demo.json -o ${WORK}/demo.bill)
+
+# Bad input: one line naming what and where, a failure status, no output.
+file(WRITE ${WORK}/bad.json "{\"pages\": [{\"areas\": [{\"rect\": [0, 0, 64, 16], \"components\": [{\"elements\": [{\"type\": \"string\", \"text\": \"a\", \"entry\": \"SlideSideways\"}]}]}]}]}")
+run(1 out err build ${WORK}/bad.json -o ${WORK}/bad.bill)
+expect_match("${err}" "^ledview: [^\n]*bad.json: pages\\[0\\]\\.areas\\[0\\]\\.components\\[0\\]\\.elements\\[0\\]\\.entry: unknown effect \"SlideSideways\"\n$" "bad description")
+file(WRITE ${WORK}/syntax.json "{\n  \"pages\": [\n}")
+run(1 out err build ${WORK}/syntax.json -o ${WORK}/bad.bill)
+expect_match("${err}" "syntax.json: line 3, column 1: syntax error" "JSON syntax error")
+file(WRITE ${WORK}/junk.bill "not a playbill at all")
+run(1 out err render ${WORK}/junk.bill -q -o ${WORK}/junk.gif)
+expect_match("${err}" "^ledview: the engine rejects the playbill" "render of junk")
+run(1 out err inspect ${WORK}/junk.bill -o ${WORK}/junk.json)
+expect_match("${err}" "junk.bill: bill at byte 0: object type 0x20746F6E where 0x80000000 belongs" "inspect of junk")
+run(1 out err check ${WORK}/junk.bill)
+run(1 out err render ${GOLDEN}/hello.bill --font "No Such Font" -q -o ${WORK}/nofont.gif)
+expect_match("${err}" "font \"No Such Font\" not found" "missing font")
+run(nonzero out err render ${GOLDEN}/hello.bill --size 12 -q -o ${WORK}/badsize.gif)
+foreach(f bad.bill junk.gif junk.json nofont.gif badsize.gif)
+  if(EXISTS ${WORK}/${f})
+    message(FATAL_ERROR "${f} was written by a failing command")
+  endif()
+endforeach()
+file(GLOB leftovers ${WORK}/.*tmp*)
+if(leftovers)
+  message(FATAL_ERROR "temporary files left behind: ${leftovers}")
+endif()
+
+# A manual for every command.
+foreach(cmd build check inspect render demo)
+  run(0 out err ${cmd} --help)
+  expect_match("${out}" "EXAMPLES" "${cmd} --help")
+endforeach()
+file(REMOVE_RECURSE ${WORK})

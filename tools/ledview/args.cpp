@@ -1,0 +1,68 @@
+#include "ledview/args.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "ledview/gbcode.h"
+
+namespace ledview::tool {
+
+bool ParseSize(const std::string& text, int32_t* width, int32_t* height) {
+  int w = 0, h = 0;
+  char tail = 0;
+  if (std::sscanf(text.c_str(), "%dx%d%c", &w, &h, &tail) != 2 || w < 1 || h < 1) return false;
+  *width = w;
+  *height = h;
+  return true;
+}
+
+bool ParseStart(const std::string& text, int64_t* start) {
+  if (text.empty() || text == "now") {
+    *start = static_cast<int64_t>(std::time(nullptr));
+    return true;
+  }
+  std::tm tm{};
+  char tail = 0;
+  if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d%c", &tm.tm_year, &tm.tm_mon, &tm.tm_mday,
+                  &tm.tm_hour, &tm.tm_min, &tm.tm_sec, &tail) == 6) {
+    tm.tm_year -= 1900;
+    tm.tm_mon -= 1;
+    tm.tm_isdst = -1;
+    *start = static_cast<int64_t>(std::mktime(&tm));
+    return *start != -1;
+  }
+  long long seconds = 0;
+  if (std::sscanf(text.c_str(), "%lld%c", &seconds, &tail) == 1) {
+    *start = seconds;
+    return true;
+  }
+  return false;
+}
+
+// ID=TEXT@SECONDS
+bool ParseString(const std::string& text, StringUpdate* out, std::string* error) {
+  const size_t eq = text.find('=');
+  const size_t at = text.rfind('@');
+  if (eq == std::string::npos || at == std::string::npos || at < eq) {
+    *error = "--string \"" + text + "\": expected ID=TEXT@SECONDS";
+    return false;
+  }
+  int id = 0;
+  double seconds = 0;
+  char tail = 0;
+  if (std::sscanf(text.substr(0, eq).c_str(), "%d%c", &id, &tail) != 1 || id < 1 || id > 65535 ||
+      std::sscanf(text.substr(at + 1).c_str(), "%lf%c", &seconds, &tail) != 1 || seconds < 0) {
+    *error = "--string \"" + text + "\": expected ID=TEXT@SECONDS with an id 1..65535";
+    return false;
+  }
+  std::string why;
+  if (!Utf8ToGb(text.substr(eq + 1, at - eq - 1), &out->text, &why)) {
+    *error = "--string \"" + text + "\": " + why;
+    return false;
+  }
+  out->id = id;
+  out->atms = static_cast<int64_t>(seconds * 1000 + 0.5);
+  return true;
+}
+
+}  // namespace ledview::tool

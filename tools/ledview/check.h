@@ -1,0 +1,17 @@
+// `ledview check`: the engine's own validation of a playbill for a sign,
+// then one line for every object.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+namespace ledview::tool {
+
+// Runs InitLedConfigure and TestPlayBillData (their messages go to standard
+// output as the engine prints them), prints the code and a summary of every
+// object to `out`, and checks the counts the engine can play. True only when
+// the engine would take the playbill.
+bool CheckBill(const std::vector<uint8_t>& bytes, int32_t width, int32_t height, int32_t mode,
+               std::FILE* out);
+
+}  // namespace ledview::tool

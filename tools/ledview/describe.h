@@ -1,0 +1,69 @@
+// The JSON description of a playbill: `build` turns one into playbill bytes,
+// `inspect` turns playbill bytes back into one that builds to the same bytes.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "ledview/billwriter.h"
+
+namespace ledview::tool {
+
+using Json = nlohmann::ordered_json;
+
+// Files a description names that are not on disk yet: inspect checks its
+// own output through them before it writes anything.
+using PendingFiles = std::map<std::string, std::vector<uint8_t>>;
+
+struct BuildContext {
+  std::string basedir;                    // relative file names start here
+  const PendingFiles* pending = nullptr;  // consulted before the disk
+};
+
+// The sign a description was written for ("sign": {"width", "height",
+// "mode"}), when it names one; build uses it for default rectangles, render
+// and check for their defaults.
+struct SignSize {
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t mode = 0;
+};
+
+// Parses JSON text; false with "line L, column C: ..." in *error.
+bool ParseJson(const std::string& text, Json* out, std::string* error);
+
+// JSON text with two-space indents; lists of plain values stay on one line.
+std::string JsonText(const Json& json);
+
+// The description to the bill. On failure *error names the object path and
+// the field, e.g. `pages[0].areas[1].components[0].elements[2].entry:
+// unknown effect "SlideSideways"`.
+bool BuildBill(const Json& description, const BuildContext& context, bill::Bill* out,
+               SignSize* sign, std::string* error);
+
+// Reads a description file and builds the playbill bytes.
+bool BuildFile(const std::string& path, std::vector<uint8_t>* bytes, SignSize* sign,
+               std::string* error);
+
+// The bill as a description. Pictures become PNG files named
+// `<stem>-<object>.png`, returned in *pictures (name to bytes) for the caller
+// to write beside the description; an element whose payload the description
+// cannot say exactly is kept as hex bytes.
+bool DescribeBill(const bill::Bill& bill, const std::string& stem, Json* out,
+                  PendingFiles* pictures, std::string* error);
+
+// Effect numbers by name: entry effects 0..52 and "random" (53); exit
+// effects "none" (0), 1..9 and "random" (10). -1 when the name is unknown.
+int32_t EntryEffectByName(const std::string& name);
+int32_t ExitEffectByName(const std::string& name);
+// The name of an effect number, or "" when it has none of its own.
+std::string EntryEffectName(uint32_t value);
+std::string ExitEffectName(uint32_t value);
+// Element types: "picture" 1, "string" 2, "timer" 3, "analogclock" 4,
+// "digitalclock" 5, "animation" 6, "pagedpicture" 7.
+std::string ElementTypeName(uint32_t elemtype);
+
+}  // namespace ledview::tool

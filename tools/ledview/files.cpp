@@ -1,0 +1,105 @@
+#include "ledview/files.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+namespace ledview::tool {
+
+namespace fs = std::filesystem;
+
+bool ReadFile(const std::string& path, size_t limit, std::vector<uint8_t>* out, std::string* error) {
+  out->clear();
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) {
+    *error = path + ": is a directory";
+    return false;
+  }
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) {
+    *error = path + ": " + std::strerror(errno);
+    return false;
+  }
+  uint8_t chunk[65536];
+  bool ok = true;
+  for (;;) {
+    const size_t n = std::fread(chunk, 1, sizeof chunk, f);
+    if (out->size() + n > limit) {
+      *error = path + ": larger than " + std::to_string(limit) + " bytes";
+      ok = false;
+      break;
+    }
+    out->insert(out->end(), chunk, chunk + n);
+    if (n < sizeof chunk) {
+      if (std::ferror(f)) {
+        *error = path + ": read error";
+        ok = false;
+      }
+      break;
+    }
+  }
+  std::fclose(f);
+  if (!ok) out->clear();
+  return ok;
+}
+
+std::string TempPathFor(const std::string& path) {
+  static int serial = 0;
+  const std::string dir = DirectoryOf(path);
+  const std::string name = "." + fs::path(path).filename().string() + ".tmp" +
+                           std::to_string(getpid()) + "-" + std::to_string(++serial);
+  return JoinPath(dir, name);
+}
+
+bool CommitTemp(const std::string& temp, const std::string& path, std::string* error) {
+  // Temporary files may be made private; the result gets the usual modes.
+  struct stat st {};
+  if (stat(temp.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    const mode_t mask = umask(0);
+    umask(mask);
+    chmod(temp.c_str(), 0666 & ~mask);
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    *error = path + ": " + std::strerror(errno);
+    DiscardTemp(temp);
+    return false;
+  }
+  return true;
+}
+
+void DiscardTemp(const std::string& temp) {
+  std::error_code ec;
+  fs::remove_all(temp, ec);
+}
+
+bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& data, std::string* error) {
+  const std::string temp = TempPathFor(path);
+  FILE* f = std::fopen(temp.c_str(), "wb");
+  if (f == nullptr) {
+    *error = path + ": " + std::strerror(errno);
+    return false;
+  }
+  const bool written = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
+  const bool closed = std::fclose(f) == 0;
+  if (!written || !closed) {
+    *error = path + ": write error";
+    DiscardTemp(temp);
+    return false;
+  }
+  return CommitTemp(temp, path, error);
+}
+
+std::string DirectoryOf(const std::string& path) { return fs::path(path).parent_path().string(); }
+
+std::string StemOf(const std::string& path) { return fs::path(path).stem().string(); }
+
+std::string JoinPath(const std::string& dir, const std::string& path) {
+  if (dir.empty() || fs::path(path).is_absolute()) return path;
+  return (fs::path(dir) / path).string();
+}
+
+}  // namespace ledview::tool

@@ -1,0 +1,349 @@
+// ledview: builds, checks, inspects and renders playbills for the ledview
+// display engine.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <ctime>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "ledview/args.h"
+#include "ledview/billreader.h"
+#include "ledview/check.h"
+#include "ledview/demo_json.h"
+#include "ledview/describe.h"
+#include "ledview/files.h"
+#include "ledview/gbcode.h"
+#include "ledview/render.h"
+
+namespace ledview::tool {
+
+namespace {
+
+constexpr size_t kMaxInputBytes = 64u << 20;
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "ledview: %s\n", message.c_str());
+  return 1;
+}
+
+bool LooksLikeJson(const std::vector<uint8_t>& bytes) {
+  for (uint8_t b : bytes) {
+    if (b == ' ' || b == '\n' || b == '\r' || b == '\t') continue;
+    return b == '{' || b == '/';
+  }
+  return false;
+}
+
+// A playbill from a .bill file, or built from a description. *sign gets the
+// description's sign when it names one.
+bool LoadInput(const std::string& path, std::vector<uint8_t>* bill, SignSize* sign,
+               std::string* error) {
+  std::vector<uint8_t> bytes;
+  if (!ReadFile(path, kMaxInputBytes, &bytes, error)) return false;
+  if (LooksLikeJson(bytes)) return BuildFile(path, bill, sign, error);
+  *bill = std::move(bytes);
+  return true;
+}
+
+struct RenderArgs {
+  std::string input;
+  std::string output;
+  std::string size;
+  int32_t mode = 0;
+  std::string font = "DejaVu Sans";
+  double seconds = 10;
+  int32_t tickms = 10;
+  int32_t scale = 4;
+  std::string look = "led";
+  std::vector<std::string> strings;
+  std::string start;
+  double at = -1;
+  std::string frames;
+};
+
+void AddRenderOptions(CLI::App* cmd, RenderArgs* a, bool demo) {
+  if (!demo) {
+    cmd->add_option("--size", a->size, "Sign size WIDTHxHEIGHT in LEDs (default: the description's sign, else 128x32)");
+    cmd->add_option("--mode", a->mode, "Colour mode: 1 one colour, 2 red and green, 4 full colour (default: the description's, else 1)");
+  }
+  cmd->add_option("--font", a->font, "Outline font for text above 16 pixels: a fontconfig name or a file")
+      ->capture_default_str();
+  cmd->add_option("--seconds", a->seconds, "Simulated seconds to play")->capture_default_str();
+  cmd->add_option("--tick", a->tickms, "Simulated milliseconds between two action ticks")
+      ->capture_default_str();
+  cmd->add_option("--scale", a->scale, "Output pixels per LED")->capture_default_str();
+  cmd->add_option("--look", a->look, "led: round dots on black; plain: square pixels")
+      ->check(CLI::IsMember({"led", "plain"}))
+      ->capture_default_str();
+  cmd->add_option("--start", a->start,
+                  "Calendar time the clocks start at: \"YYYY-MM-DD hh:mm:ss\" (local), seconds "
+                  "since 1970, or now (default)");
+  if (!demo) {
+    cmd->add_option("--string", a->strings, "Live string update ID=TEXT@SECONDS (repeatable)");
+    cmd->add_option("--at", a->at, "Write one PNG of the sign as it is after this many seconds");
+    cmd->add_option("--frames", a->frames, "Write a folder of PNG frames, one per change, named by their time");
+  }
+}
+
+int RunRender(const RenderArgs& a, const std::vector<uint8_t>& bill, const SignSize& sign,
+              bool quiet) {
+  RenderOptions o;
+  o.width = sign.width > 0 ? sign.width : 128;
+  o.height = sign.height > 0 ? sign.height : 32;
+  o.mode = sign.mode > 0 ? sign.mode : 1;
+  if (!a.size.empty() && !ParseSize(a.size, &o.width, &o.height)) {
+    return Fail("--size \"" + a.size + "\": expected WIDTHxHEIGHT, e.g. 128x32");
+  }
+  if (a.mode != 0) o.mode = a.mode;
+  o.font = a.font;
+  if (!(a.seconds > 0) || a.seconds > 86400) return Fail("--seconds must be above 0 and at most 86400");
+  o.durationms = static_cast<int64_t>(a.seconds * 1000 + 0.5);
+  if (a.tickms < 1 || a.tickms > 10000) return Fail("--tick must be 1..10000 milliseconds");
+  o.tickms = a.tickms;
+  o.scale = a.scale;
+  o.look = a.look == "plain" ? Look::Plain : Look::Led;
+  if (!ParseStart(a.start, &o.start)) {
+    return Fail("--start \"" + a.start + "\": expected \"YYYY-MM-DD hh:mm:ss\", seconds, or now");
+  }
+  for (const std::string& s : a.strings) {
+    StringUpdate u;
+    std::string error;
+    if (!ParseString(s, &u, &error)) return Fail(error);
+    o.strings.push_back(u);
+  }
+  o.progress = !quiet;
+  std::string error;
+  bool ok;
+  std::string written;
+  if (!a.frames.empty()) {
+    if (!a.output.empty()) return Fail("give either -o or --frames, not both");
+    ok = RenderFrames(bill, o, a.frames, &error);
+    written = a.frames;
+  } else if (a.at >= 0) {
+    const std::string out = a.output.empty() ? "frame.png" : a.output;
+    ok = RenderPng(bill, o, static_cast<int64_t>(a.at * 1000 + 0.5), out, &error);
+    written = out;
+  } else {
+    const std::string out = a.output.empty() ? "render.gif" : a.output;
+    ok = RenderGif(bill, o, out, &error);
+    written = out;
+  }
+  if (!ok) return Fail(error);
+  if (!quiet) std::fprintf(stderr, "ledview: wrote %s\n", written.c_str());
+  return 0;
+}
+
+const char* kFooterBuild = R"(DESCRIPTION
+  Turns a JSON description of a playbill into the binary playbill the engine
+  plays. The description lists pages (border, playtime, areas), areas (rect
+  [x, y, width, height], static, components), components (rect relative to
+  the area, border, elements) and elements:
+
+    type      picture, string, timer, analogclock, digitalclock, animation,
+              pagedpicture (or 1..7)
+    delay     seconds before the entry effect       speed  0 (slow) .. 8
+    entry     an entry effect: Instant, WipeRight, SlideLeft, ScrollLoopLeft,
+              ... (the names of the effect table) or random, or a number
+    exit      none, ClearInstant, EraseRight, ... EraseToMiddleRow, random
+    stay      seconds shown between entry and exit
+
+  picture     png: FILE | text: "..." with font, size, align, width, height;
+              colour (0..7 or red, green, yellow, blue, magenta, cyan, white)
+              or format (8 two bits, 9+ four bits a pixel); pitch
+  string      text (UTF-8, GB2312 characters), size, colour, id (live
+              string), singleline
+  animation,
+  pagedpicture frames: [{png: FILE} | {text: ...} | "text", ...] or texts,
+              with font, size, colour, width, height, align
+  timer       direction (down, up), target "YYYY-MM-DD hh:mm:ss", format
+              (letters D H h m s), digits {font, size, texts|frames}
+  analogclock marks, minormarks, hour, minute, second (colours), hourwidth,
+              minutewidth, timesource
+  digitalclock format (Y M D W h m s), digits, labels, timesource
+  any type    payload: "hex bytes" instead of the fields above
+
+  A top-level "sign": {"width", "height", "mode"} gives default rectangles
+  and the defaults of render and check. Relative file names are relative to
+  the description. A mistake gets an error naming the object path and the
+  field, and nothing is written.
+
+EXAMPLES
+  ledview build show.json -o show.bill
+)";
+
+const char* kFooterCheck = R"(DESCRIPTION
+  Runs the engine's own validation (InitLedConfigure, TestPlayBillData) on a
+  playbill for a sign. The engine's messages come first, then the validation
+  code, then one line for every page, area, component and element, and the
+  counts the engine can play. The exit status is 0 only when the engine
+  would take the playbill. A JSON description is built first.
+
+EXAMPLES
+  ledview check show.bill --size 128x32 --mode 1
+)";
+
+const char* kFooterInspect = R"(DESCRIPTION
+  Prints a playbill as the JSON description that build reads, so that
+  building the output gives the same bytes again. Pictures are written as
+  PNG files next to the description (next to OUTPUT, or in the current
+  folder when printing), named STEM-p0a0c0e0.png and so on. An element whose
+  bytes the fields cannot say exactly keeps them as "payload" hex.
+
+EXAMPLES
+  ledview inspect show.bill -o show.json
+  ledview inspect show.bill > show.json
+)";
+
+const char* kFooterRender = R"(DESCRIPTION
+  Plays a playbill (or a JSON description) on the engine exactly as a host
+  would: one NotifyActtion and one RefreshBuffer each tick, a NotifySecond
+  every simulated second, and writes what the sign shows:
+    -o FILE.gif     an animated GIF; a frame whenever the picture changes,
+                    none shorter than 20 ms, in real time (default render.gif)
+    --at S -o F.png the sign after S seconds
+    --frames DIR    a PNG for every change, named by its time in ms
+  Clocks run from --start and advance with the simulated seconds. Live
+  strings are replaced with --string ID=TEXT@SECONDS. Colour values show as
+  bit 0 red, bit 1 green, bit 2 blue.
+
+EXAMPLES
+  ledview render show.bill --size 128x32 --mode 4 --seconds 20 -o show.gif
+  ledview render show.json --at 2.5 -o moment.png --look plain --scale 1
+  ledview render show.bill --string 1="Gate 7"@3 --frames frames/
+)";
+
+const char* kFooterDemo = R"(DESCRIPTION
+  Renders the built-in demo playbill: several pages, bordered components,
+  picture and string texts in Latin and Chinese at bitmap and outline
+  sizes, entry and exit effects, a static area and a live string.
+  --json writes its description instead, as a start for your own.
+
+EXAMPLES
+  ledview demo -o demo.gif
+  ledview demo --json demo.json
+)";
+
+}  // namespace
+
+int Main(int argc, char** argv) {
+  CLI::App app{"ledview: build, check, inspect and render playbills for LED signs"};
+  app.require_subcommand(1);
+  app.footer("Run `ledview COMMAND --help` for the manual of a command.");
+
+  std::string buildin, buildout;
+  CLI::App* build = app.add_subcommand("build", "Turn a JSON description into a playbill");
+  build->add_option("description", buildin, "JSON description")->required();
+  build->add_option("-o,--output", buildout, "Playbill to write (default: the description's name with .bill)");
+  build->footer(kFooterBuild);
+
+  std::string checkin, checksize;
+  int32_t checkmode = 0;
+  CLI::App* check = app.add_subcommand("check", "Validate a playbill with the engine");
+  check->add_option("playbill", checkin, "Playbill or JSON description")->required();
+  check->add_option("--size", checksize, "Sign size WIDTHxHEIGHT (default: the description's, else 128x32)");
+  check->add_option("--mode", checkmode, "Colour mode 1, 2 or 4 (default: the description's, else 1)");
+  check->footer(kFooterCheck);
+
+  std::string inspectin, inspectout;
+  CLI::App* inspect = app.add_subcommand("inspect", "Print a playbill as a JSON description");
+  inspect->add_option("playbill", inspectin, "Playbill")->required();
+  inspect->add_option("-o,--output", inspectout, "Description to write (default: standard output)");
+  inspect->footer(kFooterInspect);
+
+  RenderArgs renderargs;
+  bool quiet = false;
+  CLI::App* render = app.add_subcommand("render", "Play a playbill and write GIF or PNG pictures");
+  render->add_option("playbill", renderargs.input, "Playbill or JSON description")->required();
+  render->add_option("-o,--output", renderargs.output, "GIF, or PNG with --at");
+  AddRenderOptions(render, &renderargs, false);
+  render->add_flag("-q,--quiet", quiet, "No progress bar or closing line");
+  render->footer(kFooterRender);
+
+  RenderArgs demoargs;
+  demoargs.seconds = 30;  // every page once
+  std::string demojson;
+  CLI::App* demo = app.add_subcommand("demo", "Render the built-in demo");
+  demoargs.output = "demo.gif";
+  demo->add_option("-o,--output", demoargs.output, "GIF to write")->capture_default_str();
+  AddRenderOptions(demo, &demoargs, true);
+  demo->add_option("--json", demojson, "Write the demo's description here instead of rendering");
+  demo->add_flag("-q,--quiet", quiet, "No progress bar or closing line");
+  demo->footer(kFooterDemo);
+
+  CLI11_PARSE(app, argc, argv);
+
+  std::string error;
+  if (build->parsed()) {
+    std::vector<uint8_t> bytes;
+    SignSize sign;
+    if (!BuildFile(buildin, &bytes, &sign, &error)) return Fail(error);
+    const std::string out = buildout.empty() ? JoinPath(DirectoryOf(buildin), StemOf(buildin) + ".bill") : buildout;
+    if (!WriteFileAtomic(out, bytes, &error)) return Fail(error);
+    return 0;
+  }
+  if (check->parsed()) {
+    std::vector<uint8_t> bill;
+    SignSize sign;
+    if (!LoadInput(checkin, &bill, &sign, &error)) return Fail(error);
+    int32_t width = sign.width > 0 ? sign.width : 128;
+    int32_t height = sign.height > 0 ? sign.height : 32;
+    if (!checksize.empty() && !ParseSize(checksize, &width, &height)) {
+      return Fail("--size \"" + checksize + "\": expected WIDTHxHEIGHT, e.g. 128x32");
+    }
+    const int32_t mode = checkmode != 0 ? checkmode : sign.mode > 0 ? sign.mode : 1;
+    return CheckBill(bill, width, height, mode, stdout) ? 0 : 1;
+  }
+  if (inspect->parsed()) {
+    std::vector<uint8_t> bytes;
+    if (!ReadFile(inspectin, kMaxInputBytes, &bytes, &error)) return Fail(error);
+    bill::Bill b;
+    if (!ReadBill(bytes, &b, &error)) return Fail(inspectin + ": " + error);
+    const std::string dir = inspectout.empty() ? "" : DirectoryOf(inspectout);
+    const std::string stem = StemOf(inspectout.empty() ? inspectin : inspectout);
+    Json json;
+    PendingFiles pictures;
+    if (!DescribeBill(b, stem, &json, &pictures, &error)) return Fail(inspectin + ": " + error);
+    for (const auto& [name, png] : pictures) {
+      if (!WriteFileAtomic(JoinPath(dir, name), png, &error)) return Fail(error);
+    }
+    const std::string text = JsonText(json);
+    if (inspectout.empty()) {
+      std::fwrite(text.data(), 1, text.size(), stdout);
+      return 0;
+    }
+    if (!WriteFileAtomic(inspectout, std::vector<uint8_t>(text.begin(), text.end()), &error)) {
+      return Fail(error);
+    }
+    return 0;
+  }
+  if (render->parsed()) {
+    std::vector<uint8_t> bill;
+    SignSize sign;
+    if (!LoadInput(renderargs.input, &bill, &sign, &error)) return Fail(error);
+    return RunRender(renderargs, bill, sign, quiet);
+  }
+  if (demo->parsed()) {
+    const std::string text(reinterpret_cast<const char*>(kDemoJson), kDemoJsonSize);
+    if (!demojson.empty()) {
+      if (!WriteFileAtomic(demojson, std::vector<uint8_t>(text.begin(), text.end()), &error)) {
+        return Fail(error);
+      }
+      return 0;
+    }
+    Json d;
+    if (!ParseJson(text, &d, &error)) return Fail("demo: " + error);
+    bill::Bill b;
+    SignSize sign;
+    if (!BuildBill(d, BuildContext(), &b, &sign, &error)) return Fail("demo: " + error);
+    // The live string of the second page changes while it plays.
+    demoargs.strings = {"1=Gate 3: now boarding@15", "1=Gate 3: closed@18"};
+    return RunRender(demoargs, b.Bytes(), sign, quiet);
+  }
+  return 0;
+}
+
+}  // namespace ledview::tool
+
+int main(int argc, char** argv) { return ledview::tool::Main(argc, argv); }

@@ -1,0 +1,417 @@
+#include "ledview/render.h"
+
+#include <fcntl.h>
+#include <gif_lib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+
+#include "ledview.h"
+#include "ledview/files.h"
+#include "ledview/fonts.h"
+#include "ledview/picture.h"
+#include "platform/platform.h"
+
+namespace ledview::tool {
+
+namespace {
+
+constexpr int32_t kUnlit = 8;
+constexpr int32_t kPaletteSize = 16;
+
+std::string SetPlayBillError(int32_t code, const std::vector<uint8_t>& bill) {
+  if (code == -2) {
+    const int32_t why = TestPlayBillData(bill.data(), static_cast<int32_t>(bill.size()));
+    return "the engine rejects the playbill (validation code " + std::to_string(why) +
+           "; `ledview check` says more)";
+  }
+  if (code == -1) {
+    return "the engine cannot load the playbill (too long, or a page holds more areas, "
+           "components or elements than it plays)";
+  }
+  return "the engine refuses the playbill (code " + std::to_string(code) + ")";
+}
+
+// A progress bar that shows only on a terminal, and only once a render has
+// taken more than a second.
+struct Progress {
+  bool enabled = false;
+  std::chrono::steady_clock::time_point begun;
+  bool shown = false;
+  int32_t lastpercent = -1;
+};
+
+void ProgressUpdate(Progress* p, int64_t done, int64_t total) {
+  if (!p->enabled || total <= 0) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (!p->shown && now - p->begun < std::chrono::seconds(1)) return;
+  const int32_t percent = static_cast<int32_t>(done * 100 / total);
+  if (percent == p->lastpercent) return;
+  p->shown = true;
+  p->lastpercent = percent;
+  char bar[41];
+  const int32_t filled = percent * 40 / 100;
+  for (int32_t i = 0; i < 40; ++i) bar[i] = i < filled ? '#' : '.';
+  bar[40] = '\0';
+  std::fprintf(stderr, "\r[%s] %3d%% %.1f/%.1f s", bar, percent, done / 1000.0, total / 1000.0);
+  std::fflush(stderr);
+}
+
+void ProgressEnd(Progress* p) {
+  if (p->shown) std::fprintf(stderr, "\n");
+}
+
+// The engine reports its set-up on standard output; a render keeps that
+// clean. Restored when it goes.
+struct QuietStdout {
+  int saved = -1;
+  QuietStdout() {
+    std::fflush(stdout);
+    saved = dup(1);
+    const int null = open("/dev/null", O_WRONLY);
+    if (saved >= 0 && null >= 0) dup2(null, 1);
+    if (null >= 0) close(null);
+  }
+  ~QuietStdout() {
+    std::fflush(stdout);
+    if (saved >= 0) {
+      dup2(saved, 1);
+      close(saved);
+    }
+  }
+};
+
+}  // namespace
+
+bool PlayBill(const std::vector<uint8_t>& bill, const RenderOptions& o,
+              const std::function<bool(int64_t ms, const std::vector<uint8_t>& leds)>& frame,
+              std::string* error) {
+  if (o.width < 1 || o.height < 1 || o.width > 8192 || o.height > 512) {
+    *error = "sign size " + std::to_string(o.width) + "x" + std::to_string(o.height) +
+             " is outside 1x1..8192x512";
+    return false;
+  }
+  if (o.tickms < 1) {
+    *error = "the tick period must be at least 1 ms";
+    return false;
+  }
+  std::string fontpath;
+  if (!FindFont(o.font, &fontpath, error)) return false;
+  if (bill.size() > 0x7FFFFFFF) {
+    *error = "the playbill is too long";
+    return false;
+  }
+
+  QuietStdout quiet;
+  ReleasePreview();
+  int32_t code = InitLedConfigure(o.width, o.height, o.mode);
+  if (code != 0) {
+    *error = "the engine refuses a " + std::to_string(o.width) + "x" + std::to_string(o.height) +
+             " sign in colour mode " + std::to_string(o.mode) + " (code " + std::to_string(code) + ")";
+    return false;
+  }
+  // The engine may clamp the height (colour mode 4 stops at 128 rows); the
+  // buffer keeps the asked size and the rows beyond stay dark.
+  std::vector<uint8_t> leds(static_cast<size_t>(o.width) * o.height, 0);
+  code = SetFontPathname(fontpath.c_str());
+  if (code != 0) {
+    ReleasePreview();
+    *error = "the engine cannot load the font \"" + fontpath + "\" (code " + std::to_string(code) + ")";
+    return false;
+  }
+  SetBmpBuffer(o.width, o.height, o.width, leds.data());
+  ClockSimulate(o.start);
+  code = SetPlayBill(bill.data(), static_cast<int32_t>(bill.size()));
+  if (code != 0) {
+    ReleasePreview();
+    ClockUseReal();
+    *error = SetPlayBillError(code, bill);
+    return false;
+  }
+
+  Progress progress;
+  progress.enabled = o.progress && isatty(2) && o.durationms > 1000;
+  progress.begun = std::chrono::steady_clock::now();
+  std::vector<uint8_t> previous;
+  std::vector<bool> applied(o.strings.size(), false);
+  int64_t nextsecond = 1000;
+  bool ok = true;
+  for (int64_t t = o.tickms; t <= o.durationms; t += o.tickms) {
+    while (t >= nextsecond) {
+      ClockAdvance(1);
+      NotifySecond();
+      nextsecond += 1000;
+    }
+    for (size_t i = 0; i < o.strings.size(); ++i) {
+      if (!applied[i] && t >= o.strings[i].atms) {
+        applied[i] = true;
+        UpdateString(o.strings[i].id, o.strings[i].text.data(),
+                     static_cast<int32_t>(o.strings[i].text.size()));
+      }
+    }
+    NotifyActtion();
+    RefreshBuffer();
+    if (previous.empty() || leds != previous) {
+      previous = leds;
+      if (!frame(t, leds)) {
+        ok = false;
+        break;
+      }
+    }
+    ProgressUpdate(&progress, t, o.durationms);
+  }
+  ProgressEnd(&progress);
+  ReleasePreview();
+  ClockUseReal();
+  return ok;
+}
+
+uint32_t PaletteRgb(uint8_t index) {
+  if (index == kUnlit) return 0x2A2A2A;
+  if (index >= 1 && index <= 7) return LedRgb(index);
+  return 0x000000;
+}
+
+Canvas Paint(const std::vector<uint8_t>& leds, int32_t width, int32_t height, int32_t scale,
+             Look look) {
+  Canvas c;
+  c.width = width * scale;
+  c.height = height * scale;
+  c.index.assign(static_cast<size_t>(c.width) * c.height, 0);
+  // One cell's dot: a disc a little smaller than the cell, or the whole cell.
+  std::vector<uint8_t> dot(static_cast<size_t>(scale) * scale, 1);
+  if (look == Look::Led && scale >= 3) {
+    const double centre = (scale - 1) / 2.0;
+    const double radius = scale * 0.42;
+    for (int32_t y = 0; y < scale; ++y) {
+      for (int32_t x = 0; x < scale; ++x) {
+        const double dx = x - centre;
+        const double dy = y - centre;
+        dot[static_cast<size_t>(y) * scale + x] = dx * dx + dy * dy <= radius * radius ? 1 : 0;
+      }
+    }
+  }
+  for (int32_t ly = 0; ly < height; ++ly) {
+    for (int32_t lx = 0; lx < width; ++lx) {
+      const uint8_t v = leds[static_cast<size_t>(ly) * width + lx] & 7;
+      const uint8_t colour = v != 0 ? v : (look == Look::Led ? kUnlit : 0);
+      if (colour == 0) continue;
+      for (int32_t y = 0; y < scale; ++y) {
+        uint8_t* row = c.index.data() + static_cast<size_t>(ly * scale + y) * c.width + lx * scale;
+        for (int32_t x = 0; x < scale; ++x) {
+          if (dot[static_cast<size_t>(y) * scale + x]) row[x] = colour;
+        }
+      }
+    }
+  }
+  return c;
+}
+
+std::vector<uint8_t> CanvasPng(const Canvas& c) {
+  std::vector<uint8_t> rgb(c.index.size() * 3);
+  for (size_t i = 0; i < c.index.size(); ++i) {
+    const uint32_t v = PaletteRgb(c.index[i]);
+    rgb[i * 3] = static_cast<uint8_t>(v >> 16);
+    rgb[i * 3 + 1] = static_cast<uint8_t>(v >> 8);
+    rgb[i * 3 + 2] = static_cast<uint8_t>(v);
+  }
+  return RgbToPng(c.width, c.height, rgb);
+}
+
+int32_t FrameClockNext(FrameClock* clock, int64_t ms) {
+  if (!clock->pending) {
+    clock->pending = true;
+    clock->startms = 0;
+    return 0;
+  }
+  const int64_t cs = (ms - clock->startms + 5) / 10;
+  if (cs < 2) return 0;
+  clock->startms += cs * 10;
+  return static_cast<int32_t>(std::min<int64_t>(cs, 65535));
+}
+
+int32_t FrameClockEnd(const FrameClock* clock, int64_t ms) {
+  const int64_t cs = (ms - clock->startms + 5) / 10;
+  return static_cast<int32_t>(std::clamp<int64_t>(cs, 2, 65535));
+}
+
+namespace {
+
+struct GifWriter {
+  GifFileType* gif = nullptr;
+  Canvas written;  // what the GIF shows so far
+  bool failed = false;
+};
+
+bool GifStart(GifWriter* w, const std::string& path, int32_t width, int32_t height) {
+  int err = 0;
+  w->gif = EGifOpenFileName(path.c_str(), false, &err);
+  if (w->gif == nullptr) return false;
+  GifColorType colours[kPaletteSize];
+  for (int32_t i = 0; i < kPaletteSize; ++i) {
+    const uint32_t v = PaletteRgb(static_cast<uint8_t>(i));
+    colours[i] = {static_cast<GifByteType>(v >> 16), static_cast<GifByteType>(v >> 8),
+                  static_cast<GifByteType>(v)};
+  }
+  ColorMapObject* map = GifMakeMapObject(kPaletteSize, colours);
+  EGifSetGifVersion(w->gif, true);
+  bool ok = map != nullptr && EGifPutScreenDesc(w->gif, width, height, 4, 0, map) == GIF_OK;
+  GifFreeMapObject(map);
+  // Loop for ever.
+  static GifByteType app[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
+  static GifByteType loop[] = {1, 0, 0};
+  ok = ok && EGifPutExtensionLeader(w->gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
+       EGifPutExtensionBlock(w->gif, sizeof app, app) == GIF_OK &&
+       EGifPutExtensionBlock(w->gif, sizeof loop, loop) == GIF_OK &&
+       EGifPutExtensionTrailer(w->gif) == GIF_OK;
+  w->written.width = width;
+  w->written.height = height;
+  w->written.index.assign(static_cast<size_t>(width) * height, 0xFF);
+  w->failed = !ok;
+  return ok;
+}
+
+// Writes only the rectangle that changed; the rest of the last frame stays.
+void GifFrame(GifWriter* w, const Canvas& c, int32_t delaycs) {
+  if (w->failed) return;
+  int32_t x0 = c.width, y0 = c.height, x1 = -1, y1 = -1;
+  for (int32_t y = 0; y < c.height; ++y) {
+    const uint8_t* a = c.index.data() + static_cast<size_t>(y) * c.width;
+    const uint8_t* b = w->written.index.data() + static_cast<size_t>(y) * c.width;
+    for (int32_t x = 0; x < c.width; ++x) {
+      if (a[x] != b[x]) {
+        x0 = std::min(x0, x);
+        x1 = std::max(x1, x);
+        y0 = std::min(y0, y);
+        y1 = std::max(y1, y);
+      }
+    }
+  }
+  if (x1 < 0) x0 = y0 = x1 = y1 = 0;  // nothing changed: one pixel keeps the delay
+  GraphicsControlBlock gcb{};
+  gcb.DisposalMode = DISPOSE_DO_NOT;
+  gcb.UserInputFlag = false;
+  gcb.DelayTime = delaycs;
+  gcb.TransparentColor = NO_TRANSPARENT_COLOR;
+  GifByteType ext[4];
+  const size_t n = EGifGCBToExtension(&gcb, ext);
+  bool ok = EGifPutExtension(w->gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(n), ext) == GIF_OK &&
+            EGifPutImageDesc(w->gif, x0, y0, x1 - x0 + 1, y1 - y0 + 1, false, nullptr) == GIF_OK;
+  for (int32_t y = y0; ok && y <= y1; ++y) {
+    GifByteType* row = const_cast<GifByteType*>(c.index.data()) + static_cast<size_t>(y) * c.width + x0;
+    ok = EGifPutLine(w->gif, row, x1 - x0 + 1) == GIF_OK;
+  }
+  w->written.index = c.index;
+  w->failed = !ok;
+}
+
+bool GifFinish(GifWriter* w) {
+  int err = 0;
+  const bool closed = w->gif != nullptr && EGifCloseFile(w->gif, &err) == GIF_OK;
+  w->gif = nullptr;
+  return closed && !w->failed;
+}
+
+bool CheckScale(const RenderOptions& o, std::string* error) {
+  const int64_t w = int64_t{o.width} * o.scale;
+  const int64_t h = int64_t{o.height} * o.scale;
+  if (o.scale < 1 || o.scale > 64 || w > 65535 || h > 65535 || w * h > (64ll << 20)) {
+    *error = "scale " + std::to_string(o.scale) + " is below 1 or makes a picture too large (" +
+             std::to_string(w) + "x" + std::to_string(h) + ")";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool RenderGif(const std::vector<uint8_t>& bill, const RenderOptions& o, const std::string& path,
+               std::string* error) {
+  if (!CheckScale(o, error)) return false;
+  const std::string temp = TempPathFor(path);
+  GifWriter w;
+  if (!GifStart(&w, temp, o.width * o.scale, o.height * o.scale)) {
+    GifFinish(&w);
+    DiscardTemp(temp);
+    *error = path + ": cannot write the GIF";
+    return false;
+  }
+  FrameClock clock;
+  std::vector<uint8_t> pending;
+  const bool played = PlayBill(bill, o, [&](int64_t ms, const std::vector<uint8_t>& leds) {
+    const int32_t delay = FrameClockNext(&clock, ms);
+    if (delay > 0) GifFrame(&w, Paint(pending, o.width, o.height, o.scale, o.look), delay);
+    pending = leds;
+    if (w.failed) *error = path + ": cannot write the GIF";
+    return !w.failed;
+  }, error);
+  // A render shorter than a tick still shows the dark sign.
+  if (played && pending.empty()) pending.assign(static_cast<size_t>(o.width) * o.height, 0);
+  if (played) {
+    GifFrame(&w, Paint(pending, o.width, o.height, o.scale, o.look), FrameClockEnd(&clock, o.durationms));
+  }
+  const bool written = GifFinish(&w);
+  if (!played || !written) {
+    DiscardTemp(temp);
+    if (played) *error = path + ": cannot write the GIF";
+    return false;
+  }
+  return CommitTemp(temp, path, error);
+}
+
+bool RenderPng(const std::vector<uint8_t>& bill, const RenderOptions& options, int64_t atms,
+               const std::string& path, std::string* error) {
+  if (!CheckScale(options, error)) return false;
+  RenderOptions o = options;
+  o.durationms = atms;
+  std::vector<uint8_t> last(static_cast<size_t>(o.width) * o.height, 0);
+  if (!PlayBill(bill, o, [&](int64_t, const std::vector<uint8_t>& leds) {
+        last = leds;
+        return true;
+      }, error)) {
+    return false;
+  }
+  const std::vector<uint8_t> png = CanvasPng(Paint(last, o.width, o.height, o.scale, o.look));
+  if (png.empty()) {
+    *error = path + ": cannot make the PNG";
+    return false;
+  }
+  return WriteFileAtomic(path, png, error);
+}
+
+bool RenderFrames(const std::vector<uint8_t>& bill, const RenderOptions& o, const std::string& dir,
+                  std::string* error) {
+  if (!CheckScale(o, error)) return false;
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::exists(dir, ec) && !(fs::is_directory(dir, ec) && fs::is_empty(dir, ec))) {
+    *error = dir + ": exists and is not an empty folder";
+    return false;
+  }
+  const std::string temp = TempPathFor(dir);
+  if (!fs::create_directory(temp, ec)) {
+    *error = dir + ": cannot make the folder (" + ec.message() + ")";
+    return false;
+  }
+  const bool played = PlayBill(bill, o, [&](int64_t ms, const std::vector<uint8_t>& leds) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%06lldms.png", static_cast<long long>(ms));
+    const std::vector<uint8_t> png = CanvasPng(Paint(leds, o.width, o.height, o.scale, o.look));
+    std::FILE* f = std::fopen(JoinPath(temp, name).c_str(), "wb");
+    const bool ok = f != nullptr && !png.empty() && std::fwrite(png.data(), 1, png.size(), f) == png.size();
+    if (f != nullptr && std::fclose(f) != 0) return false;
+    if (!ok) *error = dir + ": cannot write " + name;
+    return ok;
+  }, error);
+  if (!played) {
+    DiscardTemp(temp);
+    return false;
+  }
+  if (fs::exists(dir, ec)) fs::remove(dir, ec);  // the empty folder it replaces
+  return CommitTemp(temp, dir, error);
+}
+
+}  // namespace ledview::tool

@@ -1,0 +1,80 @@
+// Plays a playbill on the engine as a host would, in simulated time, and
+// turns what the sign shows into pictures: an animated GIF, one PNG, or a
+// folder of PNG frames.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace ledview::tool {
+
+enum class Look : int32_t { Led, Plain };
+
+// A live string replacement: UpdateString(id, text) once `atms` of
+// simulated time have passed. The text is in the engine's character codes.
+struct StringUpdate {
+  int32_t id = 0;
+  std::string text;
+  int64_t atms = 0;
+};
+
+struct RenderOptions {
+  int32_t width = 128;
+  int32_t height = 32;
+  int32_t mode = 1;
+  std::string font = "DejaVu Sans";  // a fontconfig name or a path
+  int64_t durationms = 10000;
+  int32_t tickms = 10;       // simulated time between two NotifyActtion calls
+  int64_t start = 0;         // calendar time the clocks start from, in seconds
+  int32_t scale = 4;
+  Look look = Look::Led;
+  std::vector<StringUpdate> strings;
+  bool progress = false;     // a progress bar on standard error for long renders
+};
+
+// Drives the engine: one NotifyActtion and one RefreshBuffer every tick, a
+// NotifySecond (and a clock second) every 1000 ms. `frame` gets the time
+// and the LEDs (width x height bytes, a colour value each) after the first
+// tick and after every tick that changed them; it returns false to stop.
+bool PlayBill(const std::vector<uint8_t>& bill, const RenderOptions& options,
+              const std::function<bool(int64_t ms, const std::vector<uint8_t>& leds)>& frame,
+              std::string* error);
+
+// The sign drawn `scale` times larger as palette indices: 0 black, 1..7
+// the lit colour values, 8 an unlit LED (LED look only).
+struct Canvas {
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<uint8_t> index;
+};
+Canvas Paint(const std::vector<uint8_t>& leds, int32_t width, int32_t height, int32_t scale,
+             Look look);
+// The palette of Paint as 0xRRGGBB.
+uint32_t PaletteRgb(uint8_t index);
+std::vector<uint8_t> CanvasPng(const Canvas& canvas);
+
+// GIF timing: frames last whole hundredths of a second and at least two of
+// them. A picture that comes less than 20 ms after the frame before began
+// replaces that frame; rounding is carried into the next frame's start, so
+// the GIF keeps to simulated time.
+struct FrameClock {
+  bool pending = false;
+  int64_t startms = 0;  // where the pending frame begins in the GIF
+};
+// A new picture at `ms`: the delay in hundredths to write the pending frame
+// with, or 0 when the new picture takes the pending frame's place.
+int32_t FrameClockNext(FrameClock* clock, int64_t ms);
+// The last frame's delay for a GIF that ends at `ms`.
+int32_t FrameClockEnd(const FrameClock* clock, int64_t ms);
+
+bool RenderGif(const std::vector<uint8_t>& bill, const RenderOptions& options,
+               const std::string& path, std::string* error);
+bool RenderPng(const std::vector<uint8_t>& bill, const RenderOptions& options, int64_t atms,
+               const std::string& path, std::string* error);
+// One PNG per change, named by its time: 000120ms.png. The folder must not
+// exist yet or be empty.
+bool RenderFrames(const std::vector<uint8_t>& bill, const RenderOptions& options,
+                  const std::string& dir, std::string* error);
+
+}  // namespace ledview::tool
