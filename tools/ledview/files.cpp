@@ -50,8 +50,9 @@ bool ReadFile(const std::string& path, size_t limit, std::vector<uint8_t>* out, 
 std::string TempPathFor(const std::string& path) {
   static int serial = 0;
   const std::string dir = DirectoryOf(path);
-  const std::string name = "." + fs::path(path).filename().string() + ".tmp" +
-                           std::to_string(getpid()) + "-" + std::to_string(++serial);
+  std::string name = ".";
+  name += fs::path(path).filename().string();
+  name += ".tmp" + std::to_string(getpid()) + "-" + std::to_string(++serial);
   return JoinPath(dir, name);
 }
 
