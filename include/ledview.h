@@ -61,6 +61,36 @@ LEDVIEW_API void HideLink(void);
 /* Releases everything; InitLedConfigure may be called again afterwards. */
 LEDVIEW_API int32_t ReleasePreview(void);
 
+/* Window family: the engine paints into a window instead of a buffer.
+ * window is an SDL_Window* of the caller's (SDL video running); the library
+ * keeps the sign's picture itself and, after every tick, paints it stretched
+ * into the window's drawing area as it was at initialisation, less 10
+ * pixels on each side. Errors are shown in message boxes (on standard error
+ * where there is no display). */
+
+/* Configures the engine (colour modes 1..5), loads the font and makes the
+ * picture: 0, -1 bad argument, -2 no picture could be made (the engine
+ * stays configured), or the engine's code (the font's codes release the
+ * engine again). */
+LEDVIEW_API int32_t LEDPreview_InitLedConfigure(void* window, int32_t width, int32_t height,
+                                                int32_t colourmode, const char* fontpath);
+
+/* Starts playing a playbill: 0, -1 no data, -3 refused. A refusal also
+ * stops playing and frees the picture; only LEDPreview_ReleasePreview and a
+ * new initialisation make the window show anything again. */
+LEDVIEW_API int32_t LEDPreview_SetPlayBill(const uint8_t* data, int32_t length);
+
+/* Report a tick or a second, then bring the picture up to date and paint
+ * it. Nothing before initialisation. */
+LEDVIEW_API void LEDPreview_NotifyActtion(void);
+LEDVIEW_API void LEDPreview_NotifySecond(void);
+
+/* EndPreview: the picture is cleared and no longer updated. */
+LEDVIEW_API int32_t LEDPreview_EndPreview(void);
+
+/* ReleasePreview, and frees the picture and forgets the window. */
+LEDVIEW_API int32_t LEDPreview_ReleasePreview(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -30,6 +30,15 @@ bool HostBufferUsable() {
 
 }  // namespace
 
+void ForgetBmpBuffer(const uint8_t* buffer) {
+  if (buffer == nullptr || status.buffer != buffer || status.enginestate == kStatePlaying) return;
+  status.bufwidth = 0;
+  status.bufheight = 0;
+  status.bufpitch = 0;
+  status.buffer = nullptr;
+  if (status.enginestate == kStateReady) status.enginestate = kStateConfigured;
+}
+
 }  // namespace ledview
 
 using namespace ledview;

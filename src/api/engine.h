@@ -29,4 +29,10 @@ struct StatusBlock {
 extern StatusBlock status;
 extern uint8_t playbillstore[kPlayBillStoreBytes];
 
+// Unregisters buffer when it is the registered output buffer, before its
+// memory goes: nothing is copied into it any more, and a ready engine is
+// configured again until a new buffer is registered. Playing engines are
+// left alone (EndPreview forgets their buffer).
+void ForgetBmpBuffer(const uint8_t* buffer);
+
 }  // namespace ledview

@@ -27,8 +27,9 @@ bool FileCanOpen(const char* path);
 void* HeapBlockAlloc(size_t size);
 void HeapBlockFree(void* block);
 // Makes the next HeapBlockAlloc fail, so that callers' out-of-memory paths
-// can be exercised.
+// can be exercised; HeapBlockFailAfter lets that many succeed first.
 void HeapBlockFailNext();
+void HeapBlockFailAfter(uint32_t successes);
 
 // Calendar time in seconds, and its local broken-down form.
 int64_t ClockNow();

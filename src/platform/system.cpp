@@ -21,20 +21,20 @@ bool FileCanOpen(const char* path) {
 }
 
 namespace {
-bool failnextheap = false;
-}
+// Allocations still to succeed before one fails; -1 when none is to fail.
+int64_t heapfailcountdown = -1;
+}  // namespace
 
 void* HeapBlockAlloc(size_t size) {
-  if (failnextheap) {
-    failnextheap = false;
-    return nullptr;
-  }
+  if (heapfailcountdown >= 0 && heapfailcountdown-- == 0) return nullptr;
   return std::calloc(1, size);
 }
 
 void HeapBlockFree(void* block) { std::free(block); }
 
-void HeapBlockFailNext() { failnextheap = true; }
+void HeapBlockFailNext() { heapfailcountdown = 0; }
+
+void HeapBlockFailAfter(uint32_t successes) { heapfailcountdown = successes; }
 
 void ShowErrorMessage(const char* text) {
   std::fprintf(stderr, "Error: %s\n", text);

@@ -85,6 +85,13 @@ int main(int argc, char** argv) {
   expect(ReleasePreview(), 0, "ReleasePreview");
   expect(InitLedConfigure(32, 16, 4), 0, "InitLedConfigure after release");
   expect(ReleasePreview(), 0, "second ReleasePreview");
+  /* The window family without a window: refused, and ticks do nothing. */
+  LEDPreview_NotifyActtion();
+  LEDPreview_NotifySecond();
+  expect(LEDPreview_InitLedConfigure(NULL, 32, 16, 1, argv[1]), -1, "LEDPreview_InitLedConfigure without window");
+  expect(LEDPreview_SetPlayBill(NULL, 0), -1, "LEDPreview_SetPlayBill without data");
+  expect(LEDPreview_EndPreview(), 0, "LEDPreview_EndPreview");
+  expect(LEDPreview_ReleasePreview(), 0, "LEDPreview_ReleasePreview");
   if (failures == 0) printf("c_host: ok\n");
   return failures == 0 ? 0 : 1;
 }

@@ -102,8 +102,24 @@ if(leftovers)
   message(FATAL_ERROR "temporary files left behind: ${leftovers}")
 endif()
 
+# play opens a window: without a display it must fail cleanly, before any
+# window when the input is missing, and it plays on SDL's offscreen driver.
+run(1 out err play ${WORK}/missing.bill)
+expect_match("${err}" "^ledview: [^\n]*missing.bill: No such file or directory\n$" "play of a missing file")
+set(ENV{SDL_VIDEODRIVER} offscreen)
+set(ENV{SDL_FRAMEBUFFER_ACCELERATION} 0)
+run(0 out err play ${GOLDEN}/effects.bill --size 64x32 --mode 2 --seconds 0.3)
+run(1 out err play ${WORK}/junk.bill --seconds 0.3)
+expect_match("${err}" "^ledview: the engine rejects the playbill \\(validation code" "play of junk")
+run(1 out err play ${GOLDEN}/hello.bill --font "No Such Font" --seconds 0.3)
+expect_match("${err}" "font \"No Such Font\" not found" "play with a missing font")
+run(1 out err play ${GOLDEN}/hello.bill --scale 64 --size 8192x32 --seconds 0.3)
+expect_match("${err}" "larger than 8192 pixels" "play with too large a window")
+unset(ENV{SDL_VIDEODRIVER})
+unset(ENV{SDL_FRAMEBUFFER_ACCELERATION})
+
 # A manual for every command.
-foreach(cmd build check inspect render demo)
+foreach(cmd build check inspect render play demo)
   run(0 out err ${cmd} --help)
   expect_match("${out}" "EXAMPLES" "${cmd} --help")
 endforeach()

@@ -15,6 +15,7 @@
 #include "ledview/describe.h"
 #include "ledview/files.h"
 #include "ledview/gbcode.h"
+#include "ledview/play.h"
 #include "ledview/render.h"
 
 namespace ledview::tool {
@@ -225,10 +226,67 @@ EXAMPLES
   ledview demo --json demo.json
 )";
 
+const char* kFooterPlay = R"(DESCRIPTION
+  Opens a window and plays a playbill (or a JSON description) in real time
+  through the engine's window family, as a host with only a window would:
+  LEDPreview_InitLedConfigure on the window, LEDPreview_SetPlayBill, then
+  LEDPreview_NotifyActtion every tick and LEDPreview_NotifySecond every
+  second. The engine paints the sign stretched into the window, 10 pixels
+  inside its edges. Clocks show the machine's time.
+
+KEYS
+  space           pause or go on
+  right arrow, .  pause and play one tick
+  r               start the playbill again from its beginning
+  q, Escape       quit (so does closing the window)
+
+  Needs a display. Without one (or with SDL_VIDEODRIVER=offscreen) the
+  engine's error boxes are written to standard error instead.
+
+EXAMPLES
+  ledview play show.bill --size 128x32 --mode 4 --font "DejaVu Sans"
+  ledview play show.json --scale 8 --tick 20
+  ledview play show.bill --seconds 30
+)";
+
+struct PlayArgs {
+  std::string input;
+  std::string size;
+  int32_t mode = 0;
+  std::string font = "DejaVu Sans";
+  int32_t tickms = 10;
+  int32_t secondms = 1000;
+  int32_t scale = 0;
+  double seconds = 0;
+};
+
+int RunPlay(const PlayArgs& a, const std::vector<uint8_t>& bill, const SignSize& sign) {
+  PlayOptions o;
+  o.width = sign.width > 0 ? sign.width : 128;
+  o.height = sign.height > 0 ? sign.height : 32;
+  o.mode = sign.mode > 0 ? sign.mode : 1;
+  if (!a.size.empty() && !ParseSize(a.size, &o.width, &o.height)) {
+    return Fail("--size \"" + a.size + "\": expected WIDTHxHEIGHT, e.g. 128x32");
+  }
+  if (a.mode != 0) o.mode = a.mode;
+  o.font = a.font;
+  o.tickms = a.tickms;
+  o.secondms = a.secondms;
+  if (a.scale < 0 || a.scale > 64) return Fail("--scale must be 1..64 (or 0 to fit the screen)");
+  o.scale = a.scale;
+  if (!(a.seconds >= 0) || a.seconds > 86400) return Fail("--seconds must be 0..86400");
+  o.durationms = static_cast<int64_t>(a.seconds * 1000 + 0.5);
+  o.title = "ledview: " + StemOf(a.input);
+  PlayStats stats;
+  std::string error;
+  if (!PlayWindow(bill, o, &stats, &error)) return Fail(error);
+  return 0;
+}
+
 }  // namespace
 
 int Main(int argc, char** argv) {
-  CLI::App app{"ledview: build, check, inspect and render playbills for LED signs"};
+  CLI::App app{"ledview: build, check, inspect, render and play playbills for LED signs"};
   app.require_subcommand(1);
   app.footer("Run `ledview COMMAND --help` for the manual of a command.");
 
@@ -271,6 +329,20 @@ int Main(int argc, char** argv) {
   demo->add_option("--json", demojson, "Write the demo's description here instead of rendering");
   demo->add_flag("-q,--quiet", quiet, "No progress bar or closing line");
   demo->footer(kFooterDemo);
+
+  PlayArgs playargs;
+  CLI::App* play = app.add_subcommand("play", "Play a playbill in a window in real time");
+  play->add_option("playbill", playargs.input, "Playbill or JSON description")->required();
+  play->add_option("--size", playargs.size, "Sign size WIDTHxHEIGHT in LEDs (default: the description's sign, else 128x32)");
+  play->add_option("--mode", playargs.mode, "Colour mode: 1 one colour, 2 red and green, 4 (or 5) full colour (default: the description's, else 1)");
+  play->add_option("--font", playargs.font, "Outline font for text above 16 pixels: a fontconfig name or a file")
+      ->capture_default_str();
+  play->add_option("--tick", playargs.tickms, "Milliseconds between two action ticks")->capture_default_str();
+  play->add_option("--second", playargs.secondms, "Milliseconds between two engine seconds")
+      ->capture_default_str();
+  play->add_option("--scale", playargs.scale, "Window pixels per LED (default: as large as fits the screen)");
+  play->add_option("--seconds", playargs.seconds, "Quit after this many seconds of play (default: run until quit)");
+  play->footer(kFooterPlay);
 
   CLI11_PARSE(app, argc, argv);
 
@@ -323,6 +395,12 @@ int Main(int argc, char** argv) {
     SignSize sign;
     if (!LoadInput(renderargs.input, &bill, &sign, &error)) return Fail(error);
     return RunRender(renderargs, bill, sign, quiet);
+  }
+  if (play->parsed()) {
+    std::vector<uint8_t> bill;
+    SignSize sign;
+    if (!LoadInput(playargs.input, &bill, &sign, &error)) return Fail(error);
+    return RunPlay(playargs, bill, sign);
   }
   if (demo->parsed()) {
     const std::string text(reinterpret_cast<const char*>(kDemoJson), kDemoJsonSize);

@@ -22,19 +22,6 @@ namespace {
 constexpr int32_t kUnlit = 8;
 constexpr int32_t kPaletteSize = 16;
 
-std::string SetPlayBillError(int32_t code, const std::vector<uint8_t>& bill) {
-  if (code == -2) {
-    const int32_t why = TestPlayBillData(bill.data(), static_cast<int32_t>(bill.size()));
-    return "the engine rejects the playbill (validation code " + std::to_string(why) +
-           "; `ledview check` says more)";
-  }
-  if (code == -1) {
-    return "the engine cannot load the playbill (too long, or a page holds more areas, "
-           "components or elements than it plays)";
-  }
-  return "the engine refuses the playbill (code " + std::to_string(code) + ")";
-}
-
 // A progress bar that shows only on a terminal, and only once a render has
 // taken more than a second.
 struct Progress {
@@ -64,27 +51,36 @@ void ProgressEnd(Progress* p) {
   if (p->shown) std::fprintf(stderr, "\n");
 }
 
-// The engine reports its set-up on standard output; a render keeps that
-// clean. Restored when it goes.
-struct QuietStdout {
-  int saved = -1;
-  QuietStdout() {
-    std::fflush(stdout);
-    saved = dup(1);
-    const int null = open("/dev/null", O_WRONLY);
-    if (saved >= 0 && null >= 0) dup2(null, 1);
-    if (null >= 0) close(null);
-  }
-  ~QuietStdout() {
-    std::fflush(stdout);
-    if (saved >= 0) {
-      dup2(saved, 1);
-      close(saved);
-    }
-  }
-};
-
 }  // namespace
+
+std::string SetPlayBillError(int32_t code, const std::vector<uint8_t>& bill) {
+  if (code == -2) {
+    const int32_t why = TestPlayBillData(bill.data(), static_cast<int32_t>(bill.size()));
+    return "the engine rejects the playbill (validation code " + std::to_string(why) +
+           "; `ledview check` says more)";
+  }
+  if (code == -1) {
+    return "the engine cannot load the playbill (too long, or a page holds more areas, "
+           "components or elements than it plays)";
+  }
+  return "the engine refuses the playbill (code " + std::to_string(code) + ")";
+}
+
+QuietStdout::QuietStdout() {
+  std::fflush(stdout);
+  saved = dup(1);
+  const int null = open("/dev/null", O_WRONLY);
+  if (saved >= 0 && null >= 0) dup2(null, 1);
+  if (null >= 0) close(null);
+}
+
+QuietStdout::~QuietStdout() {
+  std::fflush(stdout);
+  if (saved >= 0) {
+    dup2(saved, 1);
+    close(saved);
+  }
+}
 
 bool PlayBill(const std::vector<uint8_t>& bill, const RenderOptions& o,
               const std::function<bool(int64_t ms, const std::vector<uint8_t>& leds)>& frame,
