@@ -75,9 +75,9 @@ LEDVIEW_API int32_t ReleasePreview(void);
 LEDVIEW_API int32_t LEDPreview_InitLedConfigure(void* window, int32_t width, int32_t height,
                                                 int32_t colourmode, const char* fontpath);
 
-/* Starts playing a playbill: 0, -1 no data, -3 refused. A refusal also
- * stops playing and frees the picture; only LEDPreview_ReleasePreview and a
- * new initialisation make the window show anything again. */
+/* Starts playing a playbill: 0, -1 no data, -3 refused. On -3 playing
+ * stops and the picture is freed: the window shows nothing more until
+ * LEDPreview_ReleasePreview and a new LEDPreview_InitLedConfigure. */
 LEDVIEW_API int32_t LEDPreview_SetPlayBill(const uint8_t* data, int32_t length);
 
 /* Report a tick or a second, then bring the picture up to date and paint

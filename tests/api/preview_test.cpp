@@ -142,6 +142,16 @@ TEST(PreviewPitch, RowsAreWholeWordsOrWholeBytes) {
   EXPECT_EQ(RowPitch(32, INT32_MAX), -1);
 }
 
+TEST(PreviewWithoutVideo, NoHandleIsAWindow) {
+  // The window suites start SDL's video for themselves and stop it again.
+  ASSERT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+  int notawindow = 0;
+  EXPECT_EQ(LEDPreview_InitLedConfigure(&notawindow, 16, 8, 1, LEDVIEW_TEST_FONT), -1);
+  EXPECT_EQ(status.enginestate, kStateNone);
+  LEDPreview_NotifyActtion();
+  EXPECT_EQ(LEDPreview_ReleasePreview(), 0);
+}
+
 TEST(PreviewPalette, ColourValuesAndBlackBeyond) {
   for (uint32_t i = 0; i < 8; ++i) {
     const PaletteColour c = PreviewPalette[i];

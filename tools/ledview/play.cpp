@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "ledview.h"
 #include "ledview/fonts.h"
@@ -34,6 +35,10 @@ struct Player {
   int64_t running = 0;  // time the player has run unpaused, ms
   int64_t nextsecond = 0;
 };
+
+bool HeadlessDriver(const char* driver) {
+  return SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0;
+}
 
 void ClearWindow(SDL_Window* window) {
   SDL_Surface* s = SDL_GetWindowSurface(window);
@@ -223,6 +228,18 @@ bool PlayWindow(const std::vector<uint8_t>& bill, const PlayOptions& o, PlayStat
   const bool sdlrunning = SDL_WasInit(SDL_INIT_EVERYTHING) != 0;
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     *error = std::string("cannot open a window: ") + SDL_GetError();
+    if (!sdlrunning) SDL_Quit();
+    return false;
+  }
+  // Without a display SDL falls back to drivers that show nothing; a window
+  // nobody sees is only wanted when asked for by name.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* wanted = std::getenv("SDL_VIDEODRIVER");
+  if (driver != nullptr && HeadlessDriver(driver) &&
+      (wanted == nullptr || SDL_strcasecmp(wanted, driver) != 0)) {
+    *error = "no display to open a window on (SDL chose its \"" + std::string(driver) +
+             "\" video driver; set DISPLAY or WAYLAND_DISPLAY)";
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     if (!sdlrunning) SDL_Quit();
     return false;
   }
