@@ -19,6 +19,7 @@
 #include "common.h"
 #include "display/framebuffer.h"
 #include "display/ledconfig.h"
+#include "display/refresh.h"
 #include "ledview.h"
 #include "platform/platform.h"
 
@@ -69,6 +70,8 @@ struct Model {
   bool buffered = false;  // the engine holds a buffer pointer
   bool failnext = false;  // the next heap block will be refused
   std::map<int32_t, int32_t> versions;  // live strings since the last pass
+  bool quiet = false;  // nothing has happened since the last refresh
+  bool lastlink = false;  // the indicator was drawn in the last refresh
 };
 
 struct Buffer {
@@ -80,6 +83,7 @@ struct Buffer {
 Model model;
 std::unique_ptr<Buffer> registered;  // what the engine may write to
 std::vector<uint8_t> bigbill;         // one byte past the playbill limit
+std::vector<uint8_t> pixels(kFrameBufferBytes);  // the picture before a refresh
 
 void CheckState(const char* after) {
   Expect(status.enginestate == model.state, after, status.enginestate, model.state);
@@ -320,6 +324,27 @@ void DoRelease() {
   registered.reset();
 }
 
+// A refresh with nothing pending runs no step: the picture stays as it was,
+// the link indicator included, and so does the output unless the indicator
+// moved on.
+void DoRefresh() {
+  const bool quiet = model.state == 3 && model.quiet;
+  if (quiet) std::memcpy(pixels.data(), framebuffer.pixels, pixels.size());
+  const bool link = linkflag != 0;
+  RefreshBuffer();
+  if (quiet) {
+    Expect(std::memcmp(pixels.data(), framebuffer.pixels, pixels.size()) == 0,
+           "a refresh with nothing pending keeps the picture");
+    if (!link && !model.lastlink && registered) {
+      Expect(registered->bytes == registered->before, "a refresh with nothing pending keeps the output");
+    }
+  }
+  CheckBuffer(model.state == 3);
+  model.versions.clear();
+  model.quiet = true;
+  model.lastlink = link;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -352,11 +377,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 3: DoPlayBill(in); break;
       case 4: DoTest(in); break;
       case 5: DoString(in); break;
-      case 6:
-        RefreshBuffer();
-        CheckBuffer(model.state == 3);
-        model.versions.clear();
-        break;
+      case 6: DoRefresh(); break;
       case 7:
         for (uint32_t i = 0, n = 1 + in.U8() % 64; i < n; ++i) NotifyActtion();
         break;
@@ -377,6 +398,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (ptrledconfig != nullptr) ptrledconfig->linkshow = in.U8() & 1;
         break;
     }
+    // Calls that leave the pending work alone keep a refresh quiet.
+    const uint8_t kind = op % 15;
+    if (kind != 4 && kind != 6 && kind != 10 && kind != 11 && kind != 14) model.quiet = false;
     CheckState("engine state");
   }
   DoRelease();
