@@ -1,5 +1,5 @@
 // Writes the seed corpora of the fuzz targets: fuzz_seeds DIR makes
-// DIR/playbill, DIR/calls, DIR/arena and DIR/layout. The committed seeds in
+// DIR/playbill, DIR/calls, DIR/arena, DIR/layout and DIR/effects. The committed seeds in
 // fuzz/corpus are this program's output.
 #include <sys/stat.h>
 
@@ -175,6 +175,19 @@ bool LayoutSeeds(const std::string& dir) {
   return ok;
 }
 
+// Every effect once: a 64 x 32 sign, a 40 x 20 rectangle at (4, 2), the
+// fastest speed and a 32 x 12 picture of one bit per pixel.
+bool EffectSeeds(const std::string& dir) {
+  bool ok = true;
+  for (uint8_t which = 0; which < 62; ++which) {
+    Bytes b = {static_cast<uint8_t>(which % 3), 63, 31, 1, 1, 4, 0, 2, 0, 40, 0, 20, 0, which, 8,
+               32, 12, static_cast<uint8_t>(1 + which % 7), 0};
+    for (int i = 0; i < 48; ++i) b.push_back(static_cast<uint8_t>(i * 37 + which));
+    ok &= Write(dir, "effect-" + std::to_string(which), b);
+  }
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -185,7 +198,8 @@ int main(int argc, char** argv) {
   const std::string root = argv[1];
   mkdir(root.c_str(), 0755);
   const bool ok = PlaybillSeeds(root + "/playbill") && CallSeeds(root + "/calls") &&
-                  ArenaSeeds(root + "/arena") && LayoutSeeds(root + "/layout");
+                  ArenaSeeds(root + "/arena") && LayoutSeeds(root + "/layout") &&
+                  EffectSeeds(root + "/effects");
   if (!ok) std::fprintf(stderr, "could not write the seeds under %s\n", root.c_str());
   return ok ? 0 : 1;
 }
