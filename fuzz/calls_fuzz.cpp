@@ -357,6 +357,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     std::fclose(f);
   }
   fonts.truncated = WriteTemp("ledview-fuzz-cut", head.data(), head.size());
+  std::atexit([] {
+    unlink(fonts.notfont.c_str());
+    unlink(fonts.truncated.c_str());
+  });
   bigbill.assign(kTooLong, 0);
   FuzzBills();
   return 0;
