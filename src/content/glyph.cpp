@@ -49,9 +49,12 @@ bool SetPixelSize(FT_Face face, int32_t size) {
 
 // FreeType quietly loads glyph 0 for a character the face has no map entry
 // for; that counts as a failure so the white square is drawn instead.
-bool LoadMono(FT_Face face, uint32_t code) {
+// Without render, FreeType sizes the monochrome bitmap exactly as rendering
+// would but draws nothing: measuring a large size then costs no raster work.
+bool LoadMono(FT_Face face, uint32_t code, int32_t render) {
   if (code != 0 && FT_Get_Char_Index(face, code) == 0) return false;
-  if (FT_Load_Char(face, code, FT_LOAD_RENDER | FT_LOAD_MONOCHROME) != 0) return false;
+  const FT_Int32 flags = render != 0 ? FT_LOAD_RENDER | FT_LOAD_MONOCHROME : FT_LOAD_MONOCHROME;
+  if (FT_Load_Char(face, code, flags) != 0) return false;
   return face->glyph->bitmap.pixel_mode == FT_PIXEL_MODE_MONO;
 }
 
@@ -85,13 +88,14 @@ void OutlineGlyph(int32_t size, uint16_t code, int32_t render) {
   FT_Face face = fontstate.face;
   bool loaded = false;
   if (size <= kMaxGlyphSize && SetPixelSize(face, size)) {
-    loaded = LoadMono(face, unicode) || LoadMono(face, kWhiteSquare);
+    loaded = LoadMono(face, unicode, render) || LoadMono(face, kWhiteSquare, render);
   }
-  // Without a rendered bitmap the glyph is blank: no ink, no width.
+  // Without a rendered bitmap the glyph is blank: no ink, no width. Metrics
+  // alone have the bitmap's size and no pixels.
   FT_Bitmap bitmap{};
   FT_Pos bearingx = 0;
   FT_Pos bearingy = 0;
-  if (loaded && face->glyph->bitmap.buffer != nullptr) {
+  if (loaded && (render == 0 || face->glyph->bitmap.buffer != nullptr)) {
     bitmap = face->glyph->bitmap;
     bearingx = face->glyph->metrics.horiBearingX;
     bearingy = face->glyph->metrics.horiBearingY;

@@ -203,6 +203,9 @@ BmpBlock* GetStringBmp(int32_t size, const char* text, int32_t length, uint32_t 
   int64_t peny = 0;
   uint16_t code = 0;
   for (Token t; (t = NextToken(walk, &code)) != Token::End;) {
+    // The pen never moves up again: once a line no longer fits, nothing
+    // after it is drawn, so its glyphs are not rendered either.
+    if (peny + cell > height) break;
     if (t == Token::HalfCell) {
       penx += half;
       continue;

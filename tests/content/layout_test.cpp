@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <string>
 
@@ -354,6 +355,39 @@ TEST_F(LayoutTest, LinesBelowTheImageAreNotDrawn) {
   EXPECT_EQ(image_->height, 30 + 1 + 30);
   EXPECT_EQ(Picture(image_).substr(4 * 41, 41), kA + std::string(32, '.') + "\n");
   EXPECT_EQ(Bands(image_, 30, 30), "#..");
+}
+
+// Found by fuzzing: measuring rendered every glyph, and drawing rendered the
+// glyphs of lines below the image, so a long string at a size of thousands
+// of pixels kept the caller for tens of seconds.
+TEST_F(LayoutTest, HugeSizesAreMeasuredWithoutRasterWorkAndCutAtTheBottom) {
+  UseFont(LEDVIEW_TEST_FONT);
+  const std::string text(200, '&');
+  const int32_t n = static_cast<int32_t>(text.size());
+  const auto start = std::chrono::steady_clock::now();
+  // One line far wider than 65535 pixels.
+  EXPECT_EQ(GetStringBmp(3587, text.c_str(), n, 1, 0, 0), nullptr);
+  // Wrapped at 16 pixels the measurement keeps glyphs wider than that on
+  // one line, one cell tall; drawing moves each below the image.
+  BmpBlock* narrow = GetStringBmp(3587, text.c_str(), n, 1, 16, 0);
+  ASSERT_NE(narrow, nullptr);
+  EXPECT_EQ(narrow->width, 16);
+  EXPECT_EQ(narrow->height, 3587);
+  EXPECT_EQ(Picture(narrow).find('#'), std::string::npos);
+  ArenaFree(narrow);
+  // Room for one line: the rest wraps below the image and is not drawn.
+  BmpBlock* all = GetStringBmp(2000, text.c_str(), n, 1, 2100, 2100);
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  ASSERT_NE(all, nullptr);
+  const size_t bytes = kBmpHeaderBytes + size_t{all->pitch} * all->height;
+  const std::vector<uint8_t> first(reinterpret_cast<uint8_t*>(all), reinterpret_cast<uint8_t*>(all) + bytes);
+  ArenaFree(all);
+  BmpBlock* one = GetStringBmp(2000, text.c_str(), 1, 1, 2100, 2100);
+  ASSERT_NE(one, nullptr);
+  EXPECT_EQ(std::memcmp(one, first.data(), bytes), 0);
+  EXPECT_NE(Picture(one).find('#'), std::string::npos);
+  ArenaFree(one);
+  EXPECT_LT(elapsed, std::chrono::seconds(5));
 }
 
 TEST_F(LayoutTest, AnExhaustedArenaGivesNullOrBlankGlyphs) {

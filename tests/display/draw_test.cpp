@@ -178,6 +178,21 @@ TEST_P(EachLayout, CopiesShrinkToTheSource) {
     ...............)")));
 }
 
+TEST_P(EachLayout, ASourceAboveTheFirstRowDropsTheRowsItWouldCover) {
+  const std::vector<uint8_t> px = Pack({"1111", "3333"}, 2, 1);
+  const Bitmap b{4, 2, 8, 1, px.data()};
+  const BlitRect above{0, -1, 2, 0, 4, 3};  // the first destination row has no source
+  drawops.BlitBitmap(&above, &b);
+  const BlitRect both{-1, -2, 9, 0, 3, 4};  // one column and two rows dropped
+  drawops.BlitBitmap(&both, &b);
+  EXPECT_TRUE(PictureAt(0, 0, ByBitZero(R"(
+    ............
+    ..1111......
+    ..3333....11
+    ..........33
+    ............)")));
+}
+
 // Each row of a random source is drawn through the table and compared with
 // the pixels the format says, for every format, offsets across a byte and
 // widths around the 8-pixel runs.

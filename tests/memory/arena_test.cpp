@@ -168,6 +168,24 @@ TEST_F(ArenaTest, ForeignPointersAreIgnored) {
   ExpectFullyCoalesced();
 }
 
+TEST_F(ArenaTest, ExhaustedRequestMergesFastChunksAndRetries) {
+  ASSERT_EQ(ArenaInit(base_, 1024), 1);
+  std::vector<void*> blocks;
+  while (void* p = ArenaAlloc(16)) blocks.push_back(p);  // 24-byte chunks until top is spent
+  ASSERT_EQ(blocks.size(), 42u);
+  ASSERT_LT(ArenaTopSize(), 48u + 16u);
+  // Two neighbours go to the 24-byte fast bin without merging.
+  ArenaFree(blocks[1]);
+  ArenaFree(blocks[2]);
+  // No bin holds 48 bytes and top cannot give them: only merging the fast
+  // chunks, then searching again, can.
+  void* merged = ArenaAlloc(40);
+  EXPECT_EQ(merged, blocks[1]);
+  EXPECT_EQ(ArenaChunkSize(merged), 48u);
+  // With no fast chunk left to merge, the same request fails.
+  EXPECT_EQ(ArenaAlloc(40), nullptr);
+}
+
 TEST_F(ArenaTest, ExhaustionGivesNullAndRecovers) {
   std::vector<void*> blocks;
   for (;;) {

@@ -193,6 +193,32 @@ TEST_F(LoaderTest, FirstAreaOrComponentBeyondItsBoundsFailsTheLoad) {
   EXPECT_EQ(loaderror, 4);
 }
 
+TEST_F(LoaderTest, StoresThatValidationWouldRejectFailTheLoadCleanly) {
+  // Handed to the loader directly: a first component past its area's width,
+  // after an earlier area registered a live string.
+  Bill bill;
+  test::Page& page = bill.AddPage();
+  page.AddArea(0, 0, 32, 8).AddComponent(0, 0, 32, 8).AddElement(2, test::StringPayload(7, "live"));
+  page.AddArea(0, 8, 8, 8).AddComponent(9, 0, 4, 4).AddElement(4, Clock());
+  std::vector<uint8_t> bytes = bill.Bytes();
+  std::memcpy(playbillstore, bytes.data(), bytes.size());
+  EXPECT_EQ(LoadBill(playbillstore), -1);
+  EXPECT_EQ(loaderror, 10);
+  EXPECT_EQ(billstate.first, nullptr);
+  const char* text = nullptr;
+  EXPECT_EQ(FindString(7, &text), 0u);
+
+  // Pages that declare no bytes, or more than the store holds.
+  for (const int32_t pagesize : {0, -5, static_cast<int32_t>(kPlayBillMaxBytes)}) {
+    test::PutU32(bytes, 8, static_cast<uint32_t>(pagesize));
+    std::memcpy(playbillstore, bytes.data(), bytes.size());
+    EXPECT_EQ(LoadBill(playbillstore), -1) << pagesize;
+    EXPECT_EQ(loaderror, 1) << pagesize;
+    EXPECT_EQ(billstate.bill, nullptr) << pagesize;
+  }
+  std::memset(playbillstore, 0, bytes.size());
+}
+
 TEST_F(LoaderTest, BordersShrinkTheContentRectangle) {
   Bill bill;
   test::Area& a = bill.AddPage().AddArea(0, 0, 64, 32);
