@@ -12,12 +12,6 @@
 
 namespace ledview::test {
 
-// A 1-bit stored picture (elemtype 1 payload) from rows of '#' (lit) and
-// '.', in colour `format`.
-std::vector<uint8_t> PicturePayload(const std::vector<std::string>& rows, uint32_t format = 1);
-// A strip of equally sized 1-bit pages (elemtype 7 payload).
-std::vector<uint8_t> PagesPayload(const std::vector<std::vector<std::string>>& pages,
-                                  uint32_t format = 1);
 // A w x h picture with every pixel lit.
 std::vector<std::string> Solid(int32_t w, int32_t h);
 // A w x h picture in which every column differs from every other and from
