@@ -102,19 +102,6 @@ TEST_F(TimePlayTest, AnimationFramesTenTicksApartThenTheNextElement) {
   EXPECT_EQ(Shown(0), "1");  // the first animation from its first frame
 }
 
-TEST_F(TimePlayTest, LonelyAnimationLoops) {
-  Bill bill;
-  bill.AddPage().AddArea(0, 0, 16, 2).AddComponent(0, 0, 16, 2).AddElement(6, Frames(2));
-  Play(bill);
-  const char* expected[] = {"1", "2", "1", "2", "1"};
-  NotifySecond();
-  for (const char* frame : expected) {
-    RefreshBuffer();
-    EXPECT_EQ(Shown(0), frame);
-    Actions(10);
-  }
-}
-
 TEST_F(TimePlayTest, CountDownGoesOneSecondPerRefreshThatSawASecond) {
   ClockSimulate(test::LocalSeconds(2030, 1, 1, 0, 0, 0));
   Bill bill;
@@ -134,21 +121,6 @@ TEST_F(TimePlayTest, CountDownGoesOneSecondPerRefreshThatSawASecond) {
   NotifySecond();
   RefreshBuffer();
   EXPECT_EQ(Shown(0), Trim(Row("01:02")));
-}
-
-TEST_F(TimePlayTest, DigitalClockFollowsTheLocalTime) {
-  ClockSimulate(test::LocalSeconds(2024, 5, 6, 3, 4, 5));
-  Bill bill;
-  bill.AddPage().AddArea(0, 0, 64, 2, 1).AddComponent(0, 0, 64, 2).AddElement(
-      5, test::DigitalBytes("Hms", 4, 4, 1, 1));
-  Play(bill);
-  NotifySecond();
-  RefreshBuffer();
-  EXPECT_EQ(Shown(0), Trim(Row("03:04:05")));
-  ClockAdvance(57);
-  NotifySecond();
-  RefreshBuffer();
-  EXPECT_EQ(Shown(0), Trim(Row("03:05:02")));
 }
 
 TEST_F(TimePlayTest, AllFourKindsOnOnePage) {
@@ -172,13 +144,6 @@ TEST_F(TimePlayTest, AllFourKindsOnOnePage) {
   EXPECT_EQ(Shown(4, 20, 44), "1");
 }
 
-// Bytes one row of `width` pixels takes in a strip format.
-uint32_t RowBytes(uint32_t width, uint32_t format) {
-  if (format <= 7) return (width + 7) / 8;
-  if (format == 8) return (width + 3) / 4;
-  return (width + 1) / 2;
-}
-
 std::vector<uint8_t> RandomStrip(std::mt19937& rng, uint32_t frames) {
   auto pick = [&rng](uint32_t lo, uint32_t hi) {
     return std::uniform_int_distribution<uint32_t>(lo, hi)(rng);
@@ -186,14 +151,11 @@ std::vector<uint8_t> RandomStrip(std::mt19937& rng, uint32_t frames) {
   const uint32_t width = pick(0, 40);
   const uint32_t height = pick(0, 9);
   const uint32_t format = pick(0, 15);
-  const uint32_t pitch = RowBytes(width, format) + pick(0, 2);
-  std::vector<uint8_t> strip(16 + frames * height * pitch);
-  const uint32_t header[5] = {frames, width | height << 16, format, pitch, 0};
-  for (int i = 0; i < 4; ++i) {
-    for (int k = 0; k < 4; ++k) strip[4 * i + k] = static_cast<uint8_t>(header[i] >> (8 * k));
-  }
-  for (size_t i = 16; i < strip.size(); ++i) strip[i] = static_cast<uint8_t>(pick(0, 255));
-  return strip;
+  ledview::bill::FrameStrip s{frames, static_cast<uint16_t>(width), static_cast<uint16_t>(height), format,
+                              ledview::bill::RowBytes(width, format) + pick(0, 2), {}};
+  s.pixels.resize(static_cast<size_t>(frames) * height * s.pitch);
+  for (uint8_t& b : s.pixels) b = static_cast<uint8_t>(pick(0, 255));
+  return ledview::bill::FrameStripBytes(s);
 }
 
 // Any strip sizes and formats, format letters and target dates: nothing
@@ -230,8 +192,7 @@ TEST(TimePlayRobustness, EveryPixelStaysInsideTheComponent) {
         payload.resize(20);
         const std::vector<uint8_t> digits = RandomStrip(rng, 11);
         const std::vector<uint8_t> labels = RandomStrip(rng, 11);
-        const uint32_t labelsat = static_cast<uint32_t>(20 + digits.size());
-        for (int k = 0; k < 4; ++k) payload[16 + k] = static_cast<uint8_t>(labelsat >> (8 * k));
+        test::PutU32(payload, 16, static_cast<uint32_t>(20 + digits.size()));
         payload.insert(payload.end(), digits.begin(), digits.end());
         payload.insert(payload.end(), labels.begin(), labels.end());
       } else if (type == 4) {
