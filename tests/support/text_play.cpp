@@ -1,6 +1,5 @@
 #include "support/text_play.h"
 
-#include <map>
 #include <sstream>
 
 #include "content/textelement.h"
@@ -46,34 +45,9 @@ std::string Joined(const std::vector<std::string>& rows) {
   return s;
 }
 
-std::vector<std::string> Beside(const std::vector<std::string>& left, const std::vector<std::string>& right) {
-  std::vector<std::string> rows;
-  for (size_t i = 0; i < left.size() && i < right.size(); ++i) rows.push_back(left[i] + right[i]);
-  return rows;
-}
-
-std::vector<std::string> Above(std::vector<std::string> top, const std::vector<std::string>& bottom) {
-  top.insert(top.end(), bottom.begin(), bottom.end());
-  return top;
-}
-
-std::vector<std::string> Dark(int32_t w, int32_t h) {
-  return std::vector<std::string>(static_cast<size_t>(h), std::string(static_cast<size_t>(w), '.'));
-}
-
 std::vector<std::string> Glyphs(const std::string& text) {
-  static const std::map<char, std::vector<std::string>> kGlyphs = {
-    {'A', {"........", "........", "........", "........", "...##...", "..#..#..", "..#..#..", ".#....#.", ".#....#.", ".######.", ".#....#.", ".#....#.", ".#....#.", ".#....#.", "........", "........"}},
-    {'B', {"........", "........", "........", "........", ".#####..", ".#....#.", ".#....#.", ".#....#.", ".#####..", ".#....#.", ".#....#.", ".#....#.", ".#....#.", ".#####..", "........", "........"}},
-    {'H', {"........", "........", "........", "........", ".#....#.", ".#....#.", ".#....#.", ".#....#.", ".######.", ".#....#.", ".#....#.", ".#....#.", ".#....#.", ".#....#.", "........", "........"}},
-    {'I', {"........", "........", "........", "........", "..#####.", "....#...", "....#...", "....#...", "....#...", "....#...", "....#...", "....#...", "....#...", "..#####.", "........", "........"}},
-    {'N', {"........", "........", "........", "........", ".#....#.", ".##...#.", ".##...#.", ".#.#..#.", ".#.#..#.", ".#..#.#.", ".#..#.#.", ".#...##.", ".#...##.", ".#....#.", "........", "........"}},
-    {'E', {"........", "........", "........", "........", ".######.", ".#......", ".#......", ".#......", ".#####..", ".#......", ".#......", ".#......", ".#......", ".######.", "........", "........"}},
-    {'W', {"........", "........", "........", "........", ".#....#.", ".#....#.", ".#....#.", ".#....#.", ".#.##.#.", ".#.##.#.", ".##..##.", ".##..##.", ".#....#.", ".#....#.", "........", "........"}},
-    {' ', std::vector<std::string>(16, "........")},
-  };
   std::vector<std::string> rows(16);
-  for (char ch : text) rows = Beside(rows, kGlyphs.at(ch));
+  for (char ch : text) rows = Beside(rows, ch == ' ' ? Dark(8, 16) : BuiltInGlyph(static_cast<uint8_t>(ch)));
   return rows;
 }
 

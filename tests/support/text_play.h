@@ -9,6 +9,7 @@
 
 #include "support/billbuilder.h"
 #include "support/engine_fixture.h"
+#include "support/text_fixture.h"
 
 namespace ledview::test {
 
@@ -22,14 +23,8 @@ std::vector<std::string> Columns(const std::vector<std::string>& rows, int32_t f
 std::vector<std::string> Rows(const std::vector<std::string>& rows, int32_t from, int32_t n);
 // Rows joined by '\n'.
 std::string Joined(const std::vector<std::string>& rows);
-// Pictures side by side (both as tall).
-std::vector<std::string> Beside(const std::vector<std::string>& left, const std::vector<std::string>& right);
-// One picture above the other.
-std::vector<std::string> Above(std::vector<std::string> top, const std::vector<std::string>& bottom);
-// A w x h picture with every pixel dark.
-std::vector<std::string> Dark(int32_t w, int32_t h);
 // The 16-pixel line of text in the built-in font, as laid out: 8-pixel
-// glyphs for A, B, E, H, I, N and W, half a cell for a space.
+// glyphs, half a cell for a space.
 std::vector<std::string> Glyphs(const std::string& text);
 // The picture as Host shows it in a colour mode: lit pixels as '#' in
 // colour mode 1, else as the colour's digit.
