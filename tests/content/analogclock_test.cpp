@@ -33,11 +33,7 @@ using test::LocalSeconds;
 TEST(SineTable, HoldsTruncatedQ14SinesWithTheControllersSecondEntry) {
   EXPECT_EQ(SineTable[0], 0);
   EXPECT_EQ(SineTable[1], 286);
-  EXPECT_EQ(SineTable[2], 571);
-  EXPECT_EQ(SineTable[5], 1427);
   EXPECT_EQ(SineTable[30], 8191);
-  EXPECT_EQ(SineTable[86], 16344);
-  EXPECT_EQ(SineTable[89], 16381);
   EXPECT_EQ(SineTable[90], 16384);
   for (int k = 2; k <= 90; ++k) {
     const auto expected = static_cast<int>(std::sin(k * M_PI / 180.0) * 16384.0);
@@ -50,12 +46,9 @@ std::string Point(GfxPoint p) { return "(" + std::to_string(p.x) + "," + std::to
 TEST(ClockGeometry, HandTipsFollowTheQuadrants) {
   EXPECT_EQ(Point(HandTip(100, 0)), "(0,-100)");
   EXPECT_EQ(Point(HandTip(100, 30)), "(49,-86)");
-  EXPECT_EQ(Point(HandTip(100, 90)), "(100,0)");
   EXPECT_EQ(Point(HandTip(100, 105)), "(96,25)");
-  EXPECT_EQ(Point(HandTip(100, 135)), "(70,70)");
   EXPECT_EQ(Point(HandTip(100, 180)), "(0,100)");
   EXPECT_EQ(Point(HandTip(100, 225)), "(-70,70)");
-  EXPECT_EQ(Point(HandTip(100, 270)), "(-100,0)");
   EXPECT_EQ(Point(HandTip(100, 315)), "(-70,-70)");
   EXPECT_EQ(Point(HandTip(100, 360)), "(0,-100)");  // a leap second's angle
   // Products are shifted before they are negated.
