@@ -104,6 +104,8 @@ TEST_F(LayoutTest, TabsAndSpacesAdvanceHalfACell) {
   EXPECT_EQ(image_->width, 24);
   ASSERT_NE(Lay(24, "A \tB"), nullptr);
   EXPECT_EQ(image_->width, 8 + 12 + 12 + 8);
+  // B lands half a byte in.
+  EXPECT_EQ(LaidOut(24, "A B"), Art(Above(Beside(Beside(G('A'), Dark(12, 16)), G('B')), Dark(28, 8))));
   ASSERT_NE(Lay(16, "  "), nullptr);
   EXPECT_EQ(image_->width, 16);
   EXPECT_EQ(image_->height, 0);  // no line holds a glyph
