@@ -13,6 +13,7 @@
 #include "support/billbuilder.h"
 #include "support/engine_fixture.h"
 #include "support/localtime.h"
+#include "support/text_play.h"
 #include "support/timestrips.h"
 
 namespace ledview {
@@ -24,41 +25,18 @@ using test::Row;
 constexpr int kWidth = 64;
 constexpr int kHeight = 20;
 
-class TimePlayTest : public test::EngineTest {
+// A 64 x 20 sign in colour mode 4 with the clock at `when`.
+class TimePlayTest : public test::TextPlayTest {
  protected:
-  void SetUp() override {
-    EngineTest::SetUp();
-    out.assign(kWidth * kHeight, 0xEE);
-    ASSERT_EQ(InitLedConfigure(kWidth, kHeight, 4), 0);
-    ASSERT_EQ(SetFontPathname(LEDVIEW_TEST_FONT), 0);
-    ASSERT_EQ(SetBmpBuffer(kWidth, kHeight, kWidth, out.data()), 0);
-  }
-  void TearDown() override {
-    ClockUseReal();
-    EngineTest::TearDown();
-  }
-
-  void Play(const Bill& bill) {
-    const std::vector<uint8_t> bytes = bill.Bytes();
-    ASSERT_EQ(TestPlayBillData(bytes.data(), static_cast<int32_t>(bytes.size())), 0);
-    ASSERT_EQ(SetPlayBill(bytes.data(), static_cast<int32_t>(bytes.size())), 0);
-  }
-
+  void Start(int64_t when = 1000000) { TextPlayTest::Start(kWidth, kHeight, 4, LEDVIEW_TEST_FONT, when); }
   static void Actions(int n) {
     for (int i = 0; i < n; ++i) NotifyActtion();
   }
-
   // Row y of the host's buffer from x, `width` pixels, dark end cut off.
   std::string Shown(int y, int x = 0, int width = kWidth) const {
-    std::string s;
-    for (int i = x; i < x + width; ++i) {
-      const uint8_t v = out[static_cast<size_t>(y) * kWidth + i];
-      s += v == 0 ? '.' : static_cast<char>('0' + v);
-    }
+    const std::string s = Host(x, y, width, 1);
     return s.substr(0, s.find_last_not_of('.') + 1);
   }
-
-  std::vector<uint8_t> out;
 };
 
 std::string Trim(const std::string& s) { return s.substr(0, s.find_last_not_of('.') + 1); }
@@ -72,11 +50,12 @@ std::vector<uint8_t> Frames(uint32_t count, int at = 0) {
 }
 
 TEST_F(TimePlayTest, AnimationFramesTenTicksApartThenTheNextElement) {
+  Start();
   Bill bill;
   test::Component& c = bill.AddPage().AddArea(0, 0, 16, 2).AddComponent(0, 0, 16, 2);
   c.AddElement(6, Frames(3));
   c.AddElement(6, Frames(1, 2));
-  Play(bill);
+  ASSERT_EQ(Play(bill), 0);
 
   NotifySecond();
   RefreshBuffer();
@@ -103,11 +82,11 @@ TEST_F(TimePlayTest, AnimationFramesTenTicksApartThenTheNextElement) {
 }
 
 TEST_F(TimePlayTest, CountDownGoesOneSecondPerRefreshThatSawASecond) {
-  ClockSimulate(test::LocalSeconds(2030, 1, 1, 0, 0, 0));
+  Start(test::LocalSeconds(2030, 1, 1, 0, 0, 0));
   Bill bill;
   bill.AddPage().AddArea(0, 0, 32, 2, 1).AddComponent(0, 0, 32, 2).AddElement(
       3, test::TimerBytes(1, 2030, 1, 1, 0, 1, 5, "ms"));
-  Play(bill);
+  ASSERT_EQ(Play(bill), 0);
   NotifySecond();
   RefreshBuffer();
   EXPECT_EQ(Shown(0), Trim(Row("01:04")));
@@ -124,7 +103,7 @@ TEST_F(TimePlayTest, CountDownGoesOneSecondPerRefreshThatSawASecond) {
 }
 
 TEST_F(TimePlayTest, AllFourKindsOnOnePage) {
-  ClockSimulate(test::LocalSeconds(2024, 5, 6, 12, 0, 0));
+  Start(test::LocalSeconds(2024, 5, 6, 12, 0, 0));
   Bill bill;
   test::Page& page = bill.AddPage();
   page.AddArea(0, 0, 20, 20).AddComponent(0, 0, 20, 20).AddElement(
@@ -134,7 +113,7 @@ TEST_F(TimePlayTest, AllFourKindsOnOnePage) {
       3, test::TimerBytes(0, 2024, 5, 6, 11, 0, 0, "hms"));
   right.AddComponent(0, 2, 44, 1).AddElement(5, test::DigitalBytes("YMD"));
   right.AddComponent(0, 4, 4, 1).AddElement(6, Frames(2));
-  Play(bill);
+  ASSERT_EQ(Play(bill), 0);
   NotifySecond();
   RefreshBuffer();
   EXPECT_EQ(Shown(1, 0, 20), "..........1");  // 12 o'clock mark
