@@ -287,77 +287,38 @@ TEST_F(LayoutTest, LayoutLeavesOnlyTheImageInTheArena) {
 
 // ---- Measurement --------------------------------------------------------------
 
-TEST(StringSizeTest, SingleLineMeasuresTheWidestLine) {
-  int32_t w = 0, h = 0;
-  Measure("AB\nCDE", 16, &w, &h);
-  EXPECT_EQ(w, 24);
-  EXPECT_EQ(h, 32);
-  // The last line counts only when it holds a glyph.
-  w = h = 0;
-  Measure("AB\n", 16, &w, &h);
-  EXPECT_EQ(w, 16);
-  EXPECT_EQ(h, 16);
-  w = h = 0;
-  Measure("AB\n  ", 16, &w, &h);
-  EXPECT_EQ(h, 16);
-  // From 25 pixels on, lines are 14 % apart: 30 + 4 + 30.
-  w = h = 0;
-  Measure("AB\r\nC", 30, &w, &h);
-  EXPECT_EQ(w, 16);
-  EXPECT_EQ(h, 64);
-  w = h = 0;
-  Measure("A\nB", 24, &w, &h);
-  EXPECT_EQ(h, 48);
-  // Digits are widened to half a cell.
-  w = h = 0;
-  Measure("12.5", 30, &w, &h);
-  EXPECT_EQ(w, 60);
-  // Width 0 with a height: only the width is measured.
-  w = 0;
-  h = 7;
-  Measure("AB\nC", 16, &w, &h);
-  EXPECT_EQ(w, 16);
-  EXPECT_EQ(h, 7);
-  Measure("AB", 16, nullptr, &h);  // no crash
-}
-
-TEST(StringSizeTest, WrapMeasurementRules) {
+// GetStringSize from the given width and height (0 asks for a measurement)
+// to the expected ones.
+TEST(StringSizeTest, MeasurementRules) {
+  struct Case {
+    const char* text;
+    int32_t cell, w, h, wantw, wanth;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"AB\nCDE", 16, 0, 0, 24, 32, "the widest line"},
+      {"AB\n", 16, 0, 0, 16, 16, "a last line counts only when it holds a glyph"},
+      {"AB\n  ", 16, 0, 0, 16, 16, "spaces are no glyph"},
+      {"AB\r\nC", 30, 0, 0, 16, 64, "from 25 pixels on lines are 14 % apart: 30 + 4 + 30"},
+      {"A\nB", 24, 0, 0, 8, 48, "below 25 no gap"},
+      {"12.5", 30, 0, 0, 60, 30, "digits are widened to half a cell"},
+      {"AB\nC", 16, 0, 7, 16, 7, "a given height: only the width is measured"},
+      {"AB\nCD", 16, 100, 0, 100, 33, "wrapping: a line feed adds one cell and one pixel"},
+      {"AAA AAA", 16, 30, 0, 30, 32, "a space that reaches the edge ends the line"},
+      {"AAAAAAA", 16, 30, 0, 30, 48, "8, 16, 24, 32 -> 16, 24, 32 -> 16, 24: new lines start a cell in"},
+      {"\xB0\xA1\xB0\xA1", 16, 10, 0, 10, 16, "a glyph wider than the whole width never wraps"},
+      {"AAAAAAA", 30, 50, 0, 50, 30 + 4 + 30, "wrapped lines are a line gap apart from 25 pixels on"},
+      {"AAAAA", 30, 30, 0, 30, 2 * (30 + 4) + 30, "a pen at the width after a restart wraps again"},
+      {"AAAAA", 30, 30, 5, 30, 5, "both given: nothing to measure"},
+  };
+  for (const Case& c : cases) {
+    int32_t w = c.w, h = c.h;
+    Measure(c.text, c.cell, &w, &h);
+    EXPECT_EQ(w, c.wantw) << c.why;
+    EXPECT_EQ(h, c.wanth) << c.why;
+  }
   int32_t h = 0;
-  int32_t w = 100;
-  // A line feed adds one cell and one pixel.
-  Measure("AB\nCD", 16, &w, &h);
-  EXPECT_EQ(h, 33);
-  // A space that reaches the edge ends the line.
-  h = 0;
-  w = 30;
-  Measure("AAA AAA", 16, &w, &h);
-  EXPECT_EQ(h, 32);
-  // A glyph crossing the edge wraps and the new line starts one cell in:
-  // 8, 16, 24, 32 -> 16, 24, 32 -> 16, 24.
-  h = 0;
-  Measure("AAAAAAA", 16, &w, &h);
-  EXPECT_EQ(h, 48);
-  // A glyph wider than the whole width never wraps.
-  h = 0;
-  w = 10;
-  Measure("\xB0\xA1\xB0\xA1", 16, &w, &h);
-  EXPECT_EQ(h, 16);
-  EXPECT_EQ(w, 10);  // untouched
-  // Wrapped lines are a line gap apart from 25 pixels on.
-  h = 0;
-  w = 50;
-  Measure("AAAAAAA", 30, &w, &h);
-  EXPECT_EQ(h, 30 + 4 + 30);
-  // Restarting at a whole cell, a pen that reaches the width at once wraps
-  // again with every further glyph.
-  h = 0;
-  w = 30;
-  Measure("AAAAA", 30, &w, &h);
-  EXPECT_EQ(h, 2 * (30 + 4) + 30);  // 8, 16, 24, 32 -> 30, 38 -> 30
-  // Both given: nothing to measure.
-  h = 5;
-  Measure("AAAAA", 30, &w, &h);
-  EXPECT_EQ(h, 5);
+  Measure("AB", 16, nullptr, &h);  // no crash
 }
 
 // ---- Outline glyphs in a layout -------------------------------------------------

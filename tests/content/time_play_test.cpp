@@ -41,20 +41,13 @@ class TimePlayTest : public test::TextPlayTest {
 
 std::string Trim(const std::string& s) { return s.substr(0, s.find_last_not_of('.') + 1); }
 
-// A 2-bit strip, four pixels wide, whose frame f lights pixel `at` in
-// colour f + 1.
-std::vector<uint8_t> Frames(uint32_t count, int at = 0) {
-  std::vector<uint8_t> strip = test::TestStrip(count, 8);
-  for (uint32_t f = 0; f < count; ++f) strip[16 + f] = static_cast<uint8_t>((f + 1) << (2 * at));
-  return strip;
-}
 
 TEST_F(TimePlayTest, AnimationFramesTenTicksApartThenTheNextElement) {
   Start();
   Bill bill;
   test::Component& c = bill.AddPage().AddArea(0, 0, 16, 2).AddComponent(0, 0, 16, 2);
-  c.AddElement(6, Frames(3));
-  c.AddElement(6, Frames(1, 2));
+  c.AddElement(6, test::AnimationFrames(3));
+  c.AddElement(6, test::AnimationFrames(1, 2));
   ASSERT_EQ(Play(bill), 0);
 
   NotifySecond();
@@ -112,7 +105,7 @@ TEST_F(TimePlayTest, AllFourKindsOnOnePage) {
   right.AddComponent(0, 0, 44, 1).AddElement(
       3, test::TimerBytes(0, 2024, 5, 6, 11, 0, 0, "hms"));
   right.AddComponent(0, 2, 44, 1).AddElement(5, test::DigitalBytes("YMD"));
-  right.AddComponent(0, 4, 4, 1).AddElement(6, Frames(2));
+  right.AddComponent(0, 4, 4, 1).AddElement(6, test::AnimationFrames(2));
   ASSERT_EQ(Play(bill), 0);
   NotifySecond();
   RefreshBuffer();

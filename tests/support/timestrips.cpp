@@ -28,6 +28,12 @@ std::vector<uint8_t> TestStrip(uint32_t frames, uint32_t colour, uint16_t width,
   return bill::FrameStripBytes(Strip(frames, colour, width, height));
 }
 
+std::vector<uint8_t> AnimationFrames(uint32_t count, int at) {
+  std::vector<uint8_t> strip = TestStrip(count, 8);
+  for (uint32_t f = 0; f < count; ++f) strip[16 + f] = static_cast<uint8_t>((f + 1) << (2 * at));
+  return strip;
+}
+
 std::string Glyph(int frame, char colour) {
   std::string s;
   for (int bit = 3; bit >= 0; --bit) s += ((frame + 1) >> bit) & 1 ? colour : '.';
