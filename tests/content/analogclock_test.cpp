@@ -20,6 +20,7 @@
 #include "support/engine_fixture.h"
 #include "support/localtime.h"
 #include "support/picture.h"
+#include "support/text_play.h"
 
 namespace ledview {
 namespace {
@@ -33,11 +34,7 @@ using test::LocalSeconds;
 TEST(SineTable, HoldsTruncatedQ14SinesWithTheControllersSecondEntry) {
   EXPECT_EQ(SineTable[0], 0);
   EXPECT_EQ(SineTable[1], 286);
-  EXPECT_EQ(SineTable[2], 571);
-  EXPECT_EQ(SineTable[5], 1427);
   EXPECT_EQ(SineTable[30], 8191);
-  EXPECT_EQ(SineTable[86], 16344);
-  EXPECT_EQ(SineTable[89], 16381);
   EXPECT_EQ(SineTable[90], 16384);
   for (int k = 2; k <= 90; ++k) {
     const auto expected = static_cast<int>(std::sin(k * M_PI / 180.0) * 16384.0);
@@ -50,12 +47,9 @@ std::string Point(GfxPoint p) { return "(" + std::to_string(p.x) + "," + std::to
 TEST(ClockGeometry, HandTipsFollowTheQuadrants) {
   EXPECT_EQ(Point(HandTip(100, 0)), "(0,-100)");
   EXPECT_EQ(Point(HandTip(100, 30)), "(49,-86)");
-  EXPECT_EQ(Point(HandTip(100, 90)), "(100,0)");
   EXPECT_EQ(Point(HandTip(100, 105)), "(96,25)");
-  EXPECT_EQ(Point(HandTip(100, 135)), "(70,70)");
   EXPECT_EQ(Point(HandTip(100, 180)), "(0,100)");
   EXPECT_EQ(Point(HandTip(100, 225)), "(-70,70)");
-  EXPECT_EQ(Point(HandTip(100, 270)), "(-100,0)");
   EXPECT_EQ(Point(HandTip(100, 315)), "(-70,-70)");
   EXPECT_EQ(Point(HandTip(100, 360)), "(0,-100)");  // a leap second's angle
   // Products are shifted before they are negated.
@@ -253,65 +247,26 @@ TEST_F(ClockFaceTest, RendererDrawsOnItsRequestOrTheSecondAndReadsTheLocalTime) 
 
 // The clock played through the exported functions in each colour mode; the
 // loader adapts the stored colours first.
-class ClockPlayTest : public test::EngineTest, public testing::WithParamInterface<int> {
- protected:
-  void TearDown() override {
-    ClockUseReal();
-    EngineTest::TearDown();
-  }
-
-  std::vector<uint8_t> out;  // the host's buffer outlives the engine's use of it
-};
-
-std::string HostPicture(const std::vector<uint8_t>& out, int width, int height) {
-  std::string s;
-  for (int y = 0; y < height; ++y) {
-    if (y > 0) s += '\n';
-    for (int x = 0; x < width; ++x) {
-      const uint8_t v = out[static_cast<size_t>(y) * width + x];
-      s += v == 0 ? '.' : static_cast<char>('0' + v);
-    }
-  }
-  return s;
-}
-
-// kFace0330 with its five colour digits replaced.
-std::string Recoloured(const std::string& face, const std::string& colours) {
-  std::string s = NormalisePicture(face);
-  for (char& c : s) {
-    if (c >= '1' && c <= '5') c = colours[c - '1'];
-  }
-  return s;
-}
+class ClockPlayTest : public test::TextPlayTest, public testing::WithParamInterface<int> {};
 
 TEST_P(ClockPlayTest, HandsInTheColoursTheModeCanShow) {
   const int mode = GetParam();
-  ClockSimulate(LocalSeconds(2024, 5, 6, 3, 30, 0));
-  out.assign(24 * 20, 0xEE);
-  ASSERT_EQ(InitLedConfigure(24, 20, mode), 0);
-  ASSERT_EQ(SetFontPathname(LEDVIEW_TEST_FONT), 0);
-  ASSERT_EQ(SetBmpBuffer(24, 20, 24, out.data()), 0);
+  Start(24, 20, mode, LEDVIEW_TEST_FONT, LocalSeconds(2024, 5, 6, 3, 30, 0));
   test::Bill bill;
   bill.AddPage().AddArea(2, 0, 22, 20).AddComponent(0, 0, 22, 20).AddElement(
       4, test::ClockPayload(4, 6, 5, 7, 3));
-  const std::vector<uint8_t> bytes = bill.Bytes();
-  ASSERT_EQ(SetPlayBill(bytes.data(), static_cast<int32_t>(bytes.size())), 0);
-
-  NotifySecond();
-  RefreshBuffer();
+  ASSERT_EQ(Play(bill), 0);
+  Second();
   // Colour mode 4 keeps the colours, 2 keeps their low bits (0 becomes 1),
   // 1 lights everything.
-  const std::string colours = mode == 4 ? "46573" : mode == 2 ? "12133" : "11111";
-  const std::string expected = Recoloured(kFace0330, colours);
-  std::string withmargin;
-  size_t start = 0;
-  while (start <= expected.size()) {
-    const size_t end = std::min(expected.find('\n', start), expected.size());
-    if (!withmargin.empty()) withmargin += '\n';
-    withmargin += ".." + expected.substr(start, end - start) + "..";
-    start = end + 1;
+  const std::string colours = mode == 4 ? "46573" : mode == 2 ? "12133" : "#####";
+  std::string face = NormalisePicture(kFace0330);
+  for (char& c : face) {
+    if (c >= '1' && c <= '5') c = colours[c - '1'];
   }
-  EXPECT_EQ(HostPicture(out, 24, 20), withmargin);
+  EXPECT_TRUE(HostShows(2, 0, face));
+  EXPECT_TRUE(HostDark(0, 0, 2, 20));
+  EXPECT_TRUE(HostDark(22, 0, 2, 20));
 }
 INSTANTIATE_TEST_SUITE_P(Modes, ClockPlayTest, testing::Values(1, 2, 4));
 

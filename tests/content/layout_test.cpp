@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "support/text_fixture.h"
 
@@ -56,6 +57,8 @@ std::string Bands(const BmpBlock* image, int32_t step, int32_t rows) {
 
 const std::string kA = "...##...";  // row 4 of the built-in 'A', for spotting lines
 
+std::vector<std::string> G(uint16_t code) { return BuiltInGlyph(code); }
+
 TEST_F(LayoutTest, SingleLineInBitmapCells) {
   // A, a digit as wide as half a cell, a half-cell space, B.
   const BmpBlock* image = Lay(16, "A1 B", 0, 0, 5);
@@ -64,24 +67,7 @@ TEST_F(LayoutTest, SingleLineInBitmapCells) {
   EXPECT_EQ(image->height, 16);
   EXPECT_EQ(image->format, 5u);
   EXPECT_EQ(image->pitch, 4u);
-  EXPECT_EQ(Picture(image), Art({
-      "................................",
-      "................................",
-      "................................",
-      "................................",
-      "...##.......#............#####..",
-      "..#..#.....##............#....#.",
-      "..#..#....#.#............#....#.",
-      ".#....#.....#............#....#.",
-      ".#....#.....#............#####..",
-      ".######.....#............#....#.",
-      ".#....#.....#............#....#.",
-      ".#....#.....#............#....#.",
-      ".#....#.....#............#....#.",
-      ".#....#...#####..........#####..",
-      "................................",
-      "................................",
-  }));
+  EXPECT_EQ(Picture(image), Art(Beside(Beside(Beside(G('A'), G('1')), Dark(8, 16)), G('B'))));
 }
 
 TEST_F(LayoutTest, DigitsAndDotsAreCentredInHalfCells) {
@@ -119,6 +105,8 @@ TEST_F(LayoutTest, TabsAndSpacesAdvanceHalfACell) {
   EXPECT_EQ(image_->width, 24);
   ASSERT_NE(Lay(24, "A \tB"), nullptr);
   EXPECT_EQ(image_->width, 8 + 12 + 12 + 8);
+  // B lands half a byte in.
+  EXPECT_EQ(LaidOut(24, "A B"), Art(Above(Beside(Beside(G('A'), Dark(12, 16)), G('B')), Dark(28, 8))));
   ASSERT_NE(Lay(16, "  "), nullptr);
   EXPECT_EQ(image_->width, 16);
   EXPECT_EQ(image_->height, 0);  // no line holds a glyph
@@ -130,40 +118,7 @@ TEST_F(LayoutTest, SizesBelowSixteenUseSixteenPixelCells) {
 }
 
 TEST_F(LayoutTest, LineEndsStartNewLines) {
-  const std::string expected = Art({
-      "................",
-      "................",
-      "................",
-      "............#...",
-      ".#....#.....#...",
-      ".#....#.........",
-      ".#....#....##...",
-      ".#....#.....#...",
-      ".######.....#...",
-      ".#....#.....#...",
-      ".#....#.....#...",
-      ".#....#.....#...",
-      ".#....#.....#...",
-      ".#....#...#####.",
-      "................",
-      "................",
-      "................",
-      "................",
-      "................",
-      "................",
-      "...##...........",
-      "..#..#..........",
-      "..#..#..........",
-      ".#....#.........",
-      ".#....#.........",
-      ".######.........",
-      ".#....#.........",
-      ".#....#.........",
-      ".#....#.........",
-      ".#....#.........",
-      "................",
-      "................",
-  });
+  const std::string expected = Art(Above(Beside(G('H'), G('i')), Beside(G('A'), Dark(8, 16))));
   EXPECT_EQ(LaidOut(16, "Hi\nA"), expected);
   EXPECT_EQ(LaidOut(16, "Hi\r\nA"), expected);
   EXPECT_EQ(LaidOut(16, "Hi\rA"), expected);
@@ -183,40 +138,8 @@ TEST_F(LayoutTest, WrapsAtTheGivenWidth) {
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->width, 20);
   EXPECT_EQ(image->height, 32);
-  EXPECT_EQ(Picture(image), Art({
-      "....................",
-      "....................",
-      "....................",
-      "....................",
-      "...##....#####......",
-      "..#..#...#....#.....",
-      "..#..#...#....#.....",
-      ".#....#..#....#.....",
-      ".#....#..#####......",
-      ".######..#....#.....",
-      ".#....#..#....#.....",
-      ".#....#..#....#.....",
-      ".#....#..#....#.....",
-      ".#....#..#####......",
-      "....................",
-      "....................",
-      "....................",
-      "....................",
-      "....................",
-      "....................",
-      "..####...####.......",
-      ".#....#..#...#......",
-      ".#....#..#....#.....",
-      ".#.......#....#.....",
-      ".#.......#....#.....",
-      ".#.......#....#.....",
-      ".#.......#....#.....",
-      ".#....#..#....#.....",
-      ".#....#..#...#......",
-      "..####...####.......",
-      "....................",
-      "....................",
-  }));
+  EXPECT_EQ(Picture(image), Art(Above(Beside(Beside(G('A'), G('B')), Dark(4, 16)),
+                                      Beside(Beside(G('C'), G('D')), Dark(4, 16)))));
   // Seven letters, three to a 30-pixel line.
   ASSERT_NE(Lay(16, "AAAAAAA", 30), nullptr);
   EXPECT_EQ(image_->height, 48);
@@ -267,33 +190,12 @@ TEST_F(LayoutTest, GlyphsWiderThanTheImageAreClipped) {
 TEST_F(LayoutTest, MixedGb2312Text) {
   const BmpBlock* image = Lay(16, "A\xB0\xA1");
   ASSERT_NE(image, nullptr);
-  EXPECT_EQ(Picture(image), Art({
-      "........................",
-      "............###.######..",
-      "........###.#.#.....#...",
-      "........#.#.#.#.....#...",
-      "...##...#.#.#.#.###.#...",
-      "..#..#..#.#.#.#.#.#.#...",
-      "..#..#..#.#.##..#.#.#...",
-      ".#....#.#.#.#.#.#.#.#...",
-      ".#....#.#.#.#.#.#.#.#...",
-      ".######.#.#.#.#.#.#.#...",
-      ".#....#.###.#.#.###.#...",
-      ".#....#.#.#.#.#.#.#.#...",
-      ".#....#.....##......#...",
-      ".#....#.....#.......#...",
-      "............#.....#.#...",
-      "............#......#....",
-  }));
+  EXPECT_EQ(Picture(image), Art(Beside(G('A'), G(0xA1B0))));
 }
 
 TEST_F(LayoutTest, ControlCodesAreDrawn) {
   // 0x01 is the CP437 smiling face; 11, 12 and 14..31 draw the same way.
-  EXPECT_EQ(LaidOut(16, "\x01"), Art({
-      "........", "........", "........", "........", "..####..", ".#....#.", "#......#",
-      "#.#..#.#", "#......#", "#.#..#.#", "#..##..#", ".#....#.", "..####..", "........",
-      "........", "........",
-  }));
+  EXPECT_EQ(LaidOut(16, "\x01"), Art(G(1)));
   for (char c : {'\x0B', '\x0C', '\x0E', '\x1F'}) {
     ASSERT_NE(Lay(16, std::string(1, c)), nullptr);
     EXPECT_EQ(image_->width, 8) << int(c);
@@ -419,77 +321,38 @@ TEST_F(LayoutTest, LayoutLeavesOnlyTheImageInTheArena) {
 
 // ---- Measurement --------------------------------------------------------------
 
-TEST(StringSizeTest, SingleLineMeasuresTheWidestLine) {
-  int32_t w = 0, h = 0;
-  Measure("AB\nCDE", 16, &w, &h);
-  EXPECT_EQ(w, 24);
-  EXPECT_EQ(h, 32);
-  // The last line counts only when it holds a glyph.
-  w = h = 0;
-  Measure("AB\n", 16, &w, &h);
-  EXPECT_EQ(w, 16);
-  EXPECT_EQ(h, 16);
-  w = h = 0;
-  Measure("AB\n  ", 16, &w, &h);
-  EXPECT_EQ(h, 16);
-  // From 25 pixels on, lines are 14 % apart: 30 + 4 + 30.
-  w = h = 0;
-  Measure("AB\r\nC", 30, &w, &h);
-  EXPECT_EQ(w, 16);
-  EXPECT_EQ(h, 64);
-  w = h = 0;
-  Measure("A\nB", 24, &w, &h);
-  EXPECT_EQ(h, 48);
-  // Digits are widened to half a cell.
-  w = h = 0;
-  Measure("12.5", 30, &w, &h);
-  EXPECT_EQ(w, 60);
-  // Width 0 with a height: only the width is measured.
-  w = 0;
-  h = 7;
-  Measure("AB\nC", 16, &w, &h);
-  EXPECT_EQ(w, 16);
-  EXPECT_EQ(h, 7);
-  Measure("AB", 16, nullptr, &h);  // no crash
-}
-
-TEST(StringSizeTest, WrapMeasurementRules) {
+// GetStringSize from the given width and height (0 asks for a measurement)
+// to the expected ones.
+TEST(StringSizeTest, MeasurementRules) {
+  struct Case {
+    const char* text;
+    int32_t cell, w, h, wantw, wanth;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"AB\nCDE", 16, 0, 0, 24, 32, "the widest line"},
+      {"AB\n", 16, 0, 0, 16, 16, "a last line counts only when it holds a glyph"},
+      {"AB\n  ", 16, 0, 0, 16, 16, "spaces are no glyph"},
+      {"AB\r\nC", 30, 0, 0, 16, 64, "from 25 pixels on lines are 14 % apart: 30 + 4 + 30"},
+      {"A\nB", 24, 0, 0, 8, 48, "below 25 no gap"},
+      {"12.5", 30, 0, 0, 60, 30, "digits are widened to half a cell"},
+      {"AB\nC", 16, 0, 7, 16, 7, "a given height: only the width is measured"},
+      {"AB\nCD", 16, 100, 0, 100, 33, "wrapping: a line feed adds one cell and one pixel"},
+      {"AAA AAA", 16, 30, 0, 30, 32, "a space that reaches the edge ends the line"},
+      {"AAAAAAA", 16, 30, 0, 30, 48, "8, 16, 24, 32 -> 16, 24, 32 -> 16, 24: new lines start a cell in"},
+      {"\xB0\xA1\xB0\xA1", 16, 10, 0, 10, 16, "a glyph wider than the whole width never wraps"},
+      {"AAAAAAA", 30, 50, 0, 50, 30 + 4 + 30, "wrapped lines are a line gap apart from 25 pixels on"},
+      {"AAAAA", 30, 30, 0, 30, 2 * (30 + 4) + 30, "a pen at the width after a restart wraps again"},
+      {"AAAAA", 30, 30, 5, 30, 5, "both given: nothing to measure"},
+  };
+  for (const Case& c : cases) {
+    int32_t w = c.w, h = c.h;
+    Measure(c.text, c.cell, &w, &h);
+    EXPECT_EQ(w, c.wantw) << c.why;
+    EXPECT_EQ(h, c.wanth) << c.why;
+  }
   int32_t h = 0;
-  int32_t w = 100;
-  // A line feed adds one cell and one pixel.
-  Measure("AB\nCD", 16, &w, &h);
-  EXPECT_EQ(h, 33);
-  // A space that reaches the edge ends the line.
-  h = 0;
-  w = 30;
-  Measure("AAA AAA", 16, &w, &h);
-  EXPECT_EQ(h, 32);
-  // A glyph crossing the edge wraps and the new line starts one cell in:
-  // 8, 16, 24, 32 -> 16, 24, 32 -> 16, 24.
-  h = 0;
-  Measure("AAAAAAA", 16, &w, &h);
-  EXPECT_EQ(h, 48);
-  // A glyph wider than the whole width never wraps.
-  h = 0;
-  w = 10;
-  Measure("\xB0\xA1\xB0\xA1", 16, &w, &h);
-  EXPECT_EQ(h, 16);
-  EXPECT_EQ(w, 10);  // untouched
-  // Wrapped lines are a line gap apart from 25 pixels on.
-  h = 0;
-  w = 50;
-  Measure("AAAAAAA", 30, &w, &h);
-  EXPECT_EQ(h, 30 + 4 + 30);
-  // Restarting at a whole cell, a pen that reaches the width at once wraps
-  // again with every further glyph.
-  h = 0;
-  w = 30;
-  Measure("AAAAA", 30, &w, &h);
-  EXPECT_EQ(h, 2 * (30 + 4) + 30);  // 8, 16, 24, 32 -> 30, 38 -> 30
-  // Both given: nothing to measure.
-  h = 5;
-  Measure("AAAAA", 30, &w, &h);
-  EXPECT_EQ(h, 5);
+  Measure("AB", 16, nullptr, &h);  // no crash
 }
 
 // ---- Outline glyphs in a layout -------------------------------------------------

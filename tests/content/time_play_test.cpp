@@ -13,6 +13,7 @@
 #include "support/billbuilder.h"
 #include "support/engine_fixture.h"
 #include "support/localtime.h"
+#include "support/text_play.h"
 #include "support/timestrips.h"
 
 namespace ledview {
@@ -24,59 +25,30 @@ using test::Row;
 constexpr int kWidth = 64;
 constexpr int kHeight = 20;
 
-class TimePlayTest : public test::EngineTest {
+// A 64 x 20 sign in colour mode 4 with the clock at `when`.
+class TimePlayTest : public test::TextPlayTest {
  protected:
-  void SetUp() override {
-    EngineTest::SetUp();
-    out.assign(kWidth * kHeight, 0xEE);
-    ASSERT_EQ(InitLedConfigure(kWidth, kHeight, 4), 0);
-    ASSERT_EQ(SetFontPathname(LEDVIEW_TEST_FONT), 0);
-    ASSERT_EQ(SetBmpBuffer(kWidth, kHeight, kWidth, out.data()), 0);
-  }
-  void TearDown() override {
-    ClockUseReal();
-    EngineTest::TearDown();
-  }
-
-  void Play(const Bill& bill) {
-    const std::vector<uint8_t> bytes = bill.Bytes();
-    ASSERT_EQ(TestPlayBillData(bytes.data(), static_cast<int32_t>(bytes.size())), 0);
-    ASSERT_EQ(SetPlayBill(bytes.data(), static_cast<int32_t>(bytes.size())), 0);
-  }
-
+  void Start(int64_t when = 1000000) { TextPlayTest::Start(kWidth, kHeight, 4, LEDVIEW_TEST_FONT, when); }
   static void Actions(int n) {
     for (int i = 0; i < n; ++i) NotifyActtion();
   }
-
   // Row y of the host's buffer from x, `width` pixels, dark end cut off.
   std::string Shown(int y, int x = 0, int width = kWidth) const {
-    std::string s;
-    for (int i = x; i < x + width; ++i) {
-      const uint8_t v = out[static_cast<size_t>(y) * kWidth + i];
-      s += v == 0 ? '.' : static_cast<char>('0' + v);
-    }
+    const std::string s = Host(x, y, width, 1);
     return s.substr(0, s.find_last_not_of('.') + 1);
   }
-
-  std::vector<uint8_t> out;
 };
 
 std::string Trim(const std::string& s) { return s.substr(0, s.find_last_not_of('.') + 1); }
 
-// A 2-bit strip, four pixels wide, whose frame f lights pixel `at` in
-// colour f + 1.
-std::vector<uint8_t> Frames(uint32_t count, int at = 0) {
-  std::vector<uint8_t> strip = test::TestStrip(count, 8);
-  for (uint32_t f = 0; f < count; ++f) strip[16 + f] = static_cast<uint8_t>((f + 1) << (2 * at));
-  return strip;
-}
 
 TEST_F(TimePlayTest, AnimationFramesTenTicksApartThenTheNextElement) {
+  Start();
   Bill bill;
   test::Component& c = bill.AddPage().AddArea(0, 0, 16, 2).AddComponent(0, 0, 16, 2);
-  c.AddElement(6, Frames(3));
-  c.AddElement(6, Frames(1, 2));
-  Play(bill);
+  c.AddElement(6, test::AnimationFrames(3));
+  c.AddElement(6, test::AnimationFrames(1, 2));
+  ASSERT_EQ(Play(bill), 0);
 
   NotifySecond();
   RefreshBuffer();
@@ -102,25 +74,12 @@ TEST_F(TimePlayTest, AnimationFramesTenTicksApartThenTheNextElement) {
   EXPECT_EQ(Shown(0), "1");  // the first animation from its first frame
 }
 
-TEST_F(TimePlayTest, LonelyAnimationLoops) {
-  Bill bill;
-  bill.AddPage().AddArea(0, 0, 16, 2).AddComponent(0, 0, 16, 2).AddElement(6, Frames(2));
-  Play(bill);
-  const char* expected[] = {"1", "2", "1", "2", "1"};
-  NotifySecond();
-  for (const char* frame : expected) {
-    RefreshBuffer();
-    EXPECT_EQ(Shown(0), frame);
-    Actions(10);
-  }
-}
-
 TEST_F(TimePlayTest, CountDownGoesOneSecondPerRefreshThatSawASecond) {
-  ClockSimulate(test::LocalSeconds(2030, 1, 1, 0, 0, 0));
+  Start(test::LocalSeconds(2030, 1, 1, 0, 0, 0));
   Bill bill;
   bill.AddPage().AddArea(0, 0, 32, 2, 1).AddComponent(0, 0, 32, 2).AddElement(
       3, test::TimerBytes(1, 2030, 1, 1, 0, 1, 5, "ms"));
-  Play(bill);
+  ASSERT_EQ(Play(bill), 0);
   NotifySecond();
   RefreshBuffer();
   EXPECT_EQ(Shown(0), Trim(Row("01:04")));
@@ -136,23 +95,8 @@ TEST_F(TimePlayTest, CountDownGoesOneSecondPerRefreshThatSawASecond) {
   EXPECT_EQ(Shown(0), Trim(Row("01:02")));
 }
 
-TEST_F(TimePlayTest, DigitalClockFollowsTheLocalTime) {
-  ClockSimulate(test::LocalSeconds(2024, 5, 6, 3, 4, 5));
-  Bill bill;
-  bill.AddPage().AddArea(0, 0, 64, 2, 1).AddComponent(0, 0, 64, 2).AddElement(
-      5, test::DigitalBytes("Hms", 4, 4, 1, 1));
-  Play(bill);
-  NotifySecond();
-  RefreshBuffer();
-  EXPECT_EQ(Shown(0), Trim(Row("03:04:05")));
-  ClockAdvance(57);
-  NotifySecond();
-  RefreshBuffer();
-  EXPECT_EQ(Shown(0), Trim(Row("03:05:02")));
-}
-
 TEST_F(TimePlayTest, AllFourKindsOnOnePage) {
-  ClockSimulate(test::LocalSeconds(2024, 5, 6, 12, 0, 0));
+  Start(test::LocalSeconds(2024, 5, 6, 12, 0, 0));
   Bill bill;
   test::Page& page = bill.AddPage();
   page.AddArea(0, 0, 20, 20).AddComponent(0, 0, 20, 20).AddElement(
@@ -161,8 +105,8 @@ TEST_F(TimePlayTest, AllFourKindsOnOnePage) {
   right.AddComponent(0, 0, 44, 1).AddElement(
       3, test::TimerBytes(0, 2024, 5, 6, 11, 0, 0, "hms"));
   right.AddComponent(0, 2, 44, 1).AddElement(5, test::DigitalBytes("YMD"));
-  right.AddComponent(0, 4, 4, 1).AddElement(6, Frames(2));
-  Play(bill);
+  right.AddComponent(0, 4, 4, 1).AddElement(6, test::AnimationFrames(2));
+  ASSERT_EQ(Play(bill), 0);
   NotifySecond();
   RefreshBuffer();
   EXPECT_EQ(Shown(1, 0, 20), "..........1");  // 12 o'clock mark
@@ -172,13 +116,6 @@ TEST_F(TimePlayTest, AllFourKindsOnOnePage) {
   EXPECT_EQ(Shown(4, 20, 44), "1");
 }
 
-// Bytes one row of `width` pixels takes in a strip format.
-uint32_t RowBytes(uint32_t width, uint32_t format) {
-  if (format <= 7) return (width + 7) / 8;
-  if (format == 8) return (width + 3) / 4;
-  return (width + 1) / 2;
-}
-
 std::vector<uint8_t> RandomStrip(std::mt19937& rng, uint32_t frames) {
   auto pick = [&rng](uint32_t lo, uint32_t hi) {
     return std::uniform_int_distribution<uint32_t>(lo, hi)(rng);
@@ -186,14 +123,11 @@ std::vector<uint8_t> RandomStrip(std::mt19937& rng, uint32_t frames) {
   const uint32_t width = pick(0, 40);
   const uint32_t height = pick(0, 9);
   const uint32_t format = pick(0, 15);
-  const uint32_t pitch = RowBytes(width, format) + pick(0, 2);
-  std::vector<uint8_t> strip(16 + frames * height * pitch);
-  const uint32_t header[5] = {frames, width | height << 16, format, pitch, 0};
-  for (int i = 0; i < 4; ++i) {
-    for (int k = 0; k < 4; ++k) strip[4 * i + k] = static_cast<uint8_t>(header[i] >> (8 * k));
-  }
-  for (size_t i = 16; i < strip.size(); ++i) strip[i] = static_cast<uint8_t>(pick(0, 255));
-  return strip;
+  ledview::bill::FrameStrip s{frames, static_cast<uint16_t>(width), static_cast<uint16_t>(height), format,
+                              ledview::bill::RowBytes(width, format) + pick(0, 2), {}};
+  s.pixels.resize(static_cast<size_t>(frames) * height * s.pitch);
+  for (uint8_t& b : s.pixels) b = static_cast<uint8_t>(pick(0, 255));
+  return ledview::bill::FrameStripBytes(s);
 }
 
 // Any strip sizes and formats, format letters and target dates: nothing
@@ -230,8 +164,7 @@ TEST(TimePlayRobustness, EveryPixelStaysInsideTheComponent) {
         payload.resize(20);
         const std::vector<uint8_t> digits = RandomStrip(rng, 11);
         const std::vector<uint8_t> labels = RandomStrip(rng, 11);
-        const uint32_t labelsat = static_cast<uint32_t>(20 + digits.size());
-        for (int k = 0; k < 4; ++k) payload[16 + k] = static_cast<uint8_t>(labelsat >> (8 * k));
+        test::PutU32(payload, 16, static_cast<uint32_t>(20 + digits.size()));
         payload.insert(payload.end(), digits.begin(), digits.end());
         payload.insert(payload.end(), labels.begin(), labels.end());
       } else if (type == 4) {

@@ -262,13 +262,6 @@ TEST_F(TimeElementTest, DigitalClockDrawsOnlyWhenAsked) {
   EXPECT_EQ(Second(RenderDigitalClock), Trim(Row("06")));
 }
 
-// Frames of a 2-bit strip, four pixels wide: frame f lights its first pixel
-// in colour f + 1.
-std::vector<uint8_t> Frames(uint32_t count) {
-  std::vector<uint8_t> strip = test::TestStrip(count, 8);
-  for (uint32_t f = 0; f < count; ++f) strip[16 + f] = static_cast<uint8_t>(f + 1);
-  return strip;
-}
 
 const TimerSlot* TimerOn(const uint32_t* target) {
   for (const TimerSlot& t : ticktimers) {
@@ -278,7 +271,7 @@ const TimerSlot* TimerOn(const uint32_t* target) {
 }
 
 TEST_F(TimeElementTest, AnimationShowsEachFrameOnItsOwnRequest) {
-  Load(Frames(3), 0);
+  Load(test::AnimationFrames(3), 0);
   DestRect rect{0, 0, 4, 1};
   const char* expected[3] = {"1", "2", "3"};
   for (int f = 0; f < 3; ++f) {
@@ -304,7 +297,7 @@ TEST_F(TimeElementTest, AnimationShowsEachFrameOnItsOwnRequest) {
 }
 
 TEST_F(TimeElementTest, AnimationFramesAreOpaque) {
-  Load(Frames(2), 0);
+  Load(test::AnimationFrames(2), 0);
   DestRect rect{0, 0, 4, 1};
   test::FillFrameBuffer(7);
   RenderAnimation(&element, &rect);
@@ -312,7 +305,7 @@ TEST_F(TimeElementTest, AnimationFramesAreOpaque) {
 }
 
 TEST_F(TimeElementTest, AnimationWaitsForItsRequestAndRestartsOnRelease) {
-  Load(Frames(3), 0);
+  Load(test::AnimationFrames(3), 0);
   DestRect rect{0, 0, 4, 1};
   element.flags = 0;
   refreshflags = kRefreshSecond | kRefreshAction;  // not its reasons

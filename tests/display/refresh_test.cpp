@@ -161,16 +161,5 @@ TEST_F(RefreshTest, LinkIndicatorInColourModeOneLightsRedOnly) {
   }
 }
 
-TEST_F(RefreshTest, WithoutLinkshowTheIndicatorNeverShows) {
-  PlayInto(64, 32, 4, 64, 32, 64);
-  ShowLink();
-  EXPECT_EQ(linkflag, 0);
-  const LinkIndicator before = linkindicator;
-  framebuffer.pixels[1] = 6;
-  RefreshBuffer();
-  EXPECT_EQ(buffer[1], 6);
-  EXPECT_EQ(linkindicator.counter, before.counter);
-}
-
 }  // namespace
 }  // namespace ledview

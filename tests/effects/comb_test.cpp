@@ -11,90 +11,67 @@ using test::EffectBench;
 // Images of two bands: lines 0..15 (offset 0) and 16..19 (offset 16).
 class Combs : public EffectBench {};
 
-// Each step draws the image and clears what is still hidden (so the picture
-// that was in the rectangle goes); band 0 opens from the right, band 16 from
-// the left. Speed 6: 4 columns per step.
-TEST_P(Combs, CombWipeHorizontalOpensBandsFromAlternateSides) {
-  SetImage(10, 20);
-  SetRect(5, 10, 10, 20);
-  FillInside(7);
-  SetSpeed(6);
-  EXPECT_EQ(Call(CombWipeHorizontal), 1);
-  for (const int32_t p : {4, 8, 10}) {
-    EXPECT_EQ(Call(CombWipeHorizontal), 1);
-    EXPECT_TRUE(ShowsImage([p](int32_t u, int32_t v) { return v < 16 ? u >= 10 - p : u < p; })) << p;
-  }
-  // The finishing call draws the image once more.
-  FillInside(0);
-  EXPECT_EQ(Call(CombWipeHorizontal), -1);
-  EXPECT_TRUE(ShowsImage());
-  EXPECT_TRUE(OutsideUntouched());
-}
+// Speed 6: 4 lines a step, the band at line 0 (lines 0..15) from one side,
+// the band at 16 from the other. After p lines, pixel (u, v) shows image
+// pixel *su, *sv, or is dark when `from` says false. The wipes draw the
+// image and clear what is still hidden (so an earlier picture goes); the
+// slides move the bands in.
+struct Comb {
+  const char* name;
+  EffectFunction effect;
+  int32_t iw, ih, w, h;
+  bool (*from)(int32_t p, int32_t u, int32_t v, int32_t* su, int32_t* sv);
+};
 
-// Band 0 (columns 0..15) opens from the bottom, band 16 from the top; the
-// step that reaches the end has shown everything and the next call only
-// finishes.
-TEST_P(Combs, CombWipeVerticalOpensBandsFromAlternateEnds) {
-  SetImage(20, 10);
-  SetRect(5, 10, 20, 10);
-  SetSpeed(6);
-  EXPECT_EQ(Call(CombWipeVertical), 1);
-  for (const int32_t p : {4, 8, 10}) {
-    EXPECT_EQ(Call(CombWipeVertical), 1);
-    EXPECT_TRUE(ShowsImage([p](int32_t u, int32_t v) { return u < 16 ? v >= 10 - p : v < p; })) << p;
-  }
-  FillInside(0);
-  EXPECT_EQ(Call(CombWipeVertical), -1);
-  EXPECT_TRUE(ShowsImage([](int32_t, int32_t) { return false; }));
-  EXPECT_TRUE(OutsideUntouched());
-}
+const Comb kCombs[] = {
+    {"CombWipeHorizontal", CombWipeHorizontal, 10, 20, 10, 20,
+     [](int32_t p, int32_t u, int32_t v, int32_t* su, int32_t* sv) {
+       *su = u, *sv = v;
+       return v < 16 ? u >= 10 - p : u < p;  // band 0 opens from the right
+     }},
+    {"CombWipeVertical", CombWipeVertical, 20, 10, 20, 10,
+     [](int32_t p, int32_t u, int32_t v, int32_t* su, int32_t* sv) {
+       *su = u, *sv = v;
+       return u < 16 ? v >= 10 - p : v < p;  // band 0 opens from the bottom
+     }},
+    {"CombSlideHorizontal", CombSlideHorizontal, 10, 20, 10, 20,
+     [](int32_t p, int32_t u, int32_t v, int32_t* su, int32_t* sv) {
+       *sv = v;
+       *su = v < 16 ? u + 10 - p : u - (10 - p);  // band 0 comes in from the left
+       return v < 16 ? u < p : u >= 10 - p;
+     }},
+    {"CombSlideVertical", CombSlideVertical, 24, 10, 20, 10,  // visible width cut to 20
+     [](int32_t p, int32_t u, int32_t v, int32_t* su, int32_t* sv) {
+       *su = u;
+       *sv = u < 16 ? v + 10 - p : v - (10 - p);  // band 0 comes down from the top
+       return u < 16 ? v < p : v >= 10 - p;
+     }},
+};
 
-// Band 0 slides in from the left (its right part shows first, at the left
-// edge), band 16 from the right.
-TEST_P(Combs, CombSlideHorizontalMovesBandsIn) {
-  SetImage(10, 20);
-  SetRect(5, 10, 10, 20);
-  SetSpeed(6);
-  EXPECT_EQ(Call(CombSlideHorizontal), 1);
-  for (const int32_t p : {4, 8, 10}) {
-    EXPECT_EQ(Call(CombSlideHorizontal), 1);
-    EXPECT_TRUE(Shows(ExpectFrom([p](int32_t u, int32_t v, int32_t* su, int32_t* sv) {
-      *sv = v;
-      if (v < 16) {
-        *su = u + 10 - p;
-        return u < p;
-      }
-      *su = u - (10 - p);
-      return u >= 10 - p;
-    }))) << p;
+TEST_P(Combs, BandsComeInFromAlternateSides) {
+  for (const Comb& c : kCombs) {
+    SCOPED_TRACE(c.name);
+    SetImage(c.iw, c.ih);
+    SetRect(5, 10, c.w, c.h);
+    FillInside(7);
+    SetSpeed(6);
+    Reset();
+    EXPECT_EQ(Call(c.effect), 1);
+    for (const int32_t p : {4, 8, 10}) {
+      EXPECT_EQ(Call(c.effect), 1);
+      EXPECT_TRUE(Shows(ExpectFrom([&](int32_t u, int32_t v, int32_t* su, int32_t* sv) {
+        return c.from(p, u, v, su, sv);
+      }))) << p;
+    }
+    // The horizontal wipe's finishing call draws the image once more; the
+    // vertical wipe's last step has shown everything and its finishing call
+    // draws nothing.
+    const bool wipe = c.effect == CombWipeHorizontal || c.effect == CombWipeVertical;
+    if (wipe) FillInside(0);
+    EXPECT_EQ(Call(c.effect), -1);
+    EXPECT_TRUE(ShowsImage([&](int32_t, int32_t) { return c.effect != CombWipeVertical; }));
+    EXPECT_TRUE(OutsideUntouched());
   }
-  EXPECT_EQ(Call(CombSlideHorizontal), -1);
-  EXPECT_TRUE(ShowsImage());
-  EXPECT_TRUE(OutsideUntouched());
-}
-
-// Band 0 slides down from the top, band 16 up from the bottom; the visible
-// width is cut to the rectangle.
-TEST_P(Combs, CombSlideVerticalMovesBandsIn) {
-  SetImage(24, 10);
-  SetRect(5, 10, 20, 10);
-  SetSpeed(6);
-  EXPECT_EQ(Call(CombSlideVertical), 1);
-  for (const int32_t p : {4, 8, 10}) {
-    EXPECT_EQ(Call(CombSlideVertical), 1);
-    EXPECT_TRUE(Shows(ExpectFrom([p](int32_t u, int32_t v, int32_t* su, int32_t* sv) {
-      *su = u;
-      if (u < 16) {
-        *sv = v + 10 - p;
-        return v < p;
-      }
-      *sv = v - (10 - p);
-      return v >= 10 - p;
-    }))) << p;
-  }
-  EXPECT_EQ(Call(CombSlideVertical), -1);
-  EXPECT_TRUE(ShowsImage());
-  EXPECT_TRUE(OutsideUntouched());
 }
 
 // Speed 0: one line per step, FirstDelay ticks apart, W' + 1 calls after the

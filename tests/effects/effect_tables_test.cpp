@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 #include "effects/effects.h"
@@ -21,25 +20,11 @@ TEST(EffectTables, EntrySlotsFollowTheEffectNumbers) {
   for (int32_t slot = 0; slot < kEntryEffectCount; ++slot) EXPECT_EQ(EntryEffects[slot], byslot[slot]) << slot;
 }
 
-TEST(EffectTables, OnlyTheThreeInstantSlotsShareAFunction) {
-  EXPECT_EQ(EntryEffects[26], EntryEffects[0]);
-  EXPECT_EQ(EntryEffects[27], EntryEffects[0]);
-  std::set<EffectFunction> distinct;
-  for (EffectFunction f : EntryEffects) {
-    ASSERT_NE(f, nullptr);
-    distinct.insert(f);
-  }
-  EXPECT_EQ(distinct.size(), static_cast<size_t>(kEntryEffectCount - 2));
-  for (EffectFunction f : ExitEffects) EXPECT_EQ(distinct.count(f), 0u);
-}
-
 TEST(EffectTables, ExitSlotsFollowTheEffectNumbers) {
   const EffectFunction byslot[kExitEffectCount] = {ClearInstant,          EraseRight,          EraseLeft,
                                                    EraseDown,             EraseUp,             EraseFromMiddleColumn,
                                                    EraseToMiddleColumn,   EraseFromMiddleRow,  EraseToMiddleRow};
   for (int32_t slot = 0; slot < kExitEffectCount; ++slot) EXPECT_EQ(ExitEffects[slot], byslot[slot]) << slot;
-  EXPECT_EQ(std::set<EffectFunction>(std::begin(ExitEffects), std::end(ExitEffects)).size(),
-            static_cast<size_t>(kExitEffectCount));
 }
 
 TEST(EffectTables, SpeedIsReadFromTheHeaderAndClampedToTheTables) {

@@ -5,22 +5,32 @@
 
 #include "display/framebuffer.h"
 #include "effects/effects.h"
-#include "support/effect_driver.h"
-#include "support/picture.h"
+#include "support/effect_bench.h"
 
 namespace ledview {
 namespace {
 
-using test::EffectLayouts;
-
-class ExitTest : public EffectLayouts {
+class ExitTest : public test::EffectBench {
  protected:
-  // Calls `f` once per picture and compares the rectangle after each call.
+  void SetUp() override {
+    EffectBench::SetUp();
+    checkEachCall = true;
+  }
+  void Start(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t speed, uint32_t stepDelay = 0) {
+    Reset();
+    SetRect(x, y, w, h);
+    SetSpeed(speed);
+    FillInside(7);
+    node.stepDelay = stepDelay;
+  }
+  // Calls `f` once per picture, compares the rectangle after each call, and
+  // expects the call after the last to finish.
   void Steps(EffectFunction f, int32_t result, const std::vector<std::string>& pictures) {
     for (size_t i = 0; i < pictures.size(); ++i) {
       EXPECT_EQ(Call(f), result) << "call " << i + 1;
       EXPECT_TRUE(Shows(pictures[i])) << "call " << i + 1;
     }
+    EXPECT_EQ(Call(f), -1);
   }
 };
 
@@ -31,62 +41,33 @@ std::string Rows(const std::string& row, int32_t n) {
 }
 
 TEST_P(ExitTest, EraseRightClearsStripsOfPixelStepThenFinishes) {
-  SetRect(3, 2, 20, 2);
-  SetSpeed(8);
-  PaintOld();
+  Start(3, 2, 20, 2, 8);
   Steps(EraseRight, 1,
-         {Rows("......oooooooooooooo", 2), Rows("............oooooooo", 2), Rows("..................oo", 2),
-          Rows("....................", 2)});
-  EXPECT_EQ(Call(EraseRight), -1);
+        {Rows("......77777777777777", 2), Rows("............77777777", 2), Rows("..................77", 2),
+         Rows("....................", 2)});
 }
 
 TEST_P(ExitTest, OneSidedErasesKeepTheEntryDelay) {
-  SetRect(0, 0, 3, 3);
-  PaintOld();
-  element.stepDelay = 6;
-  Steps(EraseLeft, 6, {Rows("oo.", 3), Rows("o..", 3), Rows("...", 3)});
-  EXPECT_EQ(Call(EraseLeft), -1);
-  Restart();
-  PaintOld();
-  element.stepDelay = 0;
-  Steps(EraseDown, 4, {"...\nooo\nooo", "...\n...\nooo", "...\n...\n..."});
-  EXPECT_EQ(Call(EraseDown), -1);
-  Restart();
-  PaintOld();
-  SetSpeed(4);
-  element.stepDelay = 0;
-  Steps(EraseUp, 1, {"ooo\n...\n...", "...\n...\n..."});
-  EXPECT_EQ(Call(EraseUp), -1);
+  Start(0, 0, 3, 3, 0, 6);
+  Steps(EraseLeft, 6, {Rows("77.", 3), Rows("7..", 3), Rows("...", 3)});
+  Start(0, 0, 3, 3, 0);
+  Steps(EraseDown, 4, {"...\n777\n777", "...\n...\n777", "...\n...\n..."});
+  Start(0, 0, 3, 3, 4);
+  Steps(EraseUp, 1, {"777\n...\n...", "...\n...\n..."});
 }
 
-TEST_P(ExitTest, EraseFromMiddleColumnGrowsFromTheOddMiddle) {
-  SetRect(1, 1, 7, 2);
-  PaintOld();
-  element.stepDelay = 6;  // not kept by the centre-symmetric erases
-  Steps(EraseFromMiddleColumn, 4,
-         {Rows("ooo.ooo", 2), Rows("oo...oo", 2), Rows("o.....o", 2), Rows(".......", 2)});
-  EXPECT_EQ(Call(EraseFromMiddleColumn), -1);
-}
-
-TEST_P(ExitTest, EraseToMiddleColumnClosesInFromBothEdges) {
-  SetRect(1, 1, 7, 1);
-  PaintOld();
-  Steps(EraseToMiddleColumn, 4, {"oooooo.", ".oooo..", "..oo...", "......."});
-  EXPECT_EQ(Call(EraseToMiddleColumn), -1);
+TEST_P(ExitTest, ColumnErasesMeetOrPartAtTheOddMiddle) {
+  Start(1, 1, 7, 2, 0, 6);  // the delay is not kept by the centre-symmetric erases
+  Steps(EraseFromMiddleColumn, 4, {Rows("777.777", 2), Rows("77...77", 2), Rows("7.....7", 2), Rows(".......", 2)});
+  Start(1, 1, 7, 1, 0);
+  Steps(EraseToMiddleColumn, 4, {"777777.", ".7777..", "..77...", "......."});
 }
 
 TEST_P(ExitTest, RowErasesTakeHalfAStepPlusOnePerSide) {
-  SetRect(5, 5, 2, 5);
-  SetSpeed(8);  // 6 / 2 + 1 = 4 rows a side, cut at the middle
-  PaintOld();
-  Steps(EraseFromMiddleRow, 1, {"oo\noo\n..\noo\noo", Rows("..", 5)});
-  EXPECT_EQ(Call(EraseFromMiddleRow), -1);
-  Restart();
-  SetRect(5, 5, 2, 4);
-  SetSpeed(4);
-  PaintOld();
-  Steps(EraseToMiddleRow, 1, {Rows("oo", 4), Rows("..", 4)});
-  EXPECT_EQ(Call(EraseToMiddleRow), -1);
+  Start(5, 5, 2, 5, 8);  // 6 / 2 + 1 = 4 rows a side, cut at the middle
+  Steps(EraseFromMiddleRow, 1, {"77\n77\n..\n77\n77", Rows("..", 5)});
+  Start(5, 5, 2, 4, 4);
+  Steps(EraseToMiddleRow, 1, {Rows("77", 4), Rows("..", 4)});
 }
 
 // A one-pixel line has no half to travel: the first call clears it and the
@@ -97,20 +78,9 @@ TEST_P(ExitTest, CentreErasesFinishOnASinglePixelLine) {
       {EraseFromMiddleRow, {2, 2, 4, 1}},    {EraseToMiddleRow, {2, 2, 4, 1}},
       {EraseToMiddleColumn, {2, 2, 1, 1}},   {EraseFromMiddleRow, {2, 2, 1, 1}}};
   for (const auto& [f, r] : cases) {
-    Restart();
-    rect = r;
-    PaintOld();
-    EXPECT_EQ(Call(f), 4);
-    EXPECT_TRUE(Shows(Rows(std::string(r.width, '.'), r.height)));
-    EXPECT_EQ(Call(f), -1);
+    Start(r.x, r.y, r.width, r.height, 0);
+    Steps(f, 4, {Rows(std::string(r.width, '.'), r.height)});
   }
-}
-
-TEST_P(ExitTest, ClearInstantClearsEverythingAtOnce) {
-  SetRect(10, 3, 5, 4);
-  PaintOld();
-  EXPECT_EQ(Call(ClearInstant), -1);
-  EXPECT_TRUE(Shows(Rows(".....", 4)));
 }
 
 // Every exit slot, rectangles from one pixel up, in the framebuffer's
@@ -126,12 +96,7 @@ TEST_P(ExitTest, EveryExitEndsWithTheRectangleBlank) {
       for (uint16_t speed : {0, 8, 1000}) {
         for (int32_t corner = 0; corner < 2; ++corner) {
           SCOPED_TRACE(testing::Message() << "slot " << slot << " rect " << w << "x" << h << " speed " << speed);
-          element = ElementNode{};
-          element.header = header;
-          SetSpeed(speed);
-          SetRect(static_cast<uint16_t>(corner == 0 ? 0 : fbw - w), static_cast<uint16_t>(corner == 0 ? 0 : fbh - h),
-                  static_cast<uint16_t>(w), static_cast<uint16_t>(h));
-          PaintOld();
+          Start(corner == 0 ? 0 : fbw - w, corner == 0 ? 0 : fbh - h, w, h, speed);
           const std::vector<int32_t> results = Run(ExitEffects[slot], 100);
           EXPECT_EQ(results.back(), -1);
           EXPECT_LE(results.size(), static_cast<size_t>(std::max(w, h) + 2));
@@ -142,7 +107,7 @@ TEST_P(ExitTest, EveryExitEndsWithTheRectangleBlank) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, ExitTest, testing::Values(1, 4), test::LayoutName);
+INSTANTIATE_TEST_SUITE_P(Modes, ExitTest, testing::Values(1, 4), test::ModeName);
 
 }  // namespace
 }  // namespace ledview

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "effects/effects.h"
@@ -14,22 +15,31 @@ using test::EffectBench;
 
 class Middle : public EffectBench {};
 
-// H' = 7 at speed 0: the middle row 3 first, then rows 4 and 2, 5 and 1,
-// 6 and 0, then the finishing call.
-TEST_P(Middle, OpenFromMiddleRowOddHeight) {
+// H' = 7 at speed 0, four ticks a step, then the finishing call. Opening:
+// the middle row 3 first, then rows 4 and 2, 5 and 1, 6 and 0. Closing: the
+// odd last row first, then the two edges close in on the middle.
+TEST_P(Middle, RowsOfAnOddHeight) {
+  const std::pair<EffectFunction, std::vector<const char*>> cases[] = {
+      {OpenFromMiddleRow,
+       {".....\n.....\n.....\n#####\n.....\n.....\n.....", ".....\n.....\n#####\n#####\n#####\n.....\n.....",
+        ".....\n#####\n#####\n#####\n#####\n#####\n....."}},
+      {CloseToMiddleRow,
+       {".....\n.....\n.....\n.....\n.....\n.....\n#####", "#####\n.....\n.....\n.....\n.....\n#####\n#####",
+        "#####\n#####\n.....\n.....\n#####\n#####\n#####"}},
+  };
   SetImage(5, 7, AllLit);
-  SetRect(5, 12, 5, 7);
-  SetSpeed(0);
-  EXPECT_EQ(Call(OpenFromMiddleRow), 4);
-  EXPECT_TRUE(Shows(".....\n.....\n.....\n#####\n.....\n.....\n....."));
-  EXPECT_EQ(Call(OpenFromMiddleRow), 4);
-  EXPECT_TRUE(Shows(".....\n.....\n#####\n#####\n#####\n.....\n....."));
-  EXPECT_EQ(Call(OpenFromMiddleRow), 4);
-  EXPECT_TRUE(Shows(".....\n#####\n#####\n#####\n#####\n#####\n....."));
-  EXPECT_EQ(Call(OpenFromMiddleRow), 4);
-  EXPECT_TRUE(ShowsImage());
-  EXPECT_EQ(Call(OpenFromMiddleRow), -1);
-  EXPECT_TRUE(OutsideUntouched());
+  for (const auto& [effect, pictures] : cases) {
+    SetRect(5, 12, 5, 7);
+    Reset();
+    for (const char* picture : pictures) {
+      EXPECT_EQ(Call(effect), 4);
+      EXPECT_TRUE(Shows(picture));
+    }
+    EXPECT_EQ(Call(effect), 4);
+    EXPECT_TRUE(ShowsImage());
+    EXPECT_EQ(Call(effect), -1);
+    EXPECT_TRUE(OutsideUntouched());
+  }
 }
 
 // A remainder smaller than the half step joins the step before it: H' = 20
@@ -61,24 +71,6 @@ TEST_P(Middle, OpenFromMiddleColumnCutsTheLastStep) {
     EXPECT_TRUE(ShowsImage([reach](int32_t u, int32_t) { return std::abs(u - 4) <= reach; })) << reach;
   }
   EXPECT_EQ(Call(OpenFromMiddleColumn), -1);
-  EXPECT_TRUE(OutsideUntouched());
-}
-
-// An odd height draws its last row first; the two edges then close in on
-// the middle.
-TEST_P(Middle, CloseToMiddleRowOddHeight) {
-  SetImage(5, 7, AllLit);
-  SetRect(5, 12, 5, 7);
-  SetSpeed(0);
-  EXPECT_EQ(Call(CloseToMiddleRow), 4);
-  EXPECT_TRUE(Shows(".....\n.....\n.....\n.....\n.....\n.....\n#####"));
-  EXPECT_EQ(Call(CloseToMiddleRow), 4);
-  EXPECT_TRUE(Shows("#####\n.....\n.....\n.....\n.....\n#####\n#####"));
-  EXPECT_EQ(Call(CloseToMiddleRow), 4);
-  EXPECT_TRUE(Shows("#####\n#####\n.....\n.....\n#####\n#####\n#####"));
-  EXPECT_EQ(Call(CloseToMiddleRow), 4);
-  EXPECT_TRUE(ShowsImage());
-  EXPECT_EQ(Call(CloseToMiddleRow), -1);
   EXPECT_TRUE(OutsideUntouched());
 }
 

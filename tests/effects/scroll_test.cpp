@@ -1,24 +1,34 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "display/framebuffer.h"
 #include "effects/effects.h"
-#include "support/effect_driver.h"
-#include "support/picture.h"
+#include "support/effect_bench.h"
 
 namespace ledview {
 namespace {
 
-using test::EffectLayouts;
-
-class ScrollTest : public EffectLayouts {
+class ScrollTest : public test::EffectBench {
  protected:
+  void SetUp() override {
+    EffectBench::SetUp();
+    checkEachCall = true;
+  }
+  void Start(EffectFunction f, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t speed,
+             const std::vector<std::string>& rows) {
+    current = f;
+    Reset();
+    node.stepDelay = 0;
+    SetRect(x, y, w, h);
+    SetSpeed(speed);
+    SetRows(rows);
+    FillInside(7);
+  }
   // Calls once, expecting the effect to go on after FirstDelay ticks.
-  bool Steps() { return Call(current) == FirstDelay[EffectSpeed(&element)]; }
-  bool PassEnded() const { return element.step == 0 && element.extent == 0; }
+  bool Steps() { return Call(current) == FirstDelay[EffectSpeed(&node)]; }
+  bool PassEnded() const { return node.step == 0 && node.extent == 0; }
   EffectFunction current = nullptr;
 };
 
@@ -26,53 +36,24 @@ constexpr EffectFunction kScrolls[] = {ScrollThroughRight, ScrollThroughLeft, Sc
                                        ScrollLoopRight,    ScrollLoopLeft,    ScrollLoopDown,    ScrollLoopUp};
 
 TEST_P(ScrollTest, ScrollLoopRightWrapsWithoutAGap) {
-  current = ScrollLoopRight;
-  SetRect(7, 1, 5, 2);
-  SetImage({"#.#", "##."});
-  PaintOld();
+  Start(ScrollLoopRight, 7, 1, 5, 2, 0, {"#.#", "##."});
   ASSERT_TRUE(Steps());
-  EXPECT_TRUE(Shows(R"(#oooo
-                       .oooo)"));
+  EXPECT_TRUE(Shows("#7777\n.7777"));
   ASSERT_TRUE(Steps());
   ASSERT_TRUE(Steps());
   EXPECT_TRUE(PassEnded());
-  EXPECT_TRUE(Shows(R"(#.#oo
-                       ##.oo)"));
+  EXPECT_TRUE(Shows("#.#77\n##.77"));
   ASSERT_TRUE(Steps());
   EXPECT_FALSE(PassEnded());
   ASSERT_TRUE(Steps());
-  EXPECT_TRUE(Shows(R"(.##.#
-                       #.##.)"));
-}
-
-TEST_P(ScrollTest, ScrollLoopDownCentresANarrowImage) {
-  current = ScrollLoopDown;
-  SetRect(0, 5, 3, 2);
-  SetImage({"#", "#", "."});
-  PaintOld();
-  ASSERT_TRUE(Steps());
-  EXPECT_TRUE(Shows(R"(...
-                       ooo)"));
-  ASSERT_TRUE(Steps());
-  EXPECT_TRUE(Shows(R"(.#.
-                       ...)"));
-  ASSERT_TRUE(Steps());
-  EXPECT_TRUE(PassEnded());
-  EXPECT_TRUE(Shows(R"(.#.
-                       .#.)"));
-  ASSERT_TRUE(Steps());
-  EXPECT_TRUE(Shows(R"(...
-                       .#.)"));
+  EXPECT_TRUE(Shows(".##.#\n#.##."));
 }
 
 TEST_P(ScrollTest, ScrollThroughRightCrossesAtTheTopAndLeavesBlank) {
-  current = ScrollThroughRight;
-  SetRect(2, 2, 4, 3);
-  SetImage({"#."});
-  PaintOld();
+  Start(ScrollThroughRight, 2, 2, 4, 3, 0, {"#."});
   const char* pictures[] = {
-      ".ooo\n.ooo\n.ooo",  // set-up: one blank strip pushed in
-      "..oo\n..oo\n..oo", "#..o\n...o\n...o", ".#..\n....\n....",
+      ".777\n.777\n.777",  // set-up: one blank strip pushed in
+      "..77\n..77\n..77", "#..7\n...7\n...7", ".#..\n....\n....",
       "..#.\n....\n....", "...#\n....\n....", "....\n....\n....",
   };
   for (const char* picture : pictures) {
@@ -81,61 +62,38 @@ TEST_P(ScrollTest, ScrollThroughRightCrossesAtTheTopAndLeavesBlank) {
   }
   EXPECT_TRUE(PassEnded());
   ASSERT_TRUE(Steps());
-  EXPECT_EQ(element.extent, 2u + 4u);
-}
-
-TEST_P(ScrollTest, ScrollThroughUpKeepsToTheLeftEdge) {
-  current = ScrollThroughUp;
-  SetRect(9, 3, 3, 3);
-  SetImage({"#", "."});
-  PaintOld();
-  const char* pictures[] = {"ooo\nooo\n...", "ooo\n...\n#..", "...\n#..\n...", "#..\n...\n...",
-                            "...\n...\n...", "...\n...\n..."};
-  for (const char* picture : pictures) {
-    ASSERT_TRUE(Steps());
-    EXPECT_TRUE(Shows(picture));
-  }
-  EXPECT_TRUE(PassEnded());
+  EXPECT_EQ(node.extent, 2u + 4u);
 }
 
 TEST_P(ScrollTest, ScrollThroughLeftCutsItsLastStepAtTheEnd) {
-  current = ScrollThroughLeft;
-  SetRect(0, 0, 5, 1);
-  SetSpeed(8);
-  SetImage({"##"});
-  PaintOld();
+  Start(ScrollThroughLeft, 0, 0, 5, 1, 8, {"##"});
   ASSERT_TRUE(Steps());
-  EXPECT_TRUE(Shows("ooooo"));
+  EXPECT_TRUE(Shows("77777"));
   ASSERT_TRUE(Steps());
   EXPECT_TRUE(Shows("#...."));
-  EXPECT_EQ(element.step, 6u);
+  EXPECT_EQ(node.step, 6u);
   ASSERT_TRUE(Steps());
   EXPECT_TRUE(Shows("....."));
   EXPECT_TRUE(PassEnded());
 }
 
 TEST_P(ScrollTest, AnImageShorterThanAStepStandsStillAndNeverEnds) {
-  SetRect(4, 4, 8, 3);
-  SetSpeed(8);
-  SetImage({"#..#", ".##."});
-  PaintOld();
   for (EffectFunction f : {ScrollLoopRight, ScrollLoopLeft}) {
-    current = f;
+    Start(f, 4, 4, 8, 3, 8, {"#..#", ".##."});
     for (int32_t i = 0; i < 10; ++i) {
-      element.stepDelay = 0;  // as an effect that ended without a delay leaves it
+      node.stepDelay = 0;  // as an effect that ended without a delay leaves it
       ASSERT_TRUE(Steps());
       EXPECT_TRUE(PassEnded());
     }
-    EXPECT_TRUE(Shows(R"(#..#oooo
-                         .##.oooo
-                         oooooooo)"));
+    EXPECT_TRUE(Shows("#..#7777\n.##.7777\n77777777"));
   }
 }
 
 // Every scroll over image sizes smaller and larger than the rectangle and
 // three speeds: never finished, a new pass after exactly the pass's steps,
 // and after each pass a loop shows the image where a slide would have
-// stopped, a crossing scroll an empty rectangle.
+// stopped (a narrower image centred across the motion), a crossing scroll an
+// empty rectangle.
 TEST_P(ScrollTest, PassesRepeatForever) {
   struct Size {
     int32_t iw, ih, w, h;
@@ -146,15 +104,8 @@ TEST_P(ScrollTest, PassesRepeatForever) {
       for (int32_t k = 0; k < 8; ++k) {
         SCOPED_TRACE(testing::Message() << "slot " << 45 + k << " image " << z.iw << "x" << z.ih << " speed "
                                         << speed);
-        ClearFrameBuffer();
-        element = ElementNode{};
-        element.header = header;
-        SetSpeed(speed);
-        SetRect(40, 2, static_cast<uint16_t>(z.w), static_cast<uint16_t>(z.h));
         const std::vector<std::string> img = test::PatternRows(z.iw, z.ih);
-        SetImage(img);
-        PaintOld();
-        current = kScrolls[k];
+        Start(kScrolls[k], 40, 2, z.w, z.h, speed, img);
         const bool vertical = k % 4 >= 2;
         const bool forward = k % 2 == 0;
         const bool loop = k >= 4;
@@ -166,9 +117,6 @@ TEST_P(ScrollTest, PassesRepeatForever) {
           ASSERT_TRUE(Steps()) << "call " << n;
           ASSERT_EQ(PassEnded(), n % pass == 0) << "call " << n;
         }
-        // Three copies have entered, one after the other, the last one at
-        // the edge where it entered; across the motion a narrower image is
-        // centred.
         const int32_t across = vertical ? z.w : z.h;
         const int32_t im = vertical ? z.iw : z.ih;
         const int32_t off = im < across ? (across - im) >> 1 : 0;
@@ -193,39 +141,29 @@ TEST_P(ScrollTest, PassesRepeatForever) {
 }
 
 TEST_P(ScrollTest, EmptyImagesEndAtOnceAndTinyRectanglesStayInside) {
-  SetRect(3, 3, 10, 6);
-  PaintOld();
-  const std::string before = test::ReadPicture(3, 3, 10, 6);
   for (EffectFunction f : kScrolls) {
-    Restart();
-    SetSolidImage(0, 4);
+    Start(f, 3, 3, 10, 6, 0, {});
+    SetImage(0, 4);
     EXPECT_EQ(Call(f), -1);
-    Restart();
-    SetSolidImage(4, 0);
+    Reset();
+    SetImage(4, 0);
     EXPECT_EQ(Call(f), -1);
+    EXPECT_TRUE(Shows(Expect([](int32_t, int32_t) { return false; }, '7')));
   }
-  EXPECT_EQ(test::ReadPicture(3, 3, 10, 6), before);
-
   const int32_t fbw = static_cast<int32_t>(framebuffer.fbwidth);
   const int32_t fbh = static_cast<int32_t>(framebuffer.fbheight);
   const std::pair<int32_t, int32_t> rects[] = {{1, 1}, {1, 5}, {5, 1}};
   for (const auto& [w, h] : rects) {
     for (uint16_t speed : {0, 8}) {
       for (EffectFunction f : kScrolls) {
-        current = f;
-        element = ElementNode{};
-        element.header = header;
-        SetSpeed(speed);
-        SetRect(static_cast<uint16_t>(fbw - w), static_cast<uint16_t>(fbh - h), static_cast<uint16_t>(w),
-                static_cast<uint16_t>(h));
-        SetSolidImage(9, 3);
+        Start(f, fbw - w, fbh - h, w, h, speed, std::vector<std::string>(3, "#########"));
         for (int32_t n = 0; n < 30; ++n) ASSERT_TRUE(Steps());
       }
     }
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, ScrollTest, testing::Values(1, 4), test::LayoutName);
+INSTANTIATE_TEST_SUITE_P(Modes, ScrollTest, testing::Values(1, 4), test::ModeName);
 
 }  // namespace
 }  // namespace ledview

@@ -13,21 +13,44 @@ using test::EffectBench;
 
 class Wipes : public EffectBench {};
 
-// At speed 8 a 20-pixel-wide image comes in strips of 6, 6, 6 and 2 columns,
-// one tick apart, and the fourth strip finishes.
-TEST_P(Wipes, WipeRightAtTopSpeed) {
-  SetImage(20, 5);
-  SetRect(5, 13, 24, 5);
-  SetSpeed(8);
-  EXPECT_EQ(Call(WipeRight), 1);
-  EXPECT_TRUE(ShowsImage([](int32_t, int32_t) { return false; }));
-  for (const int32_t shown : {6, 12, 18}) {
-    EXPECT_EQ(Call(WipeRight), 1);
-    EXPECT_TRUE(ShowsImage([shown](int32_t u, int32_t) { return u < shown; })) << shown;
+// The strips each step adds: at speed 8 (6 lines) a 20-wide image comes in
+// strips of 6, 6, 6 and 2 columns, the fourth finishing; from the right edge
+// the last strip is the first columns again. The vertical pair on an image
+// taller than the rectangle wipes rows of the visible height only, at speed
+// 5 three rows a step.
+struct Wipe {
+  const char* name;
+  EffectFunction effect;
+  int32_t iw, ih, w, h;
+  uint32_t speed;
+  std::vector<int32_t> edges;  // where the shown part ends (starts) after each step
+  bool (*shown)(int32_t u, int32_t v, int32_t edge);
+};
+
+const Wipe kWipes[] = {
+    {"WipeRight", WipeRight, 20, 5, 24, 5, 8, {6, 12, 18}, [](int32_t u, int32_t, int32_t e) { return u < e; }},
+    {"WipeLeft", WipeLeft, 20, 4, 20, 4, 8, {14, 8, 2}, [](int32_t u, int32_t, int32_t e) { return u >= e; }},
+    {"WipeDown", WipeDown, 6, 30, 6, 12, 5, {3, 6, 9}, [](int32_t, int32_t v, int32_t e) { return v < e; }},
+    {"WipeUp", WipeUp, 6, 30, 6, 12, 5, {9, 6, 3}, [](int32_t, int32_t v, int32_t e) { return v >= e; }},
+};
+
+TEST_P(Wipes, StripsOfPixelStepFromEachEdge) {
+  for (const Wipe& w : kWipes) {
+    SCOPED_TRACE(w.name);
+    SetImage(w.iw, w.ih);
+    SetRect(5, 13, w.w, w.h);
+    SetSpeed(w.speed);
+    Reset();
+    EXPECT_EQ(Call(w.effect), 1);
+    EXPECT_TRUE(ShowsImage([](int32_t, int32_t) { return false; }));
+    for (const int32_t edge : w.edges) {
+      EXPECT_EQ(Call(w.effect), 1);
+      EXPECT_TRUE(ShowsImage([&](int32_t u, int32_t v) { return w.shown(u, v, edge); })) << edge;
+    }
+    EXPECT_EQ(Call(w.effect), -1);
+    EXPECT_TRUE(ShowsImage());
+    EXPECT_TRUE(OutsideUntouched());
   }
-  EXPECT_EQ(Call(WipeRight), -1);
-  EXPECT_TRUE(ShowsImage());
-  EXPECT_TRUE(OutsideUntouched());
 }
 
 // Speed 0: one column per step, four ticks apart; speeds above 8 wipe as 8.
@@ -46,47 +69,6 @@ TEST_P(Wipes, SpeedSetsStripAndWait) {
   EXPECT_EQ(Call(WipeRight), 1);
   EXPECT_TRUE(ShowsImage([](int32_t u, int32_t) { return u < 6; }));
   EXPECT_EQ(Run(WipeRight), (std::vector<int32_t>{1, 1, -1}));
-}
-
-// From the right edge; the last strip is the first s columns again.
-TEST_P(Wipes, WipeLeftCountsDownFromTheRightEdge) {
-  SetImage(20, 4);
-  SetRect(5, 13, 20, 4);
-  SetSpeed(8);
-  EXPECT_EQ(Call(WipeLeft), 1);
-  for (const int32_t from : {14, 8, 2}) {
-    EXPECT_EQ(Call(WipeLeft), 1);
-    EXPECT_TRUE(ShowsImage([from](int32_t u, int32_t) { return u >= from; })) << from;
-  }
-  EXPECT_EQ(Call(WipeLeft), -1);
-  EXPECT_TRUE(ShowsImage());
-  EXPECT_TRUE(OutsideUntouched());
-}
-
-// The vertical pair on an image taller than the rectangle: rows of the
-// visible height only, three rows per step at speed 5.
-TEST_P(Wipes, VerticalWipesStopAtTheVisibleHeight) {
-  SetImage(6, 30);
-  SetRect(9, 10, 6, 12);
-  SetSpeed(5);
-  EXPECT_EQ(Call(WipeDown), 1);
-  for (const int32_t shown : {3, 6, 9}) {
-    EXPECT_EQ(Call(WipeDown), 1);
-    EXPECT_TRUE(ShowsImage([shown](int32_t, int32_t v) { return v < shown; })) << shown;
-  }
-  EXPECT_EQ(Call(WipeDown), -1);
-  EXPECT_TRUE(ShowsImage());
-
-  SetRect(9, 10, 6, 12);
-  Reset();
-  EXPECT_EQ(Call(WipeUp), 1);
-  for (const int32_t from : {9, 6, 3}) {
-    EXPECT_EQ(Call(WipeUp), 1);
-    EXPECT_TRUE(ShowsImage([from](int32_t, int32_t v) { return v >= from; })) << from;
-  }
-  EXPECT_EQ(Call(WipeUp), -1);
-  EXPECT_TRUE(ShowsImage());
-  EXPECT_TRUE(OutsideUntouched());
 }
 
 // Rows are drawn across the whole rectangle width, columns down its whole

@@ -189,14 +189,10 @@ TEST_F(SchedulerTest, ASingleElementStartsOverKeepingItsState) {
   ASSERT_EQ(Play(bill), 0);
   const size_t el = bill.pages[0].areas[0].components[0].elements[0].offset;
   renderscripts[el].result = 5;
-  Seconds(1);
-  RefreshBuffer();
+  Second();
   ElementNode* e = FirstComponent()->current;
   EXPECT_EQ(e->step, 1u);
-  for (int s = 0; s < 4; ++s) {
-    Seconds(1);
-    RefreshBuffer();
-  }
+  Second(4);
   EXPECT_EQ(FirstComponent()->flags, 0u);
   Seconds(1);  // the fifth second after the showing
   EXPECT_EQ(FirstComponent()->flags, 2u);
@@ -213,10 +209,7 @@ TEST_F(SchedulerTest, ARendererReturningZeroKeepsItsComponentForever) {
   c.AddElement(1, Picture());
   c.AddElement(1, Picture());
   ASSERT_EQ(Play(bill), 0);
-  for (int s = 0; s < 30; ++s) {
-    Seconds(1);
-    RefreshBuffer();
-  }
+  Second(30);
   EXPECT_EQ(CallsOf(c.elements[0].offset).size(), 30u);
   EXPECT_TRUE(CallsOf(c.elements[1].offset).empty());
 }
@@ -232,8 +225,7 @@ TEST_F(SchedulerTest, ComponentsHandOverWithReleaseAndCancel) {
   renderscripts[a] = {2, 50, false};  // finished after 2 s, with its own timer running
   renderscripts[b] = {-3, 0, false};  // finished after 3 ticks
 
-  Seconds(1);
-  RefreshBuffer();
+  Second();
   ElementNode* ea = FirstComponent()->current;
   EXPECT_EQ(ea->timerstate, 1);
   AddTickTimer(70, 1, &ea->flags);  // a second timer on it stays armed
@@ -265,16 +257,12 @@ TEST_F(SchedulerTest, ASinglePagePlaysOnWithoutPageChanges) {
   Bill bill;
   bill.AddPage(2).AddArea(0, 0, 64, 32).AddComponent(0, 0, 64, 32).AddElement(4, Clock());
   ASSERT_EQ(Play(bill), 0);
-  for (int s = 0; s < 10; ++s) {
-    Seconds(1);
-    RefreshBuffer();
-  }
+  Second(10);
   for (const RenderCall& c : test::rendercalls) EXPECT_FALSE(c.release);
   for (const TimerSlot& t : secondtimers) EXPECT_EQ(t.count, 0u);
   // Even a raised page bit changes nothing on a single page.
   billstate.flags |= kRefreshPage;
-  Seconds(1);
-  RefreshBuffer();
+  Second();
   EXPECT_EQ(billstate.current, billstate.first);
   EXPECT_EQ(billstate.flags, 0u);
   for (const RenderCall& c : test::rendercalls) EXPECT_FALSE(c.release);
@@ -315,8 +303,7 @@ TEST_F(SchedulerTest, PagesChangeReleasingTheOldAndStartingTheNew) {
   const size_t e1 = c1.elements[0].offset;
   renderscripts[e1] = {0, 40, true};
 
-  Seconds(1);
-  RefreshBuffer();
+  Second();
   ASSERT_EQ(billstate.current, billstate.first);
   // The page border: its painter and a rectangle inset by its width.
   EXPECT_EQ(billstate.painter, CountingPainter<2>);
@@ -328,8 +315,7 @@ TEST_F(SchedulerTest, PagesChangeReleasingTheOldAndStartingTheNew) {
   EXPECT_EQ(FindString(5, nullptr), 1u);
 
   std::memset(framebuffer.pixels, 0x55, 200 * framebuffer.curfbpitch);
-  Seconds(1);
-  RefreshBuffer();
+  Second();
   EXPECT_EQ(billstate.current, billstate.first);
   Seconds(1);  // page 1's two seconds are over
   RefreshBuffer();
@@ -377,8 +363,7 @@ TEST_F(SchedulerTest, BordersAnimateOnTheActionBitOnly) {
   Bill bill;
   bill.AddPage(0, 4).AddArea(10, 5, 40, 20).AddComponent(2, 1, 30, 12, 8).AddElement(4, Clock());
   ASSERT_EQ(Play(bill), 0);
-  Seconds(1);
-  RefreshBuffer();
+  Second();
   EXPECT_TRUE(paints.empty());
   actioncounter = 0;
   Actions(9);
@@ -436,8 +421,7 @@ TEST_F(SchedulerTest, LiveStringsRaiseAStepOnlyWhileAPageIsCurrent) {
   ASSERT_EQ(Play(bill), 0);
   EXPECT_EQ(UpdateString(7, "new", 3), 2);
   EXPECT_EQ(pendingflags, 0u);
-  Seconds(1);
-  RefreshBuffer();
+  Second();
   EXPECT_EQ(UpdateString(7, "newer", 5), 3);
   EXPECT_EQ(pendingflags, kRefreshString);
   RefreshBuffer();
@@ -455,19 +439,15 @@ TEST_F(SchedulerTest, APageThatCannotLoadPlaysEmptyForItsTime) {
   for (int i = 0; i < 33; ++i) crowded.AddArea(0, 0, 8, 8).AddComponent(0, 0, 8, 8).AddElement(4, Clock());
   bill.AddPage(1).AddArea(0, 0, 64, 32).AddComponent(0, 0, 64, 32).AddElement(4, Clock());
   ASSERT_EQ(Play(bill), 0);  // only the first page is loaded now
-  Seconds(1);
-  RefreshBuffer();
-  Seconds(1);
-  RefreshBuffer();
+  Second();
+  Second();
   ASSERT_EQ(billstate.current, billstate.first->next);
   EXPECT_EQ(loaderror, 6);
   EXPECT_EQ(billstate.current->areas, nullptr);
   const size_t before = test::rendercalls.size();
-  Seconds(1);
-  RefreshBuffer();
+  Second();
   EXPECT_EQ(test::rendercalls.size(), before);
-  Seconds(1);
-  RefreshBuffer();
+  Second();
   ASSERT_EQ(billstate.current, billstate.first->next->next);
   EXPECT_NE(billstate.current->areas, nullptr);
   EXPECT_EQ(test::rendercalls.size(), before + 1);
@@ -479,8 +459,7 @@ TEST_F(SchedulerTest, EndPreviewStopsPlayAndReturnsToReady) {
   c.AddElement(2, test::StringPayload(5, "one"));
   ASSERT_EQ(Play(bill), 0);
   renderscripts[c.elements[0].offset] = {0, 30, true};
-  Seconds(1);
-  RefreshBuffer();
+  Second();
   std::fill(output.begin(), output.end(), 0x77);
   EXPECT_EQ(EndPreview(), 0);
   EXPECT_TRUE(CallsOf(c.elements[0].offset).back().release);
@@ -498,8 +477,7 @@ TEST_F(SchedulerTest, EndPreviewStopsPlayAndReturnsToReady) {
   std::fill(output.begin(), output.end(), 0x77);
   ASSERT_EQ(Play(bill), 0);
   framebuffer.pixels[0] = 5;
-  Seconds(1);
-  RefreshBuffer();
+  Second();
   EXPECT_EQ(output[0], 0x77);
   EXPECT_EQ(EndPreview(), 0);
   EXPECT_EQ(EndPreview(), 0);
@@ -511,8 +489,7 @@ TEST_F(SchedulerTest, ReleasePreviewFromEveryState) {
   bill.AddPage().AddArea(0, 0, 64, 32).AddComponent(0, 0, 64, 32).AddElement(
       2, test::StringPayload(5, "one"));
   ASSERT_EQ(Play(bill), 0);
-  Seconds(1);
-  RefreshBuffer();
+  Second();
   EXPECT_EQ(ReleasePreview(), 0);  // from playing
   EXPECT_EQ(status.enginestate, kStateNone);
   EXPECT_TRUE(test::rendercalls.back().release);

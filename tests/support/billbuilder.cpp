@@ -20,7 +20,39 @@ bill::FrameStrip PatternStrip(uint32_t count, uint16_t width, uint16_t height, u
   return s;
 }
 
+// Rows of '#' as 1-bit rows of `pitch` bytes, most significant bit leftmost.
+void PackRows(std::vector<uint8_t>& out, const std::vector<std::string>& rows, uint32_t pitch) {
+  for (const std::string& row : rows) {
+    const size_t at = out.size();
+    out.resize(at + pitch, 0);
+    for (size_t x = 0; x < row.size(); ++x) {
+      if (row[x] == '#') out[at + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+    }
+  }
+}
+
 }  // namespace
+
+std::vector<uint8_t> PicturePayload(const std::vector<std::string>& rows, uint32_t format) {
+  bill::BmpBlock b;
+  b.width = static_cast<uint16_t>(rows.empty() ? 0 : rows[0].size());
+  b.height = static_cast<uint16_t>(rows.size());
+  b.format = format;
+  b.pitch = (b.width + 7u) / 8u;
+  PackRows(b.rows, rows, b.pitch);
+  return bill::BmpBlockBytes(b);
+}
+
+std::vector<uint8_t> PagesPayload(const std::vector<std::vector<std::string>>& pages, uint32_t format) {
+  bill::FrameStrip s;
+  s.count = static_cast<uint32_t>(pages.size());
+  s.width = static_cast<uint16_t>(pages.at(0).at(0).size());
+  s.height = static_cast<uint16_t>(pages[0].size());
+  s.format = format;
+  s.pitch = (s.width + 7u) / 8u;
+  for (const auto& page : pages) PackRows(s.pixels, page, s.pitch);
+  return bill::FrameStripBytes(s);
+}
 
 std::vector<uint8_t> BitmapPayload(uint16_t width, uint16_t height, uint32_t format,
                                    uint32_t pitch) {

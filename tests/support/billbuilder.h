@@ -34,6 +34,10 @@ using bill::PutU32;
 // 1: a stored picture; rows default to pitch = whole bytes of the width.
 std::vector<uint8_t> BitmapPayload(uint16_t width, uint16_t height, uint32_t format,
                                    uint32_t pitch = 0);
+// 1 from rows of '#' (lit) and '.', in colour `format`.
+std::vector<uint8_t> PicturePayload(const std::vector<std::string>& rows, uint32_t format = 1);
+// 7: a strip of equally sized 1-bit pages from rows.
+std::vector<uint8_t> PagesPayload(const std::vector<std::vector<std::string>>& pages, uint32_t format = 1);
 // 2: a string drawn with the engine's fonts.
 std::vector<uint8_t> StringPayload(uint16_t id, const std::string& text, uint32_t fontsize = 16,
                                    uint32_t colour = 1, uint16_t singleline = 1);

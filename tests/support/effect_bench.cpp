@@ -63,6 +63,21 @@ void EffectBenchBase::SetImage(int32_t w, int32_t h, const PixelTest& lit) {
                       pixels_.data()};
 }
 
+void EffectBenchBase::SetRows(const std::vector<std::string>& rows) {
+  const int32_t w = rows.empty() ? 0 : static_cast<int32_t>(rows[0].size());
+  SetImage(w, static_cast<int32_t>(rows.size()), [&](int32_t u, int32_t v) { return rows[v][u] == '#'; });
+}
+
+std::vector<std::string> PatternRows(int32_t w, int32_t h) {
+  std::vector<std::string> rows(static_cast<size_t>(h), std::string(static_cast<size_t>(w), '.'));
+  for (int32_t y = 0; y < h; ++y) {
+    for (int32_t x = 0; x < w; ++x) {
+      if ((x * 3 + y * 5 + x * y) % 7 < 3) rows[y][x] = '#';
+    }
+  }
+  return rows;
+}
+
 void EffectBenchBase::SetSpeed(uint32_t speed) {
   header_[8] = static_cast<uint8_t>(speed & 0xFF);
   header_[9] = static_cast<uint8_t>(speed >> 8);
@@ -82,6 +97,18 @@ void EffectBenchBase::SetRect(int32_t x, int32_t y, int32_t w, int32_t h) {
 
 void EffectBenchBase::FillInside(uint8_t value) { drawops.FillRect(&rect_, value); }
 
+void EffectBenchBase::Paint(int32_t u, int32_t v, const std::string& picture) {
+  int32_t cu = u, cv = v;
+  for (char ch : NormalisePicture(picture)) {
+    if (ch == '\n') {
+      cu = u;
+      ++cv;
+      continue;
+    }
+    drawops.SetPixel(rx + cu++, ry + cv, ch == '#' ? kImageFormat : ch == '7' ? 7 : 0);
+  }
+}
+
 void EffectBenchBase::Reset() {
   if (node.workBuffer != nullptr) ArenaFree(node.workBuffer);
   node.workBuffer = nullptr;
@@ -91,7 +118,13 @@ void EffectBenchBase::Reset() {
 
 int32_t EffectBenchBase::Call(EffectFunction f) {
   DestRect r = rect_;
-  return f(&node, &r);
+  if (!checkEachCall) return f(&node, &r);
+  const uint32_t top = ArenaTopSize();
+  const int32_t result = f(&node, &r);
+  EXPECT_EQ(ArenaTopSize(), top) << "the effect kept arena memory";
+  EXPECT_EQ(node.workBuffer, nullptr);
+  EXPECT_TRUE(OutsideUntouched());
+  return result;
 }
 
 std::vector<int32_t> EffectBenchBase::Run(EffectFunction f, size_t limit) {

@@ -1,11 +1,12 @@
-// A bench for entry effects: one element with a 1-bit image, a rectangle on a
-// 128 x 64 sign of the colour mode under test, and pictures of what the
+// A bench for display effects: one element with a 1-bit image, a rectangle on
+// a 128 x 64 sign of the colour mode under test, and pictures of what the
 // effect has drawn.
 //
 // Pictures of the rectangle use '#' for a lit image pixel, '.' for a dark
-// pixel, 'o' for a DotOverlay dot (colour 2, which colour mode 1 shows dark)
-// and 's' for the sentinel colour. Outside the rectangle the framebuffer
-// holds the sentinel, and OutsideUntouched checks that it still does.
+// pixel, 'o' for a DotOverlay dot (colour 2, which colour mode 1 shows dark),
+// '7' for what was on the sign before (lit in every layout) and 's' for the
+// sentinel colour. Outside the rectangle the framebuffer holds the sentinel,
+// and OutsideUntouched checks that it still does.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -48,16 +49,22 @@ class EffectBenchBase : public EngineTest {
   // A w x h image (format 3: colour 3, lit in every layout) lit where `lit`
   // says.
   void SetImage(int32_t w, int32_t h, const PixelTest& lit = Speckled);
+  // The image from rows of '#' (lit) and '.'.
+  void SetRows(const std::vector<std::string>& rows);
   void SetSpeed(uint32_t speed);
   // Places the rectangle: the framebuffer becomes sentinel outside it and
   // clear inside.
   void SetRect(int32_t x, int32_t y, int32_t w, int32_t h);
   // Fills the rectangle with a colour value (7 shows lit in every layout).
   void FillInside(uint8_t value);
+  // Draws a picture of '#' (colour 3), '7' and '.' at (u, v) of the rectangle.
+  void Paint(int32_t u, int32_t v, const std::string& picture);
   // What the renderer does between effects: work buffer freed, step and
   // extent 0. stepDelay is kept.
   void Reset();
 
+  // With `checkEachCall`, every call also fails the test when it changes a
+  // pixel outside the rectangle, takes arena memory or leaves a work buffer.
   int32_t Call(EffectFunction f);
   // Calls until the effect reports finished (or `limit` calls), with every
   // result.
@@ -86,6 +93,7 @@ class EffectBenchBase : public EngineTest {
 
   static bool AllShown(int32_t, int32_t) { return true; }
 
+  bool checkEachCall = false;
   ElementNode node{};
   int32_t rx = 0, ry = 0, rw = 0, rh = 0;
 
@@ -105,5 +113,8 @@ class EffectBench : public EffectBenchBase, public testing::WithParamInterface<i
 
 // "ColourMode1", "ColourMode4" for parameterised suites.
 std::string ModeName(const testing::TestParamInfo<int32_t>& info);
+
+// An irregular w x h image as rows, so that a column or row out of place shows.
+std::vector<std::string> PatternRows(int32_t w, int32_t h);
 
 }  // namespace ledview::test

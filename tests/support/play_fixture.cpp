@@ -48,7 +48,7 @@ int32_t RecordingRenderer(ElementNode* e, DestRect* rect) {
 int32_t StaticRecordingRenderer(ElementNode* e, DestRect* rect) { return RecordingRenderer(e, rect); }
 
 void PlayTest::SetUp() {
-  EngineTest::SetUp();
+  TextPlayTest::SetUp();
   std::copy(std::begin(normalrenderers), std::end(normalrenderers), std::begin(savednormal_));
   std::copy(std::begin(staticrenderers), std::end(staticrenderers), std::begin(savedstatic_));
   rendercalls.clear();
@@ -64,24 +64,7 @@ void PlayTest::TearDown() {
   std::copy(std::begin(savednormal_), std::end(savednormal_), std::begin(normalrenderers));
   std::copy(std::begin(savedstatic_), std::end(savedstatic_), std::begin(staticrenderers));
   bordertable = nullptr;
-  ClockUseReal();
-  EngineTest::TearDown();
-}
-
-void PlayTest::Start(int32_t width, int32_t height, int32_t colourmode) {
-  ASSERT_EQ(InitLedConfigure(width, height, colourmode), 0);
-  ASSERT_EQ(SetFontPathname(LEDVIEW_TEST_FONT), 0);
-  output.assign(static_cast<size_t>(width) * height, 0);
-  ASSERT_EQ(SetBmpBuffer(width, height, width, output.data()), 0);
-}
-
-int32_t PlayTest::Play(const Bill& bill) {
-  const std::vector<uint8_t> bytes = bill.Bytes();
-  testing::internal::CaptureStdout();
-  const int32_t result = SetPlayBill(bytes.data(), static_cast<int32_t>(bytes.size()));
-  const std::string printed = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(printed, "") << "validation complained";
-  return result;
+  TextPlayTest::TearDown();
 }
 
 void PlayTest::Actions(int n) {

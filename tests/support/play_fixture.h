@@ -12,6 +12,7 @@
 #include "playbill/nodes.h"
 #include "support/billbuilder.h"
 #include "support/engine_fixture.h"
+#include "support/text_play.h"
 
 namespace ledview::test {
 
@@ -45,19 +46,15 @@ size_t StoreOffset(const ElementNode* element);
 // Calls of one element, in order.
 std::vector<RenderCall> CallsOf(size_t element);
 
-class PlayTest : public EngineTest {
+// The text-play engine with the recording renderers in the renderer slots.
+class PlayTest : public TextPlayTest {
  protected:
   void SetUp() override;
   void TearDown() override;
 
-  // A ready engine with an output buffer of the sign's size.
-  void Start(int32_t width, int32_t height, int32_t colourmode);
-  // SetPlayBill on the builder's bytes.
-  int32_t Play(const Bill& bill);
+  // Notifications alone, without a refresh.
   void Actions(int n);
   void Seconds(int n);
-
-  std::vector<uint8_t> output;
 
  private:
   ElementRenderer savednormal_[kElemTypeSlots];

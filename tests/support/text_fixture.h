@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "content/fontdata/fontdata.h"
 #include "content/fontface.h"
 #include "content/glyph.h"
 #include "content/layout.h"
@@ -45,6 +46,42 @@ inline std::string Art(std::initializer_list<const char*> rows) {
     s += '\n';
   }
   return s;
+}
+
+// Rows side by side (as many as the shorter has), one above the other, and
+// joined into Art's form.
+inline std::vector<std::string> Beside(const std::vector<std::string>& left, const std::vector<std::string>& right) {
+  std::vector<std::string> rows;
+  for (size_t i = 0; i < left.size() && i < right.size(); ++i) rows.push_back(left[i] + right[i]);
+  return rows;
+}
+inline std::vector<std::string> Above(std::vector<std::string> top, const std::vector<std::string>& bottom) {
+  top.insert(top.end(), bottom.begin(), bottom.end());
+  return top;
+}
+inline std::vector<std::string> Dark(int32_t w, int32_t h) {
+  return std::vector<std::string>(static_cast<size_t>(h), std::string(static_cast<size_t>(w), '.'));
+}
+inline std::string Art(const std::vector<std::string>& rows) {
+  std::string s;
+  for (const std::string& r : rows) s += r + '\n';
+  return s;
+}
+
+// A cell of the built-in fonts as rows of '#' and '.': 8 x 16 for a single
+// byte code, 16 x 16 for a GB2312 pair (lead byte in the low byte).
+inline std::vector<std::string> BuiltInGlyph(uint16_t code) {
+  const bool wide = code > 0xFF;
+  const uint8_t* rows = wide ? HzkFont + ((code & 0xFF) - 0xA1) * 94 * 32 + ((code >> 8) - 0xA1) * 32
+                             : AscFont + code * 16;
+  const int pitch = wide ? 2 : 1;
+  std::vector<std::string> out;
+  for (int r = 0; r < 16; ++r) {
+    std::string row;
+    for (int c = 0; c < 8 * pitch; ++c) row += (rows[r * pitch + c / 8] >> (7 - c % 8)) & 1 ? '#' : '.';
+    out.push_back(row);
+  }
+  return out;
 }
 
 inline bool BitAt(const uint8_t* rows, uint32_t pitch, int32_t x, int32_t y) {

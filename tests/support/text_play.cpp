@@ -1,6 +1,5 @@
 #include "support/text_play.h"
 
-#include <map>
 #include <sstream>
 
 #include "content/textelement.h"
@@ -11,58 +10,6 @@
 #include "support/picture.h"
 
 namespace ledview::test {
-
-namespace {
-
-void Append16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void Append32(std::vector<uint8_t>& out, uint32_t v) {
-  Append16(out, v & 0xFFFF);
-  Append16(out, v >> 16);
-}
-
-// Packs rows of '#' into 1-bit rows of `pitch` bytes, most significant bit
-// leftmost.
-void AppendRows(std::vector<uint8_t>& out, const std::vector<std::string>& rows, uint32_t pitch) {
-  for (const std::string& row : rows) {
-    std::vector<uint8_t> bytes(pitch, 0);
-    for (size_t x = 0; x < row.size(); ++x) {
-      if (row[x] == '#') bytes[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
-    }
-    out.insert(out.end(), bytes.begin(), bytes.end());
-  }
-}
-
-}  // namespace
-
-std::vector<uint8_t> PicturePayload(const std::vector<std::string>& rows, uint32_t format) {
-  const uint32_t w = rows.empty() ? 0 : static_cast<uint32_t>(rows[0].size());
-  const uint32_t pitch = (w + 7) / 8;
-  std::vector<uint8_t> out;
-  Append16(out, w);
-  Append16(out, static_cast<uint32_t>(rows.size()));
-  Append32(out, format);
-  Append32(out, pitch);
-  AppendRows(out, rows, pitch);
-  return out;
-}
-
-std::vector<uint8_t> PagesPayload(const std::vector<std::vector<std::string>>& pages, uint32_t format) {
-  const uint32_t w = static_cast<uint32_t>(pages.at(0).at(0).size());
-  const uint32_t h = static_cast<uint32_t>(pages[0].size());
-  const uint32_t pitch = (w + 7) / 8;
-  std::vector<uint8_t> out;
-  Append32(out, static_cast<uint32_t>(pages.size()));
-  Append16(out, w);
-  Append16(out, h);
-  Append32(out, format);
-  Append32(out, pitch);
-  for (const auto& page : pages) AppendRows(out, page, pitch);
-  return out;
-}
 
 std::vector<std::string> Solid(int32_t w, int32_t h) {
   return std::vector<std::string>(static_cast<size_t>(h), std::string(static_cast<size_t>(w), '#'));
@@ -98,34 +45,9 @@ std::string Joined(const std::vector<std::string>& rows) {
   return s;
 }
 
-std::vector<std::string> Beside(const std::vector<std::string>& left, const std::vector<std::string>& right) {
-  std::vector<std::string> rows;
-  for (size_t i = 0; i < left.size() && i < right.size(); ++i) rows.push_back(left[i] + right[i]);
-  return rows;
-}
-
-std::vector<std::string> Above(std::vector<std::string> top, const std::vector<std::string>& bottom) {
-  top.insert(top.end(), bottom.begin(), bottom.end());
-  return top;
-}
-
-std::vector<std::string> Dark(int32_t w, int32_t h) {
-  return std::vector<std::string>(static_cast<size_t>(h), std::string(static_cast<size_t>(w), '.'));
-}
-
 std::vector<std::string> Glyphs(const std::string& text) {
-  static const std::map<char, std::vector<std::string>> kGlyphs = {
-    {'A', {"........", "........", "........", "........", "...##...", "..#..#..", "..#..#..", ".#....#.", ".#....#.", ".######.", ".#....#.", ".#....#.", ".#....#.", ".#....#.", "........", "........"}},
-    {'B', {"........", "........", "........", "........", ".#####..", ".#....#.", ".#....#.", ".#....#.", ".#####..", ".#....#.", ".#....#.", ".#....#.", ".#....#.", ".#####..", "........", "........"}},
-    {'H', {"........", "........", "........", "........", ".#....#.", ".#....#.", ".#....#.", ".#....#.", ".######.", ".#....#.", ".#....#.", ".#....#.", ".#....#.", ".#....#.", "........", "........"}},
-    {'I', {"........", "........", "........", "........", "..#####.", "....#...", "....#...", "....#...", "....#...", "....#...", "....#...", "....#...", "....#...", "..#####.", "........", "........"}},
-    {'N', {"........", "........", "........", "........", ".#....#.", ".##...#.", ".##...#.", ".#.#..#.", ".#.#..#.", ".#..#.#.", ".#..#.#.", ".#...##.", ".#...##.", ".#....#.", "........", "........"}},
-    {'E', {"........", "........", "........", "........", ".######.", ".#......", ".#......", ".#......", ".#####..", ".#......", ".#......", ".#......", ".#......", ".######.", "........", "........"}},
-    {'W', {"........", "........", "........", "........", ".#....#.", ".#....#.", ".#....#.", ".#....#.", ".#.##.#.", ".#.##.#.", ".##..##.", ".##..##.", ".#....#.", ".#....#.", "........", "........"}},
-    {' ', std::vector<std::string>(16, "........")},
-  };
   std::vector<std::string> rows(16);
-  for (char ch : text) rows = Beside(rows, kGlyphs.at(ch));
+  for (char ch : text) rows = Beside(rows, ch == ' ' ? Dark(8, 16) : BuiltInGlyph(static_cast<uint8_t>(ch)));
   return rows;
 }
 

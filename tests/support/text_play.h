@@ -9,15 +9,10 @@
 
 #include "support/billbuilder.h"
 #include "support/engine_fixture.h"
+#include "support/text_fixture.h"
 
 namespace ledview::test {
 
-// A 1-bit stored picture (elemtype 1 payload) from rows of '#' (lit) and
-// '.', in colour `format`.
-std::vector<uint8_t> PicturePayload(const std::vector<std::string>& rows, uint32_t format = 1);
-// A strip of equally sized 1-bit pages (elemtype 7 payload).
-std::vector<uint8_t> PagesPayload(const std::vector<std::vector<std::string>>& pages,
-                                  uint32_t format = 1);
 // A w x h picture with every pixel lit.
 std::vector<std::string> Solid(int32_t w, int32_t h);
 // A w x h picture in which every column differs from every other and from
@@ -28,14 +23,8 @@ std::vector<std::string> Columns(const std::vector<std::string>& rows, int32_t f
 std::vector<std::string> Rows(const std::vector<std::string>& rows, int32_t from, int32_t n);
 // Rows joined by '\n'.
 std::string Joined(const std::vector<std::string>& rows);
-// Pictures side by side (both as tall).
-std::vector<std::string> Beside(const std::vector<std::string>& left, const std::vector<std::string>& right);
-// One picture above the other.
-std::vector<std::string> Above(std::vector<std::string> top, const std::vector<std::string>& bottom);
-// A w x h picture with every pixel dark.
-std::vector<std::string> Dark(int32_t w, int32_t h);
 // The 16-pixel line of text in the built-in font, as laid out: 8-pixel
-// glyphs for A, B, E, H, I, N and W, half a cell for a space.
+// glyphs, half a cell for a space.
 std::vector<std::string> Glyphs(const std::string& text);
 // The picture as Host shows it in a colour mode: lit pixels as '#' in
 // colour mode 1, else as the colour's digit.

@@ -1,34 +1,37 @@
 #include "support/timestrips.h"
 
+#include "ledview/billwriter.h"
+
 namespace ledview::test {
 
 namespace {
 
-void Append32(std::vector<uint8_t>& b, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-void Append16(std::vector<uint8_t>& b, uint16_t v) {
-  b.push_back(static_cast<uint8_t>(v));
-  b.push_back(static_cast<uint8_t>(v >> 8));
+bill::FrameStrip Strip(uint32_t frames, uint32_t colour, uint16_t width, uint16_t height) {
+  bill::FrameStrip s;
+  s.count = frames;
+  s.width = width;
+  s.height = height;
+  s.format = colour;
+  s.pitch = (width + 7u) / 8u;
+  for (uint32_t f = 0; f < frames; ++f) {
+    for (uint32_t r = 0; r < height; ++r) {
+      s.pixels.push_back(static_cast<uint8_t>((f + 1) << 4));
+      s.pixels.resize(s.pixels.size() + s.pitch - 1, 0);
+    }
+  }
+  return s;
 }
 
 }  // namespace
 
 std::vector<uint8_t> TestStrip(uint32_t frames, uint32_t colour, uint16_t width, uint16_t height) {
-  const uint32_t pitch = (width + 7u) / 8u;
-  std::vector<uint8_t> out;
-  Append32(out, frames);
-  Append16(out, width);
-  Append16(out, height);
-  Append32(out, colour);
-  Append32(out, pitch);
-  for (uint32_t f = 0; f < frames; ++f) {
-    for (uint32_t r = 0; r < height; ++r) {
-      out.push_back(static_cast<uint8_t>((f + 1) << 4));
-      out.resize(out.size() + pitch - 1, 0);
-    }
-  }
-  return out;
+  return bill::FrameStripBytes(Strip(frames, colour, width, height));
+}
+
+std::vector<uint8_t> AnimationFrames(uint32_t count, int at) {
+  std::vector<uint8_t> strip = TestStrip(count, 8);
+  for (uint32_t f = 0; f < count; ++f) strip[16 + f] = static_cast<uint8_t>((f + 1) << (2 * at));
+  return strip;
 }
 
 std::string Glyph(int frame, char colour) {
@@ -40,13 +43,9 @@ std::string Glyph(int frame, char colour) {
 std::string Row(const std::string& text, int digitwidth, int labelwidth) {
   std::string s;
   for (char c : text) {
-    if (c >= '0' && c <= '9') {
-      s += Glyph(c - '0', '1') + std::string(static_cast<size_t>(digitwidth - 4), '.');
-    } else if (c == ':') {
-      s += Glyph(10, '1') + std::string(static_cast<size_t>(digitwidth - 4), '.');
-    } else {
-      s += Glyph(c - 'a', '2') + std::string(static_cast<size_t>(labelwidth - 4), '.');
-    }
+    const bool label = c != ':' && (c < '0' || c > '9');
+    const int frame = c == ':' ? 10 : label ? c - 'a' : c - '0';
+    s += Glyph(frame, label ? '2' : '1') + std::string(static_cast<size_t>((label ? labelwidth : digitwidth) - 4), '.');
   }
   return s;
 }
@@ -54,26 +53,15 @@ std::string Row(const std::string& text, int digitwidth, int labelwidth) {
 std::vector<uint8_t> TimerBytes(uint32_t down, int16_t year, int8_t month, int8_t day, int16_t hour,
                                 int8_t minute, int8_t second, const std::string& format,
                                 uint16_t digitwidth) {
-  std::vector<uint8_t> out;
-  Append32(out, down);
-  Append16(out, static_cast<uint16_t>(year));
-  out.push_back(static_cast<uint8_t>(month));
-  out.push_back(static_cast<uint8_t>(day));
-  Append16(out, static_cast<uint16_t>(hour));
-  out.push_back(static_cast<uint8_t>(minute));
-  out.push_back(static_cast<uint8_t>(second));
-  std::string letters = format;
-  letters.resize(8, '\0');
-  out.insert(out.end(), letters.begin(), letters.end());
-  const std::vector<uint8_t> digits = TestStrip(11, 1, digitwidth);
-  out.insert(out.end(), digits.begin(), digits.end());
-  return out;
+  bill::Timer t{down, year, month, day, hour, minute, second, {}, Strip(11, 1, digitwidth, 1)};
+  format.copy(t.format, 8);
+  return bill::TimerBytes(t);
 }
 
 std::vector<uint8_t> DigitalBytes(const std::string& format, uint16_t digitwidth,
                                   uint16_t labelwidth, uint16_t digitheight, uint32_t gap) {
   std::vector<uint8_t> out;
-  Append32(out, 1);
+  bill::Append32(out, 1);
   std::string letters = format;
   letters.resize(8, '\0');
   out.insert(out.end(), letters.begin(), letters.end());
@@ -81,8 +69,8 @@ std::vector<uint8_t> DigitalBytes(const std::string& format, uint16_t digitwidth
   const std::vector<uint8_t> labels = TestStrip(11, 2, labelwidth);
   const uint32_t digitsat = 20 + gap;
   const uint32_t labelsat = digitsat + static_cast<uint32_t>(digits.size()) + gap;
-  Append32(out, digitsat);
-  Append32(out, labelsat);
+  bill::Append32(out, digitsat);
+  bill::Append32(out, labelsat);
   out.resize(digitsat, 0xAA);
   out.insert(out.end(), digits.begin(), digits.end());
   out.resize(labelsat, 0xAA);

@@ -15,6 +15,9 @@ namespace ledview::test {
 
 std::vector<uint8_t> TestStrip(uint32_t frames, uint32_t colour, uint16_t width = 4,
                                uint16_t height = 1);
+// An animation strip (format 8, four pixels wide, one row) whose frame f
+// lights pixel `at` in colour f + 1.
+std::vector<uint8_t> AnimationFrames(uint32_t count, int at = 0);
 // The four pixels of frame f in colour c ('.' dark).
 std::string Glyph(int frame, char colour);
 // The pixels of a row of digit and label frames, each `digitwidth` and
