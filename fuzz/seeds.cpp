@@ -1,6 +1,6 @@
 // Writes the seed corpora of the fuzz targets: fuzz_seeds DIR makes
-// DIR/playbill, DIR/calls, DIR/arena, DIR/layout and DIR/effects. The committed seeds in
-// fuzz/corpus are this program's output.
+// DIR/playbill, DIR/calls, DIR/arena, DIR/layout, DIR/effects and
+// DIR/window. The committed seeds in fuzz/corpus are this program's output.
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -188,6 +188,55 @@ bool EffectSeeds(const std::string& dir) {
   return ok;
 }
 
+// Window target: the first two bytes size the host's window, then opcodes
+// (window_fuzz.cpp): 0 init (window, width, height, mode, font), 1 playbill
+// (bill, variant), 2 ticks (count), 3 second, 4 end, 5 release, 6 destroy
+// the window, 7 new window (width, height), 8 engine release, 9 engine end,
+// 10 refuse a heap block (after), 11 host repaint.
+bool WindowSeeds(const std::string& dir) {
+  constexpr uint8_t wInit = 0, wBill = 1, wTicks = 2, wSecond = 3, wEnd = 4, wRelease = 5,
+                    wDestroy = 6, wNewWindow = 7, wEngineRelease = 8, wEngineEnd = 9,
+                    wFailHeap = 10, wRepaint = 11;
+  // Window sides 100, 150, 320, 40, 20, 21; sign sides 64, 33, 16, 8, 513, 70000.
+  constexpr uint8_t win100 = 6, win150 = 7, win320 = 8, win40 = 4, win20 = 2, win21 = 3;
+  constexpr uint8_t s64 = 8, s33 = 7, s16 = 6, s8 = 5, s513 = 11, s70000 = 12;
+  constexpr uint8_t mode1 = 1, mode2 = 2, mode4 = 4, mode5 = 5;
+  bool ok = true;
+  const size_t count = FuzzBills().size();
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t bill = static_cast<uint8_t>(i);
+    ok &= Write(dir, "play-" + FuzzBills()[i].name,
+                {win150, win100, wInit, 0, s64, s33, i % 2 ? mode4 : mode1, 0, wBill, bill, 0,
+                 wSecond, wTicks, 15, wSecond, wTicks, 15, wRepaint, wTicks, 3, wSecond, wEnd,
+                 wTicks, 1, wBill, bill, 0, wSecond, wRelease});
+  }
+  ok &= Write(dir, "engine-released-underneath",
+              {win100, win40, wInit, 0, s16, s8, mode2, 0, wBill, 7, 0, wSecond, wTicks, 4,
+               wEngineRelease, wTicks, 2, wSecond, wInit, 0, s33, s8, mode4, 0, wTicks, 1,
+               wEngineEnd, wBill, 9, 0, wSecond, wEngineRelease, wRelease});
+  ok &= Write(dir, "heap-refused",
+              {win40, win40, wFailHeap, 0, wInit, 0, s16, s8, mode1, 0, wFailHeap, 1, wInit, 0,
+               s16, s8, mode1, 0, wInit, 0, s16, s8, mode1, 0, wRelease, wInit, 0, s16, s8,
+               mode1, 0, wTicks, 1, wRelease});
+  ok &= Write(dir, "window-destroyed",
+              {win150, win100, wInit, 0, s64, s33, mode5, 0, wBill, 9, 0, wSecond, wDestroy,
+               wTicks, 8, wSecond, wNewWindow, win320, win150, wTicks, 2, wInit, 0, s64, s33,
+               mode2, 0, wRelease, wInit, 0, s64, s33, mode2, 0, wBill, 10, 0, wSecond, wTicks,
+               8, wRelease});
+  ok &= Write(dir, "refused-arguments",
+              {win20, win21, wInit, 1, s16, s8, mode1, 0, wInit, 2, s16, s8, mode1, 0, wInit, 3,
+               s16, s8, mode1, 0, wInit, 0, 0, s8, mode1, 0, wInit, 0, s16, s8, 6, 0, wInit, 0,
+               s16, s8, mode1, 1, wInit, 0, s16, s8, mode1, 2, wInit, 0, s16, s8, mode1, 3,
+               wInit, 0, s70000, s8, mode1, 0, wInit, 0, s16, s8, mode1, 0, wRelease, wInit, 0,
+               s513, s513, mode4, 0, wTicks, 1, wRelease});
+  ok &= Write(dir, "refused-playbills",
+              {win100, win100, wInit, 0, s64, s33, mode2, 0, wBill, 13, 0, wTicks, 1, wBill, 6,
+               1, 0, 1, wBill, 6, 2, wBill, 6, 6, wRelease, wInit, 0, s64, s33, mode2, 0, wBill,
+               11, 0, wRelease, wInit, 0, s64, s33, mode2, 0, wBill, 6, 0, wSecond, wBill, 6, 0,
+               wTicks, 1, wEnd, wRelease});
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -199,7 +248,7 @@ int main(int argc, char** argv) {
   mkdir(root.c_str(), 0755);
   const bool ok = PlaybillSeeds(root + "/playbill") && CallSeeds(root + "/calls") &&
                   ArenaSeeds(root + "/arena") && LayoutSeeds(root + "/layout") &&
-                  EffectSeeds(root + "/effects");
+                  EffectSeeds(root + "/effects") && WindowSeeds(root + "/window");
   if (!ok) std::fprintf(stderr, "could not write the seeds under %s\n", root.c_str());
   return ok ? 0 : 1;
 }

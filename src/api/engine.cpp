@@ -152,10 +152,14 @@ int32_t EndPreview(void) {
   StopPlay();
   ClearFrameBuffer();
   std::memset(playbillstore, 0, sizeof playbillstore);
+  // Row by row: clearing width x height bytes in one run would leave the end
+  // of the picture lit and zero the host's row padding when pitch > width.
   // A negative size registers a buffer that is never written.
   if (HostBufferUsable()) {
-    std::memset(status.buffer, 0,
-                static_cast<size_t>(status.bufwidth) * static_cast<size_t>(status.bufheight));
+    for (int32_t y = 0; y < status.bufheight; ++y) {
+      std::memset(status.buffer + static_cast<size_t>(y) * static_cast<size_t>(status.bufpitch), 0,
+                  static_cast<size_t>(status.bufwidth));
+    }
   }
   status.bufwidth = 0;
   status.bufheight = 0;

@@ -87,6 +87,12 @@ int32_t LEDPreview_InitLedConfigure(void* window, int32_t width, int32_t height,
   const uint32_t windowid = WindowIdOf(window);
   if (windowid == 0) return -1;
   int32_t r = InitLedConfigure(width, height, colourmode);
+  if (r == -4) return r;
+  // The engine was not set up, so a picture still here is stale: the host
+  // released the engine through the engine family. It goes now rather than
+  // leak or be painted on.
+  FreePreviewBitmap();
+  preview = PreviewState{};
   if (r != 0) return r;
   preview.signwidth = width;
   preview.signheight = height;

@@ -86,6 +86,29 @@ TEST_F(EndToEndTest, RenderersDrawAndTheHostSeesIt) {
   for (uint8_t b : picture) ASSERT_EQ(b, 0);
 }
 
+TEST_F(EndToEndTest, EndPreviewClearsThePictureRowsAndKeepsThePadding) {
+  normalrenderers[4] = PaintingRenderer;
+  constexpr int32_t kWidth = 13, kHeight = 6, kPitch = 16;
+  std::vector<uint8_t> picture(kPitch * kHeight, 0xEE);
+  ASSERT_EQ(InitLedConfigure(16, 8, 2), 0);
+  ASSERT_EQ(SetFontPathname(LEDVIEW_TEST_FONT), 0);
+  ASSERT_EQ(SetBmpBuffer(kWidth, kHeight, kPitch, picture.data()), 0);
+  Bill bill;
+  bill.AddPage().AddArea(0, 0, 16, 8).AddComponent(0, 0, 16, 8).AddElement(
+      4, test::ClockPayload(3, 0, 0, 0, 0));
+  const std::vector<uint8_t> bytes = bill.Bytes();
+  ASSERT_EQ(SetPlayBill(bytes.data(), static_cast<int32_t>(bytes.size())), 0);
+  NotifySecond();
+  RefreshBuffer();
+  ASSERT_EQ(picture[(kHeight - 1) * kPitch + kWidth - 1], 3);  // the last LED is lit
+  EXPECT_EQ(EndPreview(), 0);
+  for (int32_t y = 0; y < kHeight; ++y) {
+    for (int32_t x = 0; x < kPitch; ++x) {
+      ASSERT_EQ(picture[y * kPitch + x], x < kWidth ? 0 : 0xEE) << "x " << x << " y " << y;
+    }
+  }
+}
+
 TEST_F(EndToEndTest, TestPlayBillDataPrintsItsFinding) {
   Bill bill;
   bill.AddPage().AddArea(0, 0, 16, 8).AddComponent(0, 0, 16, 8).AddElement(

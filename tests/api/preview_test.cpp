@@ -451,6 +451,26 @@ TEST_F(PreviewTest, ReleaseForgetsTheWindow) {
   EXPECT_EQ(LEDPreview_ReleasePreview(), 0);
 }
 
+TEST_F(PreviewTest, EngineReleasedUnderneathGivesWayToANewInitialisation) {
+  SDL_Window* w = MakeWindow(100, 40);
+  ASSERT_NE(w, nullptr);
+  Play(w, 8, 2, 4);
+  ASSERT_EQ(ReleasePreview(), 0);  // the engine family, behind the wrapper's back
+  // A refused set-up drops the stale picture too (the sanitizer sees a leak
+  // otherwise), and a good one paints its own.
+  HeapBlockFailNext();
+  EXPECT_EQ(LEDPreview_InitLedConfigure(w, 8, 2, 4, LEDVIEW_TEST_FONT), -1);
+  EXPECT_EQ(preview.pixels, nullptr);
+  EXPECT_EQ(preview.windowid, 0u);
+  Fill(w, kMarker);
+  LEDPreview_NotifyActtion();
+  EXPECT_EQ(CountNot(w, kMarker), 0);
+  Play(w, 4, 2, 4);
+  EXPECT_NE(preview.pixels, nullptr);
+  EXPECT_EQ(preview.signwidth, 4);
+  EXPECT_EQ(Pixel(w, 15, 15), kColourRgb[ColourAt(0, 0)]);
+}
+
 TEST_F(PreviewTest, DestroyedWindowIsNoLongerPainted) {
   SDL_Window* w = SDL_CreateWindow("gone", 0, 0, 100, 40, SDL_WINDOW_HIDDEN);
   ASSERT_NE(w, nullptr);
