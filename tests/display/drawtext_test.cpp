@@ -13,55 +13,38 @@
 namespace ledview {
 namespace {
 
-using test::EngineTest;
 using test::PictureAt;
 
-// The glyph rows of the built-in fonts as a picture, `ink` for set bits.
-std::string FontPicture(const uint8_t* rows, int pitch, int width, char ink) {
+// The 16 glyph rows of a built-in font as a picture, `ink` for set bits.
+std::string Glyph(const uint8_t* rows, int width, char ink) {
   std::string s;
   for (int r = 0; r < 16; ++r) {
-    for (int c = 0; c < width; ++c) s += (rows[r * pitch + c / 8] >> (7 - c % 8)) & 1 ? ink : '.';
+    for (int c = 0; c < width; ++c) s += (rows[r * (width / 8) + c / 8] >> (7 - c % 8)) & 1 ? ink : '.';
     s += '\n';
   }
   return s;
 }
 
-class DrawTextTest : public EngineTest, public testing::WithParamInterface<int> {
- protected:
-  void SetUp() override {
-    EngineTest::SetUp();
-    testing::internal::CaptureStdout();
-    ASSERT_EQ(InitLedConfigure(64, 48, GetParam()), 0);
-    testing::internal::GetCapturedStdout();
-    ClearFrameBuffer();  // set-up leaves the pixels of earlier tests
-  }
-  char Ink() const { return GetParam() == 1 ? '#' : '3'; }
-};
+class DrawTextTest : public test::EngineTest, public testing::WithParamInterface<int> {};
 
-TEST_P(DrawTextTest, SingleAndDoubleByteGlyphsSideBySide) {
-  const uint8_t text[] = {'A', 0xB0, 0xA1, 0};  // "A" and the first level-1 hanzi
-  const DestRect at{3, 20, 40, 16};  // across the band boundary at row 32
-  drawops.DrawText(16, text, 3, &at, 3);
-  EXPECT_TRUE(PictureAt(3, 20, FontPicture(AscFont + 'A' * 16, 1, 8, Ink())));
-  EXPECT_TRUE(PictureAt(11, 20, FontPicture(HzkFont + 1410 * 32, 2, 16, Ink())));
-}
-
-TEST_P(DrawTextTest, LineFeedStartsANewLineAndSpacesTakeHalfACell) {
-  const uint8_t text[] = {'x', ' ', 'y', '\n', 'z', 0};
-  const DestRect at{0, 0, 64, 32};
-  drawops.DrawText(16, text, 5, &at, 3);
-  EXPECT_TRUE(PictureAt(0, 0, FontPicture(AscFont + 'x' * 16, 1, 8, Ink())));
-  EXPECT_TRUE(PictureAt(16, 0, FontPicture(AscFont + 'y' * 16, 1, 8, Ink())));
-  EXPECT_TRUE(PictureAt(0, 16, FontPicture(AscFont + 'z' * 16, 1, 8, Ink())));
-}
-
-TEST_P(DrawTextTest, CutTextAndTextAtTheEdgeStayInside) {
-  // A lead byte with no trail byte ends the text; nothing is read past len.
-  const uint8_t cut[] = {'A', 0xB0};
-  const DestRect at{0, 0, 64, 16};
-  drawops.DrawText(16, cut, 2, &at, 3);
-  EXPECT_TRUE(PictureAt(0, 0, FontPicture(AscFont + 'A' * 16, 1, 8, Ink())));
-  EXPECT_TRUE(PictureAt(8, 0, FontPicture(HzkFont + 15 * 94 * 32, 2, 16, '.')));  // blank
+// Single- and double-byte glyphs side by side across the half boundary at
+// row 32, a space of half a cell, a line feed; a lead byte without its trail
+// byte ends the text, and nothing is read past len.
+TEST_P(DrawTextTest, GlyphsSpacesLinesAndCutText) {
+  testing::internal::CaptureStdout();
+  ASSERT_EQ(InitLedConfigure(64, 48, GetParam()), 0);
+  testing::internal::GetCapturedStdout();
+  ClearFrameBuffer();
+  const char ink = GetParam() == 1 ? '#' : '3';
+  const uint8_t text[] = {'A', 0xB0, 0xA1, ' ', 'y', '\n', 'z', 0xB0, 0xA1};
+  const DestRect at{3, 20, 60, 32};
+  drawops.DrawText(16, text, 8, &at, 3);
+  EXPECT_TRUE(PictureAt(3, 20, Glyph(AscFont + 'A' * 16, 8, ink)));
+  EXPECT_TRUE(PictureAt(11, 20, Glyph(HzkFont + 1410 * 32, 16, ink)));
+  EXPECT_TRUE(PictureAt(27, 20, Glyph(HzkFont, 8, '.')));  // blank
+  EXPECT_TRUE(PictureAt(35, 20, Glyph(AscFont + 'y' * 16, 8, ink)));
+  EXPECT_TRUE(PictureAt(3, 36, Glyph(AscFont + 'z' * 16, 8, ink)));
+  EXPECT_TRUE(PictureAt(11, 36, Glyph(HzkFont, 16, '.')));
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, DrawTextTest, testing::Values(1, 2, 4));
