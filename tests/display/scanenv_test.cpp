@@ -63,30 +63,21 @@ TEST_F(EngineTest, ScanFigures) {
   }
 }
 
-TEST_F(EngineTest, ScanModeAndIndicesAreCorrected) {
+// Indices past their tables are clamped; the column table decides the scan
+// routine: a grid of equal rows, rows of different lengths (reported), an
+// uneven step.
+TEST_F(EngineTest, ScanCorrectionsAndColumnTable) {
   Init(64, 32, 1);
-  ledconfig.scanmode = 3;
+  ledconfig.scanmode = 3;  // not a scan mode: 16
   ledconfig.oedelay = 9;
   ledconfig.pixelclk = 6;
-  const std::string out = Rerun();
-  EXPECT_NE(out.find("tmpscanmode = 16 "), std::string::npos) << out;
-  EXPECT_NE(out.find("curoedelay1 = 1600 curoedelay2 = 2000  pixelclkreg = 0x10c6780\n"), std::string::npos) << out;
-  EXPECT_EQ(ledconfig.scanmode * 100 + ledconfig.oedelay * 10 + ledconfig.pixelclk, 1674);
-  ledconfig.scanmode = 8;
-  Rerun();
-  EXPECT_EQ(scanenv.scanmask, 7u);
-  EXPECT_EQ(scanenv.scanwidth, 128u);  // 64 * (16 / 8)
-  EXPECT_EQ(scanenv.scanpitch, 16384u);
-  ledconfig.scanmode = 0;  // cannot divide by it; becomes 16
+  const std::string fixed = Rerun();
+  EXPECT_NE(fixed.find("tmpscanmode = 16 "), std::string::npos) << fixed;
+  EXPECT_NE(fixed.find("curoedelay1 = 1600 curoedelay2 = 2000  pixelclkreg = 0x10c6780\n"), std::string::npos) << fixed;
+  ledconfig.scanmode = 0;  // cannot divide by it
   Rerun();
   EXPECT_EQ(ledconfig.scanmode, 16);
 
-}
-
-// The column table decides the scan routine: a grid of equal rows, rows of
-// different lengths (reported), an uneven step.
-TEST_F(EngineTest, ScanColumnTable) {
-  Init(64, 32, 1);
   SetTable({{0, 0}, {1, 0}, {2, 0}, {3, 0}, {0, 1}, {1, 1}, {2, 1}});
   EXPECT_EQ(Rerun().find("tmpcount"), std::string::npos);
   EXPECT_EQ(scanenv.rowdatanum, 4u);

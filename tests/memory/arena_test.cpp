@@ -60,21 +60,6 @@ TEST_F(ArenaTest, ExhaustionGivesNullAndRecovers) {
   ExpectFullyCoalesced();
 }
 
-// A request that neither a bin nor top can serve merges the fast chunks and
-// searches again before it gives up.
-TEST_F(ArenaTest, ExhaustedRequestMergesFastChunksAndRetries) {
-  ASSERT_EQ(ArenaInit(base_, 1024), 1);
-  std::vector<void*> blocks;
-  while (void* p = ArenaAlloc(16)) blocks.push_back(p);  // 24-byte chunks until top is spent
-  ASSERT_EQ(blocks.size(), 42u);
-  ArenaFree(blocks[1]);  // two neighbours in the fast bin, unmerged
-  ArenaFree(blocks[2]);
-  void* merged = ArenaAlloc(40);
-  EXPECT_EQ(merged, blocks[1]);
-  EXPECT_EQ(ArenaChunkSize(merged), 48u);
-  EXPECT_EQ(ArenaAlloc(40), nullptr);  // nothing left to merge
-}
-
 TEST_F(ArenaTest, ForeignPointersAreIgnored) {
   void* a = ArenaAlloc(100);
   Arena before;
