@@ -15,131 +15,75 @@ namespace ledview::tool {
 namespace {
 
 TEST(PlayWindowSize, WholeScalesThatFitPlusTheInset) {
-  int32_t w = 0, h = 0;
-  PlayWindowSize(128, 32, 0, &w, &h);
-  EXPECT_EQ(w, 128 * 9 + 20);  // 9 is the largest scale within 1200 pixels
-  EXPECT_EQ(h, 32 * 9 + 20);
-  PlayWindowSize(8, 4, 0, &w, &h);
-  EXPECT_EQ(w, 8 * 16 + 20);  // no more than 16 pixels a LED
-  EXPECT_EQ(h, 4 * 16 + 20);
-  PlayWindowSize(64, 16, 3, &w, &h);
-  EXPECT_EQ(w, 64 * 3 + 20);
-  EXPECT_EQ(h, 16 * 3 + 20);
-  // Wider than the screen even at one pixel a LED: shrunk, shape kept.
-  PlayWindowSize(4800, 32, 0, &w, &h);
-  EXPECT_EQ(w, 1200 + 20);
-  EXPECT_EQ(h, 8 + 20);
+  const int32_t cases[][5] = {
+      {128, 32, 0, 128 * 9 + 20, 32 * 9 + 20},  // 9 is the largest scale within 1200 pixels
+      {8, 4, 0, 8 * 16 + 20, 4 * 16 + 20},      // no more than 16 pixels a LED
+      {64, 16, 3, 64 * 3 + 20, 16 * 3 + 20},
+      {4800, 32, 0, 1200 + 20, 8 + 20},  // too wide even at one pixel a LED: shrunk, shape kept
+  };
+  for (const auto& c : cases) {
+    int32_t w = 0, h = 0;
+    PlayWindowSize(c[0], c[1], c[2], &w, &h);
+    EXPECT_EQ(w, c[3]) << c[0] << "x" << c[1];
+    EXPECT_EQ(h, c[4]) << c[0] << "x" << c[1];
+  }
 }
 
-class PlayCommandTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    // The driver's own framebuffer: no GL renderer behind the window surface.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-  }
-  static void TearDownTestSuite() { SDL_Quit(); }
-  void SetUp() override { SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT); }
-
-  static void Key(SDL_Keycode key) {
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.keysym.sym = key;
-    ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
-  }
-
-  static std::vector<uint8_t> Bill() {
-    test::Bill bill;
-    bill.AddPage().AddArea(0, 0, 16, 8).AddComponent(0, 0, 16, 8).AddElement(
-        1, test::BitmapPayload(16, 8, 1));
-    return bill.Bytes();
-  }
-
-  static PlayOptions Options() {
+// Space pauses, right arrow and '.' step one tick, r restarts, q, Escape and
+// the window's close button quit; the duration ends a forgotten run.
+TEST(PlayWindow, KeysStepRestartAndQuit) {
+  setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");  // no GL renderer behind the surface
+  ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  test::Bill bill;
+  bill.AddPage().AddArea(0, 0, 16, 8).AddComponent(0, 0, 16, 8).AddElement(1, test::BitmapPayload(16, 8, 1));
+  const struct {
+    std::vector<SDL_Keycode> keys;  // 0: the close button
+    int32_t tickms, secondms;
+    int64_t durationms, ticks, seconds;
+    int32_t restarts;
+  } runs[] = {
+      {{SDLK_SPACE, SDLK_PERIOD, SDLK_RIGHT, SDLK_PERIOD, SDLK_q}, 10, 1000, 60000, 3, 0, 0},
+      {{SDLK_RIGHT, SDLK_RIGHT, SDLK_RIGHT, SDLK_ESCAPE}, 400, 1000, 60000, 3, 1, 0},  // 1200 ms of play
+      {{}, 20, 100, 200, 10, 2, 0},
+      {{SDLK_SPACE, SDLK_PERIOD, SDLK_r, 0}, 10, 1000, 60000, 1, 0, 1},
+  };
+  for (const auto& r : runs) {
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    for (SDL_Keycode key : r.keys) {
+      SDL_Event e{};
+      e.type = key != 0 ? SDL_KEYDOWN : SDL_QUIT;
+      e.key.keysym.sym = key;
+      ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+    }
     PlayOptions o;
     o.width = 16;
     o.height = 8;
     o.font = LEDVIEW_TEST_FONT;
-    o.durationms = 60000;  // a forgotten quit key ends the test anyway
-    return o;
+    o.tickms = r.tickms;
+    o.secondms = r.secondms;
+    o.durationms = r.durationms;
+    PlayStats stats;
+    std::string error;
+    ASSERT_TRUE(PlayWindow(bill.Bytes(), o, &stats, &error)) << error;
+    EXPECT_EQ(stats.ticks, r.ticks) << r.tickms;
+    EXPECT_EQ(stats.seconds, r.seconds) << r.tickms;
+    EXPECT_EQ(stats.restarts, r.restarts) << r.tickms;
+    EXPECT_EQ(InitLedConfigure(8, 8, 1), 0) << "the engine is released afterwards";
+    ReleasePreview();
   }
-};
-
-TEST_F(PlayCommandTest, PausedStepsGiveOneTickEach) {
-  Key(SDLK_SPACE);
-  Key(SDLK_PERIOD);
-  Key(SDLK_RIGHT);
-  Key(SDLK_PERIOD);
-  Key(SDLK_q);
+  PlayOptions o;
+  o.font = LEDVIEW_TEST_FONT;
   PlayStats stats;
   std::string error;
-  ASSERT_TRUE(PlayWindow(Bill(), Options(), &stats, &error)) << error;
-  EXPECT_EQ(stats.ticks, 3);
-  EXPECT_EQ(stats.seconds, 0);
-}
-
-TEST_F(PlayCommandTest, StepsCrossingASecondDeliverIt) {
-  PlayOptions o = Options();
-  o.tickms = 400;
-  Key(SDLK_RIGHT);
-  Key(SDLK_RIGHT);
-  Key(SDLK_RIGHT);  // 1200 ms of play
-  Key(SDLK_ESCAPE);
-  PlayStats stats;
-  std::string error;
-  ASSERT_TRUE(PlayWindow(Bill(), o, &stats, &error)) << error;
-  EXPECT_EQ(stats.ticks, 3);
-  EXPECT_EQ(stats.seconds, 1);
-}
-
-TEST_F(PlayCommandTest, RealTimeRunsForTheDuration) {
-  PlayOptions o = Options();
-  o.durationms = 200;
-  o.tickms = 20;
-  o.secondms = 100;
-  PlayStats stats;
-  std::string error;
-  ASSERT_TRUE(PlayWindow(Bill(), o, &stats, &error)) << error;
-  EXPECT_EQ(stats.ticks, 10);
-  EXPECT_EQ(stats.seconds, 2);
-}
-
-TEST_F(PlayCommandTest, RestartAndCloseTheWindow) {
-  Key(SDLK_SPACE);
-  Key(SDLK_PERIOD);
-  Key(SDLK_r);
-  SDL_Event quit{};
-  quit.type = SDL_QUIT;
-  SDL_PushEvent(&quit);
-  PlayStats stats;
-  std::string error;
-  ASSERT_TRUE(PlayWindow(Bill(), Options(), &stats, &error)) << error;
-  EXPECT_EQ(stats.restarts, 1);
-  // The engine and the window are gone afterwards.
-  EXPECT_EQ(InitLedConfigure(8, 8, 1), 0);
-  ReleasePreview();
-}
-
-TEST_F(PlayCommandTest, FailuresSayWhyAndLeaveNothingOpen) {
-  PlayStats stats;
-  std::string error;
-  std::vector<uint8_t> junk = {1, 2, 3, 4, 5, 6, 7, 8};
-  EXPECT_FALSE(PlayWindow(junk, Options(), &stats, &error));
+  EXPECT_FALSE(PlayWindow({1, 2, 3, 4, 5, 6, 7, 8}, o, &stats, &error));
   EXPECT_NE(error.find("rejects the playbill"), std::string::npos) << error;
-
-  PlayOptions o = Options();
-  o.mode = 6;
-  EXPECT_FALSE(PlayWindow(Bill(), o, &stats, &error));
-  EXPECT_NE(error.find("colour mode 6"), std::string::npos) << error;
-
-  o = Options();
-  o.font = "/nonexistent/font.ttf";
-  EXPECT_FALSE(PlayWindow(Bill(), o, &stats, &error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_EQ(stats.ticks, 0);
-  EXPECT_EQ(InitLedConfigure(8, 8, 1), 0);
+  EXPECT_EQ(InitLedConfigure(8, 8, 1), 0) << "the engine is released after a failure too";
   ReleasePreview();
+  o.mode = 6;
+  EXPECT_FALSE(PlayWindow(bill.Bytes(), o, &stats, &error));
+  EXPECT_NE(error.find("colour mode 6"), std::string::npos) << error;
+  SDL_Quit();
 }
 
 }  // namespace
