@@ -64,14 +64,10 @@ TEST_P(Motion, Slides) {
       {9, {"#.#", "##."}, 6, 2, 0, {4, 4, 4, 4, 4, -1}, {{6, "#.#... ##...."}}},
       {11, {"#.", "##", "#."}, 4, 5, 0, {4, 4, 4, 4, -1}, {{5, ".#.. .##. .#.. .... ...."}}},
       {12, {"#.", "##"}, 4, 3, 0, {4, 4, 4, -1}, {{1, "7777 7777 7777"}, {2, "#... .777 .777"}, {3, "#... ##.. ..77"}, {4, "#... ##.. ..77"}}},
-      {12, bar, 6, 3, 0, {4, 4, 4, 4, 4, 4, -1}, {}},
       {13, bar, 6, 3, 0, {4, 4, 4, 4, -1}, {{5, "##.... ##.... ##...."}}},
       {14, bar, 6, 3, 0, {4, 4, 4, 4, 4, 4, 4, -1}, {{8, "##.... ##.... ##...."}}},
       {15, bar, 6, 3, 0, {4, 4, 4, 4, 4, 4, 4, -1}, {{8, "##.... ##.... ##...."}}},
-      {12, bar, 6, 3, 4, {1, 1, 1, 1, -1}, {}},  // the diagonal part ends at 2, the rest 2 a step
-      {13, bar, 6, 3, 4, {1, 1, 1, -1}, {}},
-      {14, bar, 6, 3, 4, {1, 1, 1, 1, 1, -1}, {}},
-      {15, bar, 6, 3, 4, {1, 1, 1, 1, 1, -1}, {}},
+      {14, bar, 6, 3, 4, {1, 1, 1, 1, 1, -1}, {}},  // 2 a step: the diagonal part ends at 2
   };
   for (const Slide& s : slides) {
     SCOPED_TRACE(testing::Message() << "slot " << s.slot << " into " << s.w << "x" << s.h << " at speed " << s.speed);
@@ -89,16 +85,9 @@ TEST_P(Motion, ScrollsPassForEver) {
   Start(7, 1, 5, 2, 0, 7);
   Script(EntryEffects[49], "", {4, 4, 4, 4, 4}, {{1, "#7777 .7777"}, {3, "#.#77 ##.77"}, {5, ".##.# #.##."}});
   Start(2, 2, 4, 3, 0, 7);
-  SetRows({"#."});
-  const char* through[] = {".777 .777 .777", "..77 ..77 ..77", "#..7 ...7 ...7", ".#.. .... ....",
-                           "..#. .... ....", "...# .... ....", ".... .... ...."};
-  for (const char* picture : through) {
-    ASSERT_EQ(Call(EntryEffects[45]), 4);
-    EXPECT_TRUE(Shows(picture));
-  }
+  SetRows({"#."});  // a blank strip pushed in first; the image crosses at the top
+  Script(EntryEffects[45], "", Ints(7, 4), {{1, ".777 .777 .777"}, {3, "#..7 ...7 ...7"}, {6, "...# .... ...."}, {7, ".... .... ...."}});
   EXPECT_TRUE(PassEnded());
-  Call(EntryEffects[45]);
-  EXPECT_EQ(node.extent, 2u + 4u);
   SetRows({"##"});
   Start(0, 0, 5, 1, 8, 7);  // the last step of a pass is cut at its end
   Script(EntryEffects[46], "", {1, 1, 1}, {{1, "77777"}, {2, "#...."}, {3, "....."}});
@@ -122,7 +111,7 @@ TEST_P(Motion, ScrollsPassForEver) {
     for (int32_t i = 0; i < 10; ++i) {
       node.stepDelay = 0;  // as an effect that ended without a delay leaves it
       ASSERT_EQ(Call(EntryEffects[slot]), 1);
-      EXPECT_TRUE(PassEnded());
+      ASSERT_TRUE(PassEnded());
     }
     EXPECT_TRUE(Shows("#..#7777 .##.7777 77777777"));
   }
@@ -143,10 +132,9 @@ TEST_P(Motion, EmptyImagesEndAtOnce) {
 
 // Exits clear strips of the speed's step; the one-sided ones (1..4) keep the
 // entry's delay, the centre-symmetric ones (5..8) do not. Column erases meet
-// or part at an odd middle; row erases take half a step plus one a side. A
-// one-pixel line has no half to travel: it is cleared and the next call
-// finishes instead of setting up again. Every exit ends with the rectangle
-// blank within max(W, H) + 2 calls.
+// or part at an odd middle; row erases take half a step plus one a side.
+// Every exit ends with the rectangle blank within max(W, H) + 2 calls, also
+// on a one-pixel line, which has no half to travel (it once set up again).
 TEST_P(Motion, ExitsClearTheRectangle) {
   struct Exit {
     int32_t slot, w, h;
@@ -163,10 +151,6 @@ TEST_P(Motion, ExitsClearTheRectangle) {
       {6, 7, 1, 0, 0, {4, 4, 4, 4, -1}, {{1, "777777."}, {2, ".7777.."}, {3, "..77..."}}},
       {7, 2, 5, 8, 0, {1, 1, -1}, {{1, "77 77 .. 77 77"}}},
       {8, 2, 4, 4, 0, {1, 1, -1}, {{1, "77 77 77 77"}}},
-      {5, 1, 4, 0, 0, {4, -1}, {}},
-      {6, 1, 4, 0, 0, {4, -1}, {}},
-      {7, 4, 1, 0, 0, {4, -1}, {}},
-      {8, 4, 1, 0, 0, {4, -1}, {}},
   };
   for (const Exit& e : exits) {
     SCOPED_TRACE(testing::Message() << "exit " << e.slot << " on " << e.w << "x" << e.h);
@@ -180,9 +164,8 @@ TEST_P(Motion, ExitsClearTheRectangle) {
     for (const auto& [w, h] : sizes) {
       for (const uint32_t speed : {0u, 8u}) {
         Start(3, 2, w, h, speed, 7);
-        const Ints results = Run(ExitEffects[slot], 100);
-        EXPECT_EQ(results.back(), -1) << slot;
-        EXPECT_LE(results.size(), static_cast<size_t>(std::max(w, h) + 2)) << slot;
+        const Ints results = Run(ExitEffects[slot], static_cast<size_t>(std::max(w, h) + 2));
+        EXPECT_EQ(results.back(), -1) << slot << " on " << w << "x" << h;
         EXPECT_TRUE(Shows(Expect(NoPixel))) << slot;
       }
     }

@@ -9,22 +9,12 @@ namespace ledview::test {
 
 ArenaHog::ArenaHog() {
   for (size_t size = kArenaBlockSize; size > 0; size >>= 1) {
-    while (void* p = ArenaAlloc(size)) blocks_.push_back(p);
+    while (void* p = ArenaAlloc(size)) blocks.push_back(p);
   }
 }
 
 ArenaHog::~ArenaHog() {
-  for (void* p : blocks_) ArenaFree(p);
-}
-
-std::string ModeName(const testing::TestParamInfo<int32_t>& info) { return "ColourMode" + std::to_string(info.param); }
-
-std::vector<std::string> PatternRows(int32_t w, int32_t h) {
-  std::vector<std::string> rows(static_cast<size_t>(h), std::string(static_cast<size_t>(w), '.'));
-  for (int32_t y = 0; y < h; ++y) {
-    for (int32_t x = 0; x < w; ++x) rows[y][x] = (x * 3 + y * 5 + x * y) % 7 < 3 ? '#' : '.';
-  }
-  return rows;
+  for (void* p : blocks) ArenaFree(p);
 }
 
 void EffectBench::SetUp() {
@@ -63,13 +53,17 @@ void EffectBench::Start(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t spe
   FillInside(fill);
 }
 
+DestRect EffectBench::Rect() const {
+  return DestRect{static_cast<uint16_t>(rx), static_cast<uint16_t>(ry), static_cast<uint16_t>(rw), static_cast<uint16_t>(rh)};
+}
+
 void EffectBench::FillInside(uint8_t value) {
-  DestRect r{static_cast<uint16_t>(rx), static_cast<uint16_t>(ry), static_cast<uint16_t>(rw), static_cast<uint16_t>(rh)};
+  const DestRect r = Rect();
   drawops.FillRect(&r, value);
 }
 
 int32_t EffectBench::Call(EffectFunction f) {
-  DestRect r{static_cast<uint16_t>(rx), static_cast<uint16_t>(ry), static_cast<uint16_t>(rw), static_cast<uint16_t>(rh)};
+  DestRect r = Rect();  // the effect may change its copy
   return f(&node, &r);
 }
 

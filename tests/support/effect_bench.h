@@ -23,13 +23,10 @@ inline bool NoPixel(int32_t, int32_t) { return false; }
 inline bool Speckled(int32_t u, int32_t v) { return (u * 5 + v * 3) % 7 < 4; }
 
 // Takes every block the arena can give, and returns them when destroyed.
-class ArenaHog {
- public:
+struct ArenaHog {
   ArenaHog();
   ~ArenaHog();
-
- private:
-  std::vector<void*> blocks_;
+  std::vector<void*> blocks;
 };
 
 class EffectBench : public EngineTest, public testing::WithParamInterface<int32_t> {
@@ -57,14 +54,12 @@ class EffectBench : public EngineTest, public testing::WithParamInterface<int32_
   int32_t rx = 0, ry = 0, rw = 0, rh = 0;
 
  private:
+  DestRect Rect() const;
   uint8_t header_[24] = {};
   std::vector<uint8_t> pixels_;
 };
 
 // "ColourMode1", "ColourMode4" for the parameterised suites.
-std::string ModeName(const testing::TestParamInfo<int32_t>& info);
-
-// An irregular w x h image as rows, so that a column or row out of place shows.
-std::vector<std::string> PatternRows(int32_t w, int32_t h);
+inline std::string ModeName(const testing::TestParamInfo<int32_t>& info) { return "ColourMode" + std::to_string(info.param); }
 
 }  // namespace ledview::test
