@@ -39,12 +39,11 @@ void EffectBench::SetImage(int32_t w, int32_t h, const PixelTest& lit) {
 }
 
 void EffectBench::SetRows(const std::vector<std::string>& rows) {
-  const int32_t w = rows.empty() ? 0 : static_cast<int32_t>(rows[0].size());
-  SetImage(w, static_cast<int32_t>(rows.size()), [&](int32_t u, int32_t v) { return rows[v][u] == '#'; });
+  SetImage(static_cast<int32_t>(rows[0].size()), static_cast<int32_t>(rows.size()), [&](int32_t u, int32_t v) { return rows[v][u] == '#'; });
 }
 
 void EffectBench::Start(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t speed, uint8_t fill) {
-  if (node.workBuffer != nullptr) ArenaFree(node.workBuffer);
+  ArenaFree(node.workBuffer);
   node.workBuffer = nullptr;
   node.step = node.extent = node.stepDelay = 0;
   rx = x, ry = y, rw = w, rh = h;

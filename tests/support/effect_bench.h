@@ -1,8 +1,7 @@
-// A bench for display effects: one element with a 1-bit image (colour 3) and a
+// A bench for display effects: an element with a 1-bit image (colour 3) and a
 // rectangle on a 128 x 64 sign of the colour mode under test (the parameter).
-// Pictures of the rectangle use '#' for a lit image pixel, '.' for a dark one,
-// 'o' for a DotOverlay dot (colour 2, dark in colour mode 1) and '7' for what
-// was there before; rows are split by newlines or spaces.
+// Pictures: '#' a lit image pixel, '.' dark, 'o' a DotOverlay dot (colour 2,
+// dark in colour mode 1), '7' what was there before; rows split by spaces.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -22,7 +21,7 @@ inline bool NoPixel(int32_t, int32_t) { return false; }
 // Irregular enough that a strip drawn from the wrong place shows.
 inline bool Speckled(int32_t u, int32_t v) { return (u * 5 + v * 3) % 7 < 4; }
 
-// Takes every block the arena can give, and returns them when destroyed.
+// Holds every block the arena can give while it lives.
 struct ArenaHog {
   ArenaHog();
   ~ArenaHog();
@@ -39,10 +38,9 @@ class EffectBench : public EngineTest, public testing::WithParamInterface<int32_
   void Start(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t speed = 0, uint8_t fill = 0);
   void FillInside(uint8_t value);
   int32_t Call(EffectFunction f);
-  // Calls until the effect reports finished (or `limit` calls), with every result.
+  // Every result until the effect reports finished (or `limit` calls).
   std::vector<int32_t> Run(EffectFunction f, size_t limit = 1000);
-  // The rectangle where pixel (u, v) shows image pixel (su, sv) when `source`
-  // gives one (dark beyond the image), and `hidden` otherwise.
+  // The rectangle showing image pixel (su, sv) at (u, v) where `source` gives one, else `hidden`.
   using SourceOf = std::function<bool(int32_t u, int32_t v, int32_t* su, int32_t* sv)>;
   std::string ExpectFrom(const SourceOf& source, char hidden = '.') const;
   std::string Expect(const PixelTest& shown, char hidden = '.') const;
@@ -59,7 +57,6 @@ class EffectBench : public EngineTest, public testing::WithParamInterface<int32_
   std::vector<uint8_t> pixels_;
 };
 
-// "ColourMode1", "ColourMode4" for the parameterised suites.
 inline std::string ModeName(const testing::TestParamInfo<int32_t>& info) { return "ColourMode" + std::to_string(info.param); }
 
 }  // namespace ledview::test
