@@ -1,129 +1,79 @@
-// The whole road through the exported functions: a playbill in, ticks, and
-// pictures drawn by renderers out in the host's buffer.
+// Playbills played through the exported functions and read back from the
+// host's buffer.
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "api/engine.h"
 #include "display/framebuffer.h"
 #include "display/ledconfig.h"
 #include "ledview.h"
-#include "playbill/format.h"
 #include "playbill/loader.h"
-#include "support/billbuilder.h"
-#include "support/engine_fixture.h"
+#include "support/play_fixture.h"
 
 namespace ledview {
 namespace {
 
 using test::Bill;
-using test::EngineTest;
+using test::PlayTest;
 
-// Paints its rectangle in the colour stored at payload byte 4 whenever it is
-// asked to run, and hands over after two action ticks.
+// Paints its rectangle in the colour at payload byte 4 (the clock's marks
+// colour) when asked to run, and hands over after two action ticks.
 int32_t PaintingRenderer(ElementNode* e, DestRect* rect) {
   if (rect == nullptr || !(e->flags & 1)) return 0;
   e->flags = 0;
-  const uint8_t colour = e->payload[4];
   for (uint32_t y = rect->y; y < uint32_t{rect->y} + rect->height; ++y) {
     for (uint32_t x = rect->x; x < uint32_t{rect->x} + rect->width; ++x) {
-      *PixelAddress(x, y, ledconfig.depth) = colour;
+      *PixelAddress(x, y, ledconfig.depth) = e->payload[4];
     }
   }
   return -2;
 }
 
-class EndToEndTest : public EngineTest {
- protected:
-  void SetUp() override {
-    EngineTest::SetUp();
-    saved_ = normalrenderers[4];
-  }
-  void TearDown() override {
-    ReleasePreview();
-    normalrenderers[4] = saved_;
-  }
-
- private:
-  ElementRenderer saved_ = nullptr;
-};
-
-TEST_F(EndToEndTest, RenderersDrawAndTheHostSeesIt) {
+TEST_F(PlayTest, ElementsTakeTurnsInTheHostsBuffer) {
+  Start(8, 4, 2);
   normalrenderers[4] = PaintingRenderer;
-  std::vector<uint8_t> picture(16 * 8, 0xEE);
-  ASSERT_EQ(InitLedConfigure(16, 8, 2), 0);
-  ASSERT_EQ(SetFontPathname(LEDVIEW_TEST_FONT), 0);
-  ASSERT_EQ(SetBmpBuffer(16, 8, 16, picture.data()), 0);
-
   Bill bill;
-  test::Component& c = bill.AddPage().AddArea(4, 2, 8, 4).AddComponent(1, 1, 3, 2);
-  c.AddElement(4, test::ClockPayload(2, 0, 0, 0, 0));  // colour 2 after adaptation
-  c.AddElement(4, test::ClockPayload(3, 0, 0, 0, 0));
-  const std::vector<uint8_t> bytes = bill.Bytes();
-  ASSERT_EQ(TestPlayBillData(bytes.data(), static_cast<int32_t>(bytes.size())), 0);
-  ASSERT_EQ(SetPlayBill(bytes.data(), static_cast<int32_t>(bytes.size())), 0);
-
+  test::Component& c = bill.AddPage().AddArea(2, 1, 5, 3).AddComponent(1, 1, 3, 2);
+  c.AddElement(4, test::ClockPayload(2, 0, 0, 0, 0));
+  c.AddElement(4, test::ClockPayload(7, 0, 0, 0, 0));  // colour 3 in colour mode 2
+  ASSERT_EQ(Play(bill), 0);
   RefreshBuffer();  // nothing pending: the cleared picture is copied
-  for (uint8_t b : picture) ASSERT_EQ(b, 0);
-
-  NotifySecond();
-  RefreshBuffer();
-  auto at = [&](int x, int y) { return picture[static_cast<size_t>(y) * 16 + x]; };
-  EXPECT_EQ(at(5, 3), 2);
-  EXPECT_EQ(at(7, 4), 2);
-  EXPECT_EQ(at(8, 4), 0);
-  EXPECT_EQ(at(4, 3), 0);
-
-  NotifyActtion();
-  NotifyActtion();  // the first element's two ticks
-  RefreshBuffer();
-  EXPECT_EQ(at(5, 3), 3);
-  EXPECT_EQ(at(7, 4), 3);
-
-  EXPECT_EQ(UpdateString(1, "abc", 3), 1);
-  EXPECT_EQ(EndPreview(), 0);
-  EXPECT_EQ(UpdateString(1, "abc", 3), -1);
-  for (uint8_t b : picture) ASSERT_EQ(b, 0);
+  EXPECT_TRUE(HostDark(0, 0, 8, 4));
+  Second();
+  EXPECT_TRUE(HostShows(0, 0, R"(
+    ........
+    ........
+    ...222..
+    ...222..)"));
+  Tick(2);  // the first element's two ticks
+  EXPECT_TRUE(HostShows(0, 2, "...333..\n...333.."));
 }
 
-TEST_F(EndToEndTest, EndPreviewClearsThePictureRowsAndKeepsThePadding) {
-  normalrenderers[4] = PaintingRenderer;
-  constexpr int32_t kWidth = 13, kHeight = 6, kPitch = 16;
-  std::vector<uint8_t> picture(kPitch * kHeight, 0xEE);
-  ASSERT_EQ(InitLedConfigure(16, 8, 2), 0);
-  ASSERT_EQ(SetFontPathname(LEDVIEW_TEST_FONT), 0);
-  ASSERT_EQ(SetBmpBuffer(kWidth, kHeight, kPitch, picture.data()), 0);
+TEST_F(PlayTest, ChainBordersRunAroundPageAndComponent) {
+  Start(8, 5, 2);
   Bill bill;
-  bill.AddPage().AddArea(0, 0, 16, 8).AddComponent(0, 0, 16, 8).AddElement(
-      4, test::ClockPayload(3, 0, 0, 0, 0));
-  const std::vector<uint8_t> bytes = bill.Bytes();
-  ASSERT_EQ(SetPlayBill(bytes.data(), static_cast<int32_t>(bytes.size())), 0);
-  NotifySecond();
-  RefreshBuffer();
-  ASSERT_EQ(picture[(kHeight - 1) * kPitch + kWidth - 1], 3);  // the last LED is lit
-  EXPECT_EQ(EndPreview(), 0);
-  for (int32_t y = 0; y < kHeight; ++y) {
-    for (int32_t x = 0; x < kPitch; ++x) {
-      ASSERT_EQ(picture[y * kPitch + x], x < kWidth ? 0 : 0xEE) << "x " << x << " y " << y;
-    }
-  }
-}
+  test::Area& area = bill.AddPage(0, 2).AddArea(1, 1, 6, 3);
+  area.AddComponent(0, 0, 6, 3, 2).AddElement(4, test::ClockPayload(1, 1, 1, 1, 1));
+  ASSERT_EQ(Play(bill), 0);
+  Second();  // a second alone paints no border
+  EXPECT_TRUE(HostDark(0, 0, 8, 5));
 
-TEST_F(EndToEndTest, TestPlayBillDataPrintsItsFinding) {
-  Bill bill;
-  bill.AddPage().AddArea(0, 0, 16, 8).AddComponent(0, 0, 16, 8).AddElement(
-      4, test::ClockPayload(1, 1, 1, 1, 1));
-  std::vector<uint8_t> bytes = bill.Bytes();
-  ASSERT_EQ(InitLedConfigure(16, 8, 4), 0);
-  test::PutU32(bytes, 68 + 20, 1000);
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(TestPlayBillData(bytes.data(), static_cast<int32_t>(bytes.size())), 15);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "vsobjsize = 1000 error!\n");
-  // It looks at no engine state: the same answer in any state.
-  ReleasePreview();
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(TestPlayBillData(bytes.data(), static_cast<int32_t>(bytes.size())), 15);
-  testing::internal::GetCapturedStdout();
+  Tick(9);  // the first action interval
+  // Both chains start with colours 1, 2, 3 at their top-left corners and run
+  // clockwise; each walk ends on its first pixel again.
+  EXPECT_TRUE(HostShows(0, 0, R"(
+    22312312
+    13231233
+    32....11
+    21321322
+    13213213)"));
+  // The renderer is handed the rectangle inside both borders.
+  const test::RenderCall& call = test::rendercalls.back();
+  EXPECT_EQ(std::vector<int>({call.rect.x, call.rect.y, call.rect.width, call.rect.height}),
+            std::vector<int>({2, 2, 4, 1}));
+
+  Tick(9);  // the next interval advances both chains by one colour
+  EXPECT_TRUE(HostShows(0, 0, "11231231\n32123122"));
 }
 
 }  // namespace
