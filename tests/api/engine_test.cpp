@@ -1,12 +1,12 @@
+// Codes and states of the exported calls in any order are the calls fuzz
+// target's; these are what it cannot know.
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "api/engine.h"
 #include "content/fontface.h"
 #include "display/ledconfig.h"
 #include "ledview.h"
-#include "memory/arena.h"
 #include "memory/lock.h"
 #include "support/engine_fixture.h"
 
@@ -16,19 +16,12 @@ namespace {
 using test::EngineTest;
 
 TEST_F(EngineTest, InitClampsTheSignToWhatTheColourModeCanHold) {
-  const struct {
-    int32_t width, height, mode;
-    int32_t wantwidth, wantheight, wantdepth;
-  } cases[] = {
-      {64, 200, 9, 64, 128, 4},
-      {64, 600, 2, 64, 512, 2},
-      {70000, 16, 1, 4096, 16, 1},  // saturates instead of wrapping to 4464
-  };
+  const int32_t cases[][6] = {
+      {64, 200, 9, 64, 128, 4}, {64, 600, 2, 64, 512, 2}, {70000, 16, 1, 4096, 16, 1}};  // no wrap to 4464
   for (const auto& c : cases) {
-    ASSERT_EQ(InitLedConfigure(c.width, c.height, c.mode), 0);
-    EXPECT_EQ(ledconfig.width, c.wantwidth);
-    EXPECT_EQ(ledconfig.height, c.wantheight);
-    EXPECT_EQ(ledconfig.depth, c.wantdepth);
+    ASSERT_EQ(InitLedConfigure(c[0], c[1], c[2]), 0);
+    EXPECT_EQ(std::vector<int32_t>({ledconfig.width, ledconfig.height, ledconfig.depth}),
+              std::vector<int32_t>({c[3], c[4], c[5]}));
     ReleasePreview();
   }
 }
@@ -39,16 +32,10 @@ TEST_F(EngineTest, AMissingFontIsReportedAndReleaseTakesEverythingDown) {
   EXPECT_EQ(SetFontPathname("/nonexistent/font.ttf"), -3);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: Create file failure!\n");
   ASSERT_EQ(SetFontPathname(LEDVIEW_TEST_FONT), 0);
-  EXPECT_NE(fontstate.face, nullptr);
   EXPECT_EQ(lockregistry.count, 3u);  // arena, live strings, play
-
   EXPECT_EQ(ReleasePreview(), 0);
   EXPECT_EQ(fontstate.face, nullptr);
   EXPECT_EQ(lockregistry.count, 0u);
-  EXPECT_EQ(main_arena.base, nullptr);
-  EXPECT_EQ(ArenaAlloc(100), nullptr);
-  const auto* bytes = reinterpret_cast<const uint8_t*>(&status);
-  EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + sizeof status), std::vector<uint8_t>(sizeof status, 0));
 }
 
 }  // namespace
