@@ -11,18 +11,11 @@
 
 namespace ledview::test {
 
-using bill::Area;
-using bill::Bill;
-using bill::Component;
-using bill::Element;
-using bill::Page;
-using bill::GetU16;
-using bill::GetU32;
-using bill::PutU16;
-using bill::PutU32;
+using bill::Area, bill::Bill, bill::Component, bill::Element, bill::Page;
+using bill::GetU16, bill::GetU32, bill::PutU16, bill::PutU32;
 
-// Payloads by element type.
-// 1: a picture of 0xA5 bytes; pitch 0 means whole bytes of the width.
+// Payloads by element type. 1: a picture of 0xA5 bytes (pitch 0: whole
+// bytes of the width).
 std::vector<uint8_t> BitmapPayload(uint16_t width, uint16_t height, uint32_t format,
                                    uint32_t pitch = 0);
 // 1 from rows of '#' (lit) and '.', in colour `format`.
@@ -32,11 +25,10 @@ std::vector<uint8_t> PagesPayload(const std::vector<std::vector<std::string>>& p
 // 2: a string drawn with the engine's fonts.
 std::vector<uint8_t> StringPayload(uint16_t id, const std::string& text, uint32_t fontsize = 16,
                                    uint32_t colour = 1, uint16_t singleline = 1);
-// A strip of frames (types 6 and 7, and inside 3 and 5) whose bytes hold the
-// frame number + 1.
+// Frames (types 6 and 7, inside 3 and 5) whose bytes hold their number + 1.
 std::vector<uint8_t> StripBytes(uint32_t count, uint16_t width, uint16_t height, uint32_t format,
                                 uint32_t pitch);
-// 3: a timer counting to a date, with an 11-frame digit strip.
+// 3: a timer counting to a date, with 11 digit frames.
 std::vector<uint8_t> TimerPayload(const char format[8], uint16_t digitwidth = 4,
                                   uint16_t digitheight = 8);
 // 4: an analog clock with five colours.

@@ -40,8 +40,6 @@ int32_t RecordingRenderer(ElementNode* e, DestRect* rect) {
   return script.result;
 }
 
-int32_t StaticRecordingRenderer(ElementNode* e, DestRect* rect) { return RecordingRenderer(e, rect); }
-
 void PlayTest::SetUp() {
   TextPlayTest::SetUp();
   std::copy(std::begin(normalrenderers), std::end(normalrenderers), std::begin(savednormal_));
@@ -49,7 +47,7 @@ void PlayTest::SetUp() {
   rendercalls.clear();
   renderscripts.clear();
   for (uint32_t t = 1; t < kElemTypeSlots; ++t) normalrenderers[t] = RecordingRenderer;
-  staticrenderers[1] = staticrenderers[2] = StaticRecordingRenderer;
+  staticrenderers[1] = staticrenderers[2] = RecordingRenderer;
 }
 
 void PlayTest::TearDown() {

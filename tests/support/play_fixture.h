@@ -19,8 +19,7 @@ struct RenderCall {
   size_t element;  // offset of the element's header in the store
   bool release;
   DestRect rect;
-  uint32_t flags;    // the element's flags when called
-  uint32_t refresh;  // refreshflags of the step
+  uint32_t flags, refresh;  // the element's flags and the step's refreshflags
 };
 
 // What the recording renderer does for one element, keyed like RenderCall.
@@ -35,10 +34,8 @@ extern std::map<size_t, RenderScript> renderscripts;
 
 // Logs every call. With the run bit set it clears it, counts the showing in
 // `step` and follows its script; the release call zeroes `step` and sets
-// `timerstate` to -1.
+// `timerstate` to -1. It stands in every renderer slot, static ones too.
 int32_t RecordingRenderer(ElementNode* element, DestRect* rect);
-// The same, to tell the static slots from the normal ones.
-int32_t StaticRecordingRenderer(ElementNode* element, DestRect* rect);
 
 size_t StoreOffset(const ElementNode* element);
 std::vector<RenderCall> CallsOf(size_t element);
@@ -47,8 +44,7 @@ class PlayTest : public TextPlayTest {
  protected:
   void SetUp() override;
   void TearDown() override;
-  // Notifications without a refresh.
-  void Actions(int n);
+  void Actions(int n);  // notifications without a refresh
   void Seconds(int n);
 
  private:
