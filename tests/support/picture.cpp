@@ -1,5 +1,6 @@
 #include "support/picture.h"
 
+#include <cctype>
 #include <cstring>
 #include <sstream>
 #include <vector>
@@ -65,8 +66,7 @@ testing::AssertionResult PictureAt(int32_t x, int32_t y, const std::string& expe
 std::string BitZeroLit(const std::string& values) {
   std::string out = NormalisePicture(values);
   for (char& c : out) {
-    if (c >= '0' && c <= '9') c = ((c - '0') & 1) != 0 ? '#' : '.';
-    else if (c >= 'a' && c <= 'f') c = ((c - 'a' + 10) & 1) != 0 ? '#' : '.';
+    if (std::isxdigit(static_cast<unsigned char>(c))) c = std::stoi(std::string(1, c), nullptr, 16) & 1 ? '#' : '.';
   }
   return out;
 }

@@ -58,12 +58,7 @@ void PlayTest::TearDown() {
   TextPlayTest::TearDown();
 }
 
-void PlayTest::Actions(int n) {
-  for (int i = 0; i < n; ++i) NotifyActtion();
-}
-
-void PlayTest::Seconds(int n) {
-  for (int i = 0; i < n; ++i) NotifySecond();
-}
+void PlayTest::Actions(int n) { while (n-- > 0) NotifyActtion(); }
+void PlayTest::Seconds(int n) { while (n-- > 0) NotifySecond(); }
 
 }  // namespace ledview::test

@@ -1,5 +1,5 @@
-// A ready engine with recording renderers in the renderer slots; the
-// engine's own renderers are put back afterwards.
+// A ready engine with recording renderers in the slots, the engine's own
+// put back afterwards.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -22,8 +22,7 @@ struct RenderCall {
   uint32_t flags, refresh;  // the element's flags and the step's refreshflags
 };
 
-// What the recording renderer does for one element, keyed like RenderCall.
-struct RenderScript {
+struct RenderScript {  // for one element, keyed like RenderCall
   int32_t result = 0;       // returned once per showing
   uint32_t selftick = 0;    // arms a tick timer on its own flags when shown
   bool allocimage = false;  // keeps an arena block in curtxtimg
