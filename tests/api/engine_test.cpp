@@ -29,8 +29,9 @@ class CallsTest : public test::EngineTest {
   static void Expect(const Bytes& bytes, int32_t code, const std::string& printed, size_t i) {
     const Bytes exact(bytes);
     testing::internal::CaptureStdout();
-    EXPECT_EQ(TestPlayBillData(exact.data(), static_cast<int32_t>(exact.size())), code) << "case " << i;
+    const int32_t got = TestPlayBillData(exact.data(), static_cast<int32_t>(exact.size()));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), printed) << "case " << i;
+    EXPECT_EQ(got, code) << "case " << i;
   }
 };
 
