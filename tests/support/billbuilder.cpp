@@ -6,17 +6,10 @@ namespace ledview::test {
 
 namespace {
 
-// Frame bytes hold the frame number + 1, so a test can tell frames apart.
 bill::FrameStrip PatternStrip(uint32_t count, uint16_t width, uint16_t height, uint32_t format,
                               uint32_t pitch) {
-  bill::FrameStrip s;
-  s.count = count;
-  s.width = width;
-  s.height = height;
-  s.format = format;
-  s.pitch = pitch;
-  const size_t frame = static_cast<size_t>(pitch) * height;
-  for (uint32_t f = 0; f < count; ++f) s.pixels.resize(s.pixels.size() + frame, static_cast<uint8_t>(f + 1));
+  bill::FrameStrip s{count, width, height, format, pitch, {}};
+  for (uint32_t f = 0; f < count; ++f) s.pixels.resize(s.pixels.size() + size_t{pitch} * height, uint8_t(f + 1));
   return s;
 }
 
@@ -34,46 +27,29 @@ void PackRows(std::vector<uint8_t>& out, const std::vector<std::string>& rows, u
 }  // namespace
 
 std::vector<uint8_t> PicturePayload(const std::vector<std::string>& rows, uint32_t format) {
-  bill::BmpBlock b;
-  b.width = static_cast<uint16_t>(rows.empty() ? 0 : rows[0].size());
-  b.height = static_cast<uint16_t>(rows.size());
-  b.format = format;
-  b.pitch = (b.width + 7u) / 8u;
+  const auto width = static_cast<uint16_t>(rows.empty() ? 0 : rows[0].size());
+  bill::BmpBlock b{width, static_cast<uint16_t>(rows.size()), format, (width + 7u) / 8u, {}};
   PackRows(b.rows, rows, b.pitch);
   return bill::BmpBlockBytes(b);
 }
 
 std::vector<uint8_t> PagesPayload(const std::vector<std::vector<std::string>>& pages, uint32_t format) {
-  bill::FrameStrip s;
-  s.count = static_cast<uint32_t>(pages.size());
-  s.width = static_cast<uint16_t>(pages.at(0).at(0).size());
-  s.height = static_cast<uint16_t>(pages[0].size());
-  s.format = format;
-  s.pitch = (s.width + 7u) / 8u;
+  const auto width = static_cast<uint16_t>(pages.at(0).at(0).size());
+  bill::FrameStrip s{static_cast<uint32_t>(pages.size()), width, static_cast<uint16_t>(pages[0].size()),
+                     format, (width + 7u) / 8u, {}};
   for (const auto& page : pages) PackRows(s.pixels, page, s.pitch);
   return bill::FrameStripBytes(s);
 }
 
-std::vector<uint8_t> BitmapPayload(uint16_t width, uint16_t height, uint32_t format,
-                                   uint32_t pitch) {
-  bill::BmpBlock b;
-  b.width = width;
-  b.height = height;
-  b.format = format;
-  b.pitch = pitch == 0 ? (width + 7u) / 8u : pitch;
-  b.rows.assign(static_cast<size_t>(b.pitch) * height, 0xA5);
+std::vector<uint8_t> BitmapPayload(uint16_t width, uint16_t height, uint32_t format, uint32_t pitch) {
+  bill::BmpBlock b{width, height, format, pitch == 0 ? (width + 7u) / 8u : pitch, {}};
+  b.rows.assign(size_t{b.pitch} * height, 0xA5);
   return bill::BmpBlockBytes(b);
 }
 
 std::vector<uint8_t> StringPayload(uint16_t id, const std::string& text, uint32_t fontsize,
                                    uint32_t colour, uint16_t singleline) {
-  bill::StringText t;
-  t.id = id;
-  t.singleline = singleline;
-  t.colour = colour;
-  t.text = text;
-  t.fontsize = fontsize;
-  return bill::StringTextBytes(t);
+  return bill::StringTextBytes({.id = id, .singleline = singleline, .colour = colour, .text = text, .fontsize = fontsize});
 }
 
 std::vector<uint8_t> StripBytes(uint32_t count, uint16_t width, uint16_t height, uint32_t format,
@@ -90,13 +66,8 @@ std::vector<uint8_t> TimerPayload(const char format[8], uint16_t digitwidth, uin
 
 std::vector<uint8_t> ClockPayload(uint32_t marks, uint32_t minormarks, uint32_t hour,
                                   uint32_t minute, uint32_t second) {
-  bill::AnalogClock c;
-  c.marks = marks;
-  c.minormarks = minormarks;
-  c.hour = hour;
-  c.minute = minute;
-  c.second = second;
-  return bill::AnalogClockBytes(c);
+  return bill::AnalogClockBytes(
+      {.marks = marks, .minormarks = minormarks, .hour = hour, .minute = minute, .second = second});
 }
 
 std::vector<uint8_t> DigitalClockPayload(const char format[8]) {

@@ -1,17 +1,8 @@
-// Builds playbill bytes for tests. The tree and its writer are the ledview
-// command's (tools/ledview/billwriter.h): every size field is computed from
-// the children, so a test states only what it cares about and patches bytes
-// afterwards to make faults.
-//
-//   Bill bill;
-//   Component& c = bill.AddPage().AddArea(0, 0, 64, 32).AddComponent(0, 0, 64, 32);
-//   c.AddElement(1, BitmapPayload(8, 8, 1));
-//   std::vector<uint8_t> bytes = bill.Bytes();
-//
-// Add* return references that stay valid while the tree lives. After Bytes()
-// every node's offset field holds where its header landed.
+// Playbill bytes for tests, built with the ledview command's writer
+// (tools/ledview/billwriter.h): sizes come from the children, so a test
+// states only what it cares about and patches bytes afterwards for faults.
+// After Bytes() every node's offset field holds where its header landed.
 #pragma once
-#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,32 +11,24 @@
 
 namespace ledview::test {
 
-using bill::Area;
-using bill::Bill;
-using bill::Component;
-using bill::Element;
-using bill::Page;
-using bill::GetU16;
-using bill::GetU32;
-using bill::PutU16;
-using bill::PutU32;
+using bill::Area, bill::Bill, bill::Component, bill::Element, bill::Page;
+using bill::GetU16, bill::GetU32, bill::PutU16, bill::PutU32;
 
-// Payloads by element type.
-// 1: a stored picture; rows default to pitch = whole bytes of the width.
+// Payloads by element type. 1: a picture of 0xA5 bytes (pitch 0: whole
+// bytes of the width).
 std::vector<uint8_t> BitmapPayload(uint16_t width, uint16_t height, uint32_t format,
                                    uint32_t pitch = 0);
 // 1 from rows of '#' (lit) and '.', in colour `format`.
 std::vector<uint8_t> PicturePayload(const std::vector<std::string>& rows, uint32_t format = 1);
-// 7: a strip of equally sized 1-bit pages from rows.
+// 7: equally sized 1-bit pages from rows.
 std::vector<uint8_t> PagesPayload(const std::vector<std::vector<std::string>>& pages, uint32_t format = 1);
 // 2: a string drawn with the engine's fonts.
 std::vector<uint8_t> StringPayload(uint16_t id, const std::string& text, uint32_t fontsize = 16,
                                    uint32_t colour = 1, uint16_t singleline = 1);
-// A strip of frames (types 6 and 7, and inside types 3 and 5); frame bytes
-// are filled with the frame number + 1.
+// Frames (types 6 and 7, inside 3 and 5) whose bytes hold their number + 1.
 std::vector<uint8_t> StripBytes(uint32_t count, uint16_t width, uint16_t height, uint32_t format,
                                 uint32_t pitch);
-// 3: a timer counting to a date with an 11-frame digit strip.
+// 3: a timer counting to a date, with 11 digit frames.
 std::vector<uint8_t> TimerPayload(const char format[8], uint16_t digitwidth = 4,
                                   uint16_t digitheight = 8);
 // 4: an analog clock with five colours.

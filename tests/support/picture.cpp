@@ -1,5 +1,6 @@
 #include "support/picture.h"
 
+#include <cctype>
 #include <cstring>
 #include <sstream>
 #include <vector>
@@ -15,10 +16,7 @@ char PixelChar(int32_t x, int32_t y) {
   const uint8_t depth = ledconfig.depth;
   const uint8_t byte = *PixelAddress(static_cast<uint32_t>(x), static_cast<uint32_t>(y), depth);
   if (depth == 1) return (byte & PixelBit(static_cast<uint32_t>(y))) != 0 ? '#' : '.';
-  if (byte == 0) return '.';
-  if (byte < 10) return static_cast<char>('0' + byte);
-  if (byte < 16) return static_cast<char>('a' + byte - 10);
-  return '?';
+  return byte == 0 ? '.' : byte < 10 ? static_cast<char>('0' + byte) : byte < 16 ? static_cast<char>('a' + byte - 10) : '?';
 }
 
 std::vector<std::string> Lines(const std::string& picture) {
@@ -41,12 +39,11 @@ std::string ReadPicture(int32_t x, int32_t y, int32_t w, int32_t h) {
 
 std::string NormalisePicture(const std::string& picture) {
   std::string out;
-  for (std::string line : Lines(picture)) {
+  for (const std::string& line : Lines(picture)) {
     const size_t first = line.find_first_not_of(" \t\r");
     if (first == std::string::npos) continue;
-    line = line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
     if (!out.empty()) out += '\n';
-    out += line;
+    out += line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
   }
   return out;
 }
@@ -55,26 +52,21 @@ testing::AssertionResult PictureAt(int32_t x, int32_t y, const std::string& expe
   const std::vector<std::string> want = Lines(NormalisePicture(expected));
   if (want.empty()) return testing::AssertionFailure() << "the expected picture is empty";
   for (const std::string& line : want) {
-    if (line.size() != want[0].size()) {
-      return testing::AssertionFailure() << "the expected picture has rows of different widths";
-    }
+    if (line.size() != want[0].size()) return testing::AssertionFailure() << "the expected rows differ in width";
   }
   const std::vector<std::string> got =
       Lines(ReadPicture(x, y, static_cast<int32_t>(want[0].size()), static_cast<int32_t>(want.size())));
   if (got == want) return testing::AssertionSuccess();
   testing::AssertionResult failure = testing::AssertionFailure();
   failure << "region at (" << x << ", " << y << ")\n  expected    actual\n";
-  for (size_t r = 0; r < want.size(); ++r) {
-    failure << (want[r] == got[r] ? "  " : "> ") << want[r] << "  " << got[r] << "\n";
-  }
+  for (size_t r = 0; r < want.size(); ++r) failure << (want[r] == got[r] ? "  " : "> ") << want[r] << "  " << got[r] << "\n";
   return failure;
 }
 
 std::string BitZeroLit(const std::string& values) {
   std::string out = NormalisePicture(values);
   for (char& c : out) {
-    if (c >= '0' && c <= '9') c = ((c - '0') & 1) != 0 ? '#' : '.';
-    else if (c >= 'a' && c <= 'f') c = ((c - 'a' + 10) & 1) != 0 ? '#' : '.';
+    if (std::isxdigit(static_cast<unsigned char>(c))) c = std::stoi(std::string(1, c), nullptr, 16) & 1 ? '#' : '.';
   }
   return out;
 }

@@ -1,6 +1,5 @@
-// Framebuffer regions as ASCII pictures, one character per pixel and one line
-// per row. Colour mode 1: '#' lit, '.' dark. Colour modes 2/4: '.' for 0,
-// the digit for 1..9, 'a'..'f' for 10..15, '?' above.
+// Framebuffer regions as ASCII pictures, a character a pixel and a line a
+// row: '#' lit and '.' dark in colour mode 1, else '.' for 0, 1..9, a..f, '?'.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -9,24 +8,15 @@
 
 namespace ledview::test {
 
-// The w x h region at (x, y), rows joined by '\n'. Pixels are read through
-// PixelAddress and PixelBit in the layout of the configured colour mode.
+// The w x h region at (x, y) in the configured colour mode's layout.
 std::string ReadPicture(int32_t x, int32_t y, int32_t w, int32_t h);
-
-// Lines of a picture written in a raw string: blank lines and the spaces
-// around each line are dropped.
+// A raw-string picture without blank lines and the spaces around lines.
 std::string NormalisePicture(const std::string& picture);
-
-// The region at (x, y) as wide and as tall as `expected` matches it; on a
-// mismatch both pictures are printed with the differing rows marked.
+// The region at (x, y) shows `expected`; a mismatch marks the rows that differ.
 testing::AssertionResult PictureAt(int32_t x, int32_t y, const std::string& expected);
-
-// A colour-value picture as colour mode 1 shows it when bit 0 of each value
-// decides: odd digits become '#', the rest '.'.
+// Colour values as colour mode 1 shows them when bit 0 decides.
 std::string BitZeroLit(const std::string& values);
-
-// Lights every pixel (colour mode 1) or sets every byte to `value` (colour
-// modes 2/4), so that tests see which pixels an operation leaves alone.
+// Lights every pixel (colour mode 1) or sets every byte to `value`.
 void FillFrameBuffer(uint8_t value);
 
 }  // namespace ledview::test

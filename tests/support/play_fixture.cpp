@@ -7,8 +7,6 @@
 #include "display/border.h"
 #include "ledview.h"
 #include "memory/arena.h"
-#include "platform/platform.h"
-#include "playbill/loader.h"
 #include "playbill/scheduler.h"
 
 namespace ledview::test {
@@ -16,15 +14,12 @@ namespace ledview::test {
 std::vector<RenderCall> rendercalls;
 std::map<size_t, RenderScript> renderscripts;
 
-size_t StoreOffset(const ElementNode* element) {
-  return static_cast<size_t>(element->header - playbillstore);
-}
+size_t StoreOffset(const ElementNode* element) { return static_cast<size_t>(element->header - playbillstore); }
 
 std::vector<RenderCall> CallsOf(size_t element) {
   std::vector<RenderCall> out;
-  for (const RenderCall& c : rendercalls) {
-    if (c.element == element) out.push_back(c);
-  }
+  std::copy_if(rendercalls.begin(), rendercalls.end(), std::back_inserter(out),
+               [&](const RenderCall& c) { return c.element == element; });
   return out;
 }
 
@@ -45,8 +40,6 @@ int32_t RecordingRenderer(ElementNode* e, DestRect* rect) {
   return script.result;
 }
 
-int32_t StaticRecordingRenderer(ElementNode* e, DestRect* rect) { return RecordingRenderer(e, rect); }
-
 void PlayTest::SetUp() {
   TextPlayTest::SetUp();
   std::copy(std::begin(normalrenderers), std::end(normalrenderers), std::begin(savednormal_));
@@ -54,25 +47,18 @@ void PlayTest::SetUp() {
   rendercalls.clear();
   renderscripts.clear();
   for (uint32_t t = 1; t < kElemTypeSlots; ++t) normalrenderers[t] = RecordingRenderer;
-  staticrenderers[1] = StaticRecordingRenderer;
-  staticrenderers[2] = StaticRecordingRenderer;
+  staticrenderers[1] = staticrenderers[2] = RecordingRenderer;
 }
 
 void PlayTest::TearDown() {
   ReleasePreview();
-  // Later tests play with the engine's own renderers.
   std::copy(std::begin(savednormal_), std::end(savednormal_), std::begin(normalrenderers));
   std::copy(std::begin(savedstatic_), std::end(savedstatic_), std::begin(staticrenderers));
   bordertable = nullptr;
   TextPlayTest::TearDown();
 }
 
-void PlayTest::Actions(int n) {
-  for (int i = 0; i < n; ++i) NotifyActtion();
-}
-
-void PlayTest::Seconds(int n) {
-  for (int i = 0; i < n; ++i) NotifySecond();
-}
+void PlayTest::Actions(int n) { while (n-- > 0) NotifyActtion(); }
+void PlayTest::Seconds(int n) { while (n-- > 0) NotifySecond(); }
 
 }  // namespace ledview::test
