@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -235,6 +236,17 @@ TEST_F(PlayTest, ChainBordersRunAroundPageAndComponent) {
   EXPECT_EQ(Rect(test::rendercalls.back().rect), (std::vector<int>{2, 2, 4, 1}));  // inside both borders
   Tick(9);  // the next interval advances both chains by one colour
   EXPECT_TRUE(HostShows(0, 0, "11231231\n32123122"));
+}
+
+// The most negative value has no positive twin in 32 bits, and a radix
+// without digits would divide by zero.
+TEST(IntToTextTest, ExtremesAndBadRadixes) {
+  int32_t n = -1;
+  EXPECT_STREQ(IntToText(INT_MIN, 10, &n), "-2147483648");
+  EXPECT_EQ(n, 11);
+  EXPECT_STREQ(IntToText(-255, 16, &n), "-FF");
+  EXPECT_STREQ(IntToText(42, 0, &n), "42");
+  EXPECT_STREQ(IntToText(0, 17, &n), "0");
 }
 
 }  // namespace
