@@ -42,7 +42,7 @@ void CopyBlock(const SourceBlock& b) {
   const uint8_t* row = b.row;
   for (int32_t k = 0; k < b.h; ++k, row += b.pitch) {
     Sink sink{RowStart(b.dx, b.dy + k), RowBit(b.dy + k)};
-    WalkRow(b, row, false, sink);
+    WalkRow(b, row, sink);
   }
 }
 

@@ -51,24 +51,24 @@ struct InkSink {
 uint64_t SourceScale(uint32_t bits, uint32_t format) { return bits == 1 ? format : 1; }
 
 template <class Sink>
-void CopyBlock(const SourceBlock& b, uint64_t scale, bool framenibbles) {
+void CopyBlock(const SourceBlock& b, uint64_t scale) {
   const uint8_t* row = b.row;
   for (int32_t k = 0; k < b.h; ++k, row += b.pitch) {
     Sink sink{RowStart(b.dx, b.dy + k), scale};
-    WalkRow(b, row, framenibbles, sink);
+    WalkRow(b, row, sink);
   }
 }
 
 void BlitBitmap(const BlitRect* r, const Bitmap* b) {
   SourceBlock blk;
   if (!ClipBitmap(r, b, &blk)) return;
-  CopyBlock<StoreSink>(blk, SourceScale(blk.bits, b->format), false);
+  CopyBlock<StoreSink>(blk, SourceScale(blk.bits, b->format));
 }
 
 void BlitBitmapOver(const BlitRect* r, const Bitmap* b) {
   SourceBlock blk;
   if (!ClipBitmap(r, b, &blk)) return;
-  CopyBlock<OrSink>(blk, SourceScale(blk.bits, b->format), false);
+  CopyBlock<OrSink>(blk, SourceScale(blk.bits, b->format));
 }
 
 // Every pixel of the clipped rectangle is stored, so the rectangle needs no
@@ -76,23 +76,23 @@ void BlitBitmapOver(const BlitRect* r, const Bitmap* b) {
 void BlitFrame(int32_t n, const DestRect* d, const FrameStrip* s) {
   SourceBlock blk;
   if (s == nullptr || !ClipFrame(n, 0, 0, d, s, SourceBits(s->format), &blk)) return;
-  CopyBlock<StoreSink>(blk, SourceScale(blk.bits, s->format), true);
+  CopyBlock<StoreSink>(blk, SourceScale(blk.bits, s->format));
 }
 
 void BlitFrameOver(int32_t n, const DestRect* d, const FrameStrip* s) {
   SourceBlock blk;
   if (s == nullptr || !ClipFrame(n, 0, 0, d, s, SourceBits(s->format), &blk)) return;
-  CopyBlock<OrSink>(blk, SourceScale(blk.bits, s->format), true);
+  CopyBlock<OrSink>(blk, SourceScale(blk.bits, s->format));
 }
 
 void BlitFramePart(int32_t n, int32_t sx, int32_t sy, const DestRect* d, const FrameStrip* s) {
   SourceBlock blk;
   if (s == nullptr || !ClipFrame(n, sx, sy, d, s, SourceBits(s->format), &blk)) return;
-  CopyBlock<StoreSink>(blk, SourceScale(blk.bits, s->format), false);
+  CopyBlock<StoreSink>(blk, SourceScale(blk.bits, s->format));
 }
 
 void DrawText(int32_t size, const uint8_t* text, int32_t len, const DestRect* d, uint8_t colour) {
-  LayoutText(size, text, len, d, [colour](const SourceBlock& b) { CopyBlock<InkSink>(b, colour, false); });
+  LayoutText(size, text, len, d, [colour](const SourceBlock& b) { CopyBlock<InkSink>(b, colour); });
 }
 
 void DrawHLine(int32_t y, int32_t x0, int32_t x1, uint8_t colour) {

@@ -103,13 +103,6 @@ inline constexpr auto kNibbles = [] {
   for (int b = 0; b < 256; ++b) t[b] = {static_cast<uint8_t>(b & 7), static_cast<uint8_t>((b >> 4) & 7)};
   return t;
 }();
-// Frames keep the second pixel of a byte as its whole nibble.
-inline constexpr auto kFrameNibbles = [] {
-  std::array<std::array<uint8_t, 2>, 256> t{};
-  for (int b = 0; b < 256; ++b) t[b] = {static_cast<uint8_t>(b & 7), static_cast<uint8_t>(b >> 4)};
-  return t;
-}();
-
 // 1-bit row: first pixel in bit 7. Values 0 or 1.
 template <class Sink>
 inline void Walk1(const uint8_t* s, int32_t sx, int32_t w, Sink& k) {
@@ -148,11 +141,11 @@ inline void Walk2(const uint8_t* s, int32_t sx, int32_t w, Sink& k) {
   }
 }
 
-// 4-bit row: first pixel in the low nibble, AND 7; the high nibble too unless
-// `framenibbles`, which keeps it whole.
+// 4-bit row: first pixel in the low nibble; both nibbles AND 7, so that a
+// damaged picture still yields colour values.
 template <class Sink>
-inline void Walk4(const uint8_t* s, int32_t sx, int32_t w, bool framenibbles, Sink& k) {
-  const auto& table = framenibbles ? kFrameNibbles : kNibbles;
+inline void Walk4(const uint8_t* s, int32_t sx, int32_t w, Sink& k) {
+  const auto& table = kNibbles;
   const uint8_t* p = s + (sx >> 1);
   int32_t i = 0;
   if ((sx & 1) != 0 && w > 0) {
@@ -171,13 +164,13 @@ inline void Walk4(const uint8_t* s, int32_t sx, int32_t w, bool framenibbles, Si
 
 // Walks one source row of a block in its format.
 template <class Sink>
-inline void WalkRow(const SourceBlock& b, const uint8_t* row, bool framenibbles, Sink& k) {
+inline void WalkRow(const SourceBlock& b, const uint8_t* row, Sink& k) {
   if (b.bits == 1) {
     Walk1(row, b.sx, b.w, k);
   } else if (b.bits == 2) {
     Walk2(row, b.sx, b.w, k);
   } else {
-    Walk4(row, b.sx, b.w, framenibbles, k);
+    Walk4(row, b.sx, b.w, k);
   }
 }
 

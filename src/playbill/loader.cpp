@@ -45,7 +45,9 @@ bool Fail(int32_t code) {
   return false;
 }
 
-// Analog clock colours follow what the colour mode can show.
+// Analog clock colours follow what the colour mode can show. Full colour
+// keeps the colour bits only: a damaged word must not reach the host as a
+// byte that is no colour value.
 void AdaptClockColours(uint8_t* payload) {
   const uint8_t depth = ledconfig.depth;
   for (uint32_t i = 1; i <= 5; ++i) {
@@ -55,6 +57,8 @@ void AdaptClockColours(uint8_t* payload) {
     } else if (depth == 2) {
       const uint32_t v = ReadU32(word) & 3;
       WriteU32(word, v == 0 ? 1 : v);
+    } else {
+      WriteU32(word, ReadU32(word) & 7);
     }
   }
 }

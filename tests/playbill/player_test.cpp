@@ -238,6 +238,29 @@ TEST_F(PlayTest, ChainBordersRunAroundPageAndComponent) {
   EXPECT_TRUE(HostShows(0, 0, "11231231\n32123122"));
 }
 
+// Damaged colour words of a clock must not reach the host as bytes that are
+// no colour value (a host indexing an eight-colour palette would read past it).
+TEST(DamagedColours, ReachTheHostAsColourValues) {
+  ReleasePreview();
+  std::vector<uint8_t> out(16 * 16, 0xEE);
+  ASSERT_EQ(InitLedConfigure(16, 16, 4), 0);
+  ASSERT_EQ(SetFontPathname(LEDVIEW_TEST_FONT), 0);
+  ASSERT_EQ(SetBmpBuffer(16, 16, 16, out.data()), 0);
+  Bill bill;
+  bill.AddPage().AddArea(0, 0, 16, 16).AddComponent(0, 0, 16, 16).AddElement(
+      4, test::ClockPayload(20, 0x65636977, 0x74756F21, 0x100, 0xFFFFFFFE));
+  const std::vector<uint8_t> bytes = bill.Bytes();
+  ASSERT_EQ(SetPlayBill(bytes.data(), static_cast<int32_t>(bytes.size())), 0);
+  NotifySecond();
+  RefreshBuffer();
+  std::vector<int> seen(256, 0);
+  for (uint8_t b : out) ++seen[b];
+  for (int v = 8; v < 256; ++v) EXPECT_EQ(seen[v], 0) << "byte " << v;
+  EXPECT_GT(seen[4], 0);  // the marks: 20 keeps its colour bits
+  EXPECT_GT(seen[7], 0);  // the minor marks: 0x77
+  ReleasePreview();
+}
+
 // The most negative value has no positive twin in 32 bits, and a radix
 // without digits would divide by zero.
 TEST(IntToTextTest, ExtremesAndBadRadixes) {

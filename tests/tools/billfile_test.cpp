@@ -17,7 +17,14 @@ TEST(Args, SizesStartsAndLiveStrings) {
   for (const char* bad : {"128", "0x32", "128x32x2", "128x-1"}) EXPECT_FALSE(ParseSize(bad, &w, &h)) << bad;
 
   int64_t start = 0;
-  std::tm fields{.tm_sec = 8, .tm_min = 7, .tm_hour = 6, .tm_mday = 5, .tm_mon = 2, .tm_year = 124, .tm_isdst = -1};
+  std::tm fields{};
+  fields.tm_sec = 8;
+  fields.tm_min = 7;
+  fields.tm_hour = 6;
+  fields.tm_mday = 5;
+  fields.tm_mon = 2;
+  fields.tm_year = 124;
+  fields.tm_isdst = -1;
   ASSERT_TRUE(ParseStart("2024-03-05 06:07:08", &start));
   EXPECT_EQ(start, static_cast<int64_t>(std::mktime(&fields)));  // local time
   ASSERT_TRUE(ParseStart("1700000000", &start));
@@ -44,7 +51,9 @@ TEST(Args, SizesStartsAndLiveStrings) {
     std::string error;
     EXPECT_EQ(ParseString(s.text, &u, &error), s.id != 0) << s.text;
     EXPECT_EQ(s.id != 0 ? u.text : error, s.gb);
-    if (s.id != 0) EXPECT_EQ(u.id * 100000 + u.atms, s.id * 100000 + s.atms) << s.text;
+    if (s.id != 0) {
+      EXPECT_EQ(u.id * 100000 + u.atms, s.id * 100000 + s.atms) << s.text;
+    }
   }
 }
 

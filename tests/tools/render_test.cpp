@@ -119,7 +119,9 @@ TEST_F(RenderTest, FramesAndMomentsAreTheEngineBuffer) {
       ASSERT_TRUE(written.count(t)) << "a change at " << t << " ms with no frame";
       shown = leds;
     }
-    if (written.count(t)) EXPECT_EQ(written[t], leds) << t << " ms";
+    if (written.count(t)) {
+      EXPECT_EQ(written[t], leds) << t << " ms";
+    }
   }
   actioncounter = 0;
   ASSERT_TRUE(RenderPng(bill, options, 1234, dir + "/moment.png", &error)) << error;
