@@ -13,26 +13,13 @@ bill::FrameStrip Strip(uint32_t frames, uint32_t colour, uint16_t width, uint16_
   s.height = height;
   s.format = colour;
   s.pitch = (width + 7u) / 8u;
-  for (uint32_t f = 0; f < frames; ++f) {
-    for (uint32_t r = 0; r < height; ++r) {
-      s.pixels.push_back(static_cast<uint8_t>((f + 1) << 4));
-      s.pixels.resize(s.pixels.size() + s.pitch - 1, 0);
-    }
-  }
+  s.pixels.assign(static_cast<size_t>(frames) * height * s.pitch, 0);
+  for (uint32_t f = 0; f < frames; ++f)
+    for (uint32_t r = 0; r < height; ++r) s.pixels[(f * height + r) * s.pitch] = static_cast<uint8_t>((f + 1) << 4);
   return s;
 }
 
 }  // namespace
-
-std::vector<uint8_t> TestStrip(uint32_t frames, uint32_t colour, uint16_t width, uint16_t height) {
-  return bill::FrameStripBytes(Strip(frames, colour, width, height));
-}
-
-std::vector<uint8_t> AnimationFrames(uint32_t count, int at) {
-  std::vector<uint8_t> strip = TestStrip(count, 8);
-  for (uint32_t f = 0; f < count; ++f) strip[16 + f] = static_cast<uint8_t>((f + 1) << (2 * at));
-  return strip;
-}
 
 std::string Glyph(int frame, char colour) {
   std::string s;
@@ -58,15 +45,15 @@ std::vector<uint8_t> TimerBytes(uint32_t down, int16_t year, int8_t month, int8_
   return bill::TimerBytes(t);
 }
 
-std::vector<uint8_t> DigitalBytes(const std::string& format, uint16_t digitwidth,
-                                  uint16_t labelwidth, uint16_t digitheight, uint32_t gap) {
+std::vector<uint8_t> DigitalBytes(const std::string& format, uint16_t digitwidth, uint16_t labelwidth,
+                                  uint16_t digitheight, uint32_t gap) {
   std::vector<uint8_t> out;
   bill::Append32(out, 1);
   std::string letters = format;
   letters.resize(8, '\0');
   out.insert(out.end(), letters.begin(), letters.end());
-  const std::vector<uint8_t> digits = TestStrip(11, 1, digitwidth, digitheight);
-  const std::vector<uint8_t> labels = TestStrip(11, 2, labelwidth);
+  const std::vector<uint8_t> digits = bill::FrameStripBytes(Strip(11, 1, digitwidth, digitheight));
+  const std::vector<uint8_t> labels = bill::FrameStripBytes(Strip(11, 2, labelwidth, 1));
   const uint32_t digitsat = 20 + gap;
   const uint32_t labelsat = digitsat + static_cast<uint32_t>(digits.size()) + gap;
   bill::Append32(out, digitsat);
@@ -76,6 +63,12 @@ std::vector<uint8_t> DigitalBytes(const std::string& format, uint16_t digitwidth
   out.resize(labelsat, 0xAA);
   out.insert(out.end(), labels.begin(), labels.end());
   return out;
+}
+
+std::vector<uint8_t> AnimationFrames(uint32_t count, int at) {
+  std::vector<uint8_t> strip = bill::FrameStripBytes(Strip(count, 8, 4, 1));
+  for (uint32_t f = 0; f < count; ++f) strip[16 + f] = static_cast<uint8_t>((f + 1) << (2 * at));
+  return strip;
 }
 
 }  // namespace ledview::test
