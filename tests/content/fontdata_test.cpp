@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstring>
 
 namespace ledview {
@@ -15,50 +14,40 @@ int Ink(const uint8_t* glyph, int bytes) {
   for (int i = 0; i < bytes; ++i) n += __builtin_popcount(glyph[i]);
   return n;
 }
-
-const uint8_t* Hzk(int lead, int trail) {
-  return HzkFont + ((lead - 0xA1) * kHzkGridSize + trail - 0xA1) * kHzkGlyphBytes;
-}
-uint16_t HzkRow(int lead, int trail, int r) { return static_cast<uint16_t>(Hzk(lead, trail)[2 * r] << 8 | Hzk(lead, trail)[2 * r + 1]); }
+const uint8_t* Hzk(int lead, int trail) { return HzkFont + ((lead - 0xA1) * kHzkGridSize + trail - 0xA1) * kHzkGlyphBytes; }
 
 TEST(FontDataTest, AscFontInCodeOrderWithBitsAndRowsTheRightWayRound) {
-  // CP437 has ink at every code but 0, space and 0xFF.
-  for (int code = 0; code < 256; ++code)
+  for (int code = 0; code < 256; ++code)  // CP437 has ink everywhere but at 0, space and 0xFF
     EXPECT_EQ(Ink(AscFont + code * kAscGlyphBytes, kAscGlyphBytes) == 0, code == 0 || code == 0x20 || code == 0xFF) << code;
   const uint8_t a[16] = {0, 0, 0, 0, 0x18, 0x24, 0x24, 0x42, 0x42, 0x7E, 0x42, 0x42, 0x42, 0x42, 0, 0};
   EXPECT_EQ(std::memcmp(AscFont + 'A' * kAscGlyphBytes, a, 16), 0);
-  for (int r = 0; r < 16; ++r) {
-    EXPECT_EQ(AscFont[0xDD * kAscGlyphBytes + r], 0xF0);                  // left half block: bit 7 is left
-    EXPECT_EQ(AscFont[0xDC * kAscGlyphBytes + r], r >= 8 ? 0xFF : 0x00);  // lower half: row 0 is the top
-  }
+  EXPECT_EQ(AscFont[0xDD * kAscGlyphBytes], 0xF0);       // left half block: bit 7 is left
+  EXPECT_EQ(AscFont[0xDC * kAscGlyphBytes + 7], 0x00);   // lower half block: row 0 is the top
+  EXPECT_EQ(AscFont[0xDC * kAscGlyphBytes + 8], 0xFF);
 }
 
 TEST(FontDataTest, GbTableAndHanziGridAgree) {
   // U+3000 stands for the 169 unassigned positions and for 0xA1A1 itself,
-  // which draw nothing; every hanzi position holds a CJK ideograph with a
-  // drawing; rows outside GB2312 are blank.
+  // which draw nothing; every hanzi is a CJK ideograph with a drawing; rows
+  // outside GB2312 are blank.
   int spaces = 0;
   for (int lead = 0xA1; lead <= 0xFE; ++lead) {
     for (int trail = 0xA1; trail <= 0xFE; ++trail) {
       const int ink = Ink(Hzk(lead, trail), kHzkGlyphBytes);
-      if ((lead >= 0xAA && lead <= 0xAF) || lead >= 0xF8) {
-        EXPECT_EQ(ink, 0) << std::hex << lead << trail;
-        continue;
-      }
-      const uint16_t cp = GbUnicodeTable[(lead <= 0xA9 ? lead - 0xA1 : lead - 0xA7) * 94 + trail - 0xA1];
-      EXPECT_NE(cp, 0);
+      const bool outside = (lead >= 0xAA && lead <= 0xAF) || lead >= 0xF8;
+      const uint16_t cp = outside ? 0 : GbUnicodeTable[(lead <= 0xA9 ? lead - 0xA1 : lead - 0xA7) * 94 + trail - 0xA1];
       spaces += cp == 0x3000;
-      const bool hanzi = lead >= 0xB0 && cp != 0x3000;
-      EXPECT_EQ(ink > 0, cp != 0x3000 && (ink > 0 || hanzi)) << std::hex << lead << trail;
-      EXPECT_TRUE(!hanzi || (cp >= 0x4E00 && cp <= 0x9FFF)) << std::hex << lead << trail;
+      const bool hanzi = !outside && lead >= 0xB0 && cp != 0x3000;
+      EXPECT_TRUE(outside ? ink == 0 : cp != 0 && (cp != 0x3000 || ink == 0)) << std::hex << lead << trail;
+      EXPECT_TRUE(!hanzi || (ink > 0 && cp >= 0x4E00 && cp <= 0x9FFF)) << std::hex << lead << trail;
     }
   }
   EXPECT_EQ(spaces, 170);
   EXPECT_EQ(GbUnicodeTable[kGbUnicodeEntries - 1], 0x9F44);  // 齄, the last hanzi
-  for (int r = 0; r < 16; ++r) {
-    EXPECT_EQ(HzkRow(0xD2, 0xBB, r), r == 7 ? 0xFFFE : 0) << r;  // 一: rows and bytes in order
-    EXPECT_EQ(HzkRow(0xA9, 0xA4, r), r == 7 ? 0x0FF0 : 0) << r;  // ─ is 8 wide in Unifont: centred
-  }
+  EXPECT_EQ(std::memcmp(Hzk(0xD2, 0xBB) + 14, "\xFF\xFE", 2), 0);  // 一: row 7, bytes in order
+  EXPECT_EQ(Ink(Hzk(0xD2, 0xBB), kHzkGlyphBytes), 15);
+  EXPECT_EQ(std::memcmp(Hzk(0xA9, 0xA4) + 14, "\x0F\xF0", 2), 0);  // ─, 8 wide in Unifont: centred
+  EXPECT_EQ(Ink(Hzk(0xA9, 0xA4), kHzkGlyphBytes), 8);
 }
 
 }  // namespace

@@ -2,10 +2,7 @@
 
 #include <algorithm>
 
-#include "content/textelement.h"
 #include "ledview.h"
-#include "platform/platform.h"
-#include "playbill/loader.h"
 #include "playbill/scheduler.h"
 #include "support/picture.h"
 
@@ -23,10 +20,9 @@ Pic Pattern(int32_t w, int32_t h) {
   return rows;
 }
 
-Pic Columns(const Pic& rows, int32_t from, int32_t n) {
-  Pic out;
-  for (const std::string& r : rows) out.push_back(r.substr(static_cast<size_t>(from), static_cast<size_t>(n)));
-  return out;
+Pic Columns(Pic rows, int32_t from, int32_t n) {
+  for (std::string& r : rows) r = r.substr(static_cast<size_t>(from), static_cast<size_t>(n));
+  return rows;
 }
 
 Pic Rows(const Pic& rows, int32_t from, int32_t n) { return Pic(rows.begin() + from, rows.begin() + from + n); }
@@ -37,19 +33,20 @@ Pic Glyphs(const std::string& text) {
   return rows;
 }
 
-void TextPlayTest::SetUp() {
-  EngineTest::SetUp();
-  ASSERT_EQ(normalrenderers[1], RenderBitmapText);
-  ASSERT_EQ(normalrenderers[2], RenderStringText);
-  ASSERT_EQ(normalrenderers[7], RenderPagedBitmap);
-  ASSERT_EQ(staticrenderers[1], RenderStaticBitmap);
-  ASSERT_EQ(staticrenderers[2], RenderStaticString);
+int64_t LocalSeconds(int year, int month, int day, int hour, int minute, int second) {
+  std::tm t{};
+  t.tm_year = year - 1900;
+  t.tm_mon = month - 1;
+  t.tm_mday = day;
+  t.tm_hour = hour;
+  t.tm_min = minute;
+  t.tm_sec = second;
+  return ClockFromLocal(&t);
 }
 
 void TextPlayTest::TearDown() {
   ReleasePreview();
   ClockUseReal();
-  EngineTest::TearDown();
 }
 
 void TextPlayTest::Start(int32_t w, int32_t h, int32_t colourmode, const char* font, int64_t when) {
@@ -76,48 +73,38 @@ int32_t TextPlayTest::Play(const Bill& bill) {
 }
 
 void TextPlayTest::Tick(int n) {
-  for (int i = 0; i < n; ++i) {
-    NotifyActtion();
-    RefreshBuffer();
-  }
+  for (int i = 0; i < n; ++i, RefreshBuffer()) NotifyActtion();
 }
 
 void TextPlayTest::Second(int n) {
-  for (int i = 0; i < n; ++i) {
-    NotifySecond();
-    RefreshBuffer();
-  }
+  for (int i = 0; i < n; ++i, RefreshBuffer()) NotifySecond();
 }
 
 std::string TextPlayTest::Host(int32_t x, int32_t y, int32_t w, int32_t h) const {
   std::string s;
   for (int32_t r = y; r < y + h; ++r) {
-    if (r > y) s += '\n';
     for (int32_t c = x; c < x + w; ++c) {
       const uint8_t v = output[static_cast<size_t>(r) * width + c];
       s += v == 0 ? '.' : mode == 1 ? (v == 1 ? '#' : '?') : v > 9 ? '?' : static_cast<char>('0' + v);
     }
+    s += r + 1 < y + h ? "\n" : "";
   }
   return s;
 }
 
 testing::AssertionResult TextPlayTest::HostShows(int32_t x, int32_t y, const std::string& expected) const {
   const std::string want = NormalisePicture(expected);
-  const int32_t w = static_cast<int32_t>(want.find('\n') == std::string::npos ? want.size() : want.find('\n'));
+  const int32_t w = static_cast<int32_t>(std::min(want.find('\n'), want.size()));
   const int32_t h = static_cast<int32_t>(std::count(want.begin(), want.end(), '\n')) + 1;
   if (w == 0 || x + w > width || y + h > height) return testing::AssertionFailure() << "the picture leaves the sign";
   const std::string got = Host(x, y, w, h);
   if (got == want) return testing::AssertionSuccess();
-  return testing::AssertionFailure() << "region at (" << x << ", " << y << ")\nexpected:\n"
-                                     << want << "\nactual:\n" << got;
+  return testing::AssertionFailure() << "region at (" << x << ", " << y << ")\nexpected:\n" << want << "\nactual:\n" << got;
 }
 
 testing::AssertionResult TextPlayTest::HostShows(int32_t x, int32_t y, const Pic& rows, int32_t colour) const {
   std::string s = Art(rows);
-  s.pop_back();
-  for (char& ch : s) {
-    if (ch == '#') ch = mode == 1 ? '#' : static_cast<char>('0' + colour);
-  }
+  std::replace(s.begin(), s.end(), '#', mode == 1 ? '#' : static_cast<char>('0' + colour));
   return HostShows(x, y, s);
 }
 

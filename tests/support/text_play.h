@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
 #include "support/billbuilder.h"
 #include "support/engine_fixture.h"
 #include "support/text_fixture.h"
@@ -14,23 +16,21 @@
 namespace ledview::test {
 
 Pic Solid(int32_t w, int32_t h);
-// Every column differs from the others and from its own mirror, so that a
-// column or row out of place shows.
+// Every column differs from the others and from its own mirror.
 Pic Pattern(int32_t w, int32_t h);
 // Columns [from, from + n) of rows, or rows [from, from + n).
-Pic Columns(const Pic& rows, int32_t from, int32_t n);
+Pic Columns(Pic rows, int32_t from, int32_t n);
 Pic Rows(const Pic& rows, int32_t from, int32_t n);
 // A line of text in the built-in font as laid out; a space is half a cell.
 Pic Glyphs(const std::string& text);
+// Calendar seconds of a local date and time, whatever the machine's zone.
+int64_t LocalSeconds(int year, int month, int day, int hour, int minute, int second);
 
 class TextPlayTest : public EngineTest {
  protected:
-  void SetUp() override;
   void TearDown() override;
-
   // A ready engine with a host buffer of the sign's size; the clock is
-  // simulated from `when`, and the first scheduler pass comes with the 9th
-  // tick.
+  // simulated from `when`; the first scheduler pass comes with the 9th tick.
   void Start(int32_t width, int32_t height, int32_t colourmode, const char* font = LEDVIEW_TEST_FONT,
              int64_t when = 1000000);
   // SetPlayBill on the builder's bytes; the playbill must validate quietly.
@@ -38,7 +38,6 @@ class TextPlayTest : public EngineTest {
   // n host ticks or seconds, each followed by RefreshBuffer.
   void Tick(int n = 1);
   void Second(int n = 1);
-
   // The host buffer's w x h region at (x, y), rows joined by '\n': '.' for
   // 0; '#' for lit in colour mode 1, the value's digit in the others.
   std::string Host(int32_t x, int32_t y, int32_t w, int32_t h) const;
