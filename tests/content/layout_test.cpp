@@ -27,13 +27,13 @@ class LayoutTest : public TextTest {
     return Lay(size, text, width, height) == nullptr ? "null" : Picture(image_);
   }
   // One character per band of `rows` rows starting every `step` rows: '#'
-  // when the band holds ink.
-  std::string Bands(int32_t step, int32_t rows) const {
+  // when the band holds ink from column `from` to the end of the pitch.
+  std::string Bands(int32_t step, int32_t rows, int32_t from = 0) const {
     std::string s;
     for (int32_t top = 0; top < image_->height; top += step) {
       bool ink = false;
       for (int32_t y = top; y < top + rows && y < image_->height; ++y)
-        for (int32_t x = 0; x < static_cast<int32_t>(image_->pitch * 8); ++x)
+        for (int32_t x = from; x < static_cast<int32_t>(image_->pitch * 8); ++x)
           ink |= BitAt(BmpBlockRows(image_), image_->pitch, x, y);
       s += ink ? '#' : '.';
     }
@@ -92,6 +92,7 @@ TEST_F(LayoutTest, ImagesOfAGivenSizeClipWhatDoesNotFit) {
   EXPECT_EQ(image_->pitch, 4u);
   EXPECT_EQ(image_->format, 7u);
   EXPECT_EQ(Picture(image_).substr(32 * 13), Art(ah));
+  EXPECT_EQ(Bands(16, 16, 12), "...");  // nothing in the row padding
   ASSERT_NE(Lay(16, "AB\nCD", 16, 20), nullptr);  // the second line is below the image
   EXPECT_EQ(Picture(image_), Art(Above(Beside(G('A'), G('B')), Dark(16, 4))));
   ASSERT_NE(Lay(16, "AB\nC", 0, 40), nullptr);  // height given, width measured
@@ -102,6 +103,7 @@ TEST_F(LayoutTest, ImagesOfAGivenSizeClipWhatDoesNotFit) {
   ASSERT_NE(Lay(48, "\xB0\xA1", 20, 54 + 48), nullptr);
   EXPECT_EQ(image_->pitch, 4u);
   EXPECT_EQ(Bands(54, 48), ".#");  // after the line start the glyph forced
+  EXPECT_EQ(Bands(54, 48, 20), "..");
 }
 
 TEST_F(LayoutTest, TheWalkStopsAtNulLengthAndADanglingLeadByte) {
@@ -164,6 +166,7 @@ TEST(StringSizeTest, MeasurementRules) {
   const Case cases[] = {
       {"AB\nCDE", 16, 0, 0, 24, 32, "the widest line"},
       {"AB\r\nC", 30, 0, 0, 16, 64, "from 25 pixels on lines are 14 % apart: 30 + 4 + 30"},
+      {"A\nB", 24, 0, 0, 8, 48, "below 25 no gap"},
       {"12.5", 30, 0, 0, 60, 30, "digits are widened to half a cell"},
       {"AB\nCD", 16, 100, 0, 100, 33, "wrapping: a line feed adds one cell and one pixel"},
       {"AAA AAA", 16, 30, 0, 30, 32, "a space that reaches the edge ends the line"},
