@@ -1,10 +1,7 @@
-// The analog clock: sine table, hand geometry, the face at fixed times, when
-// it draws, where it draws and in which colours.
+// The analog clock: hand geometry, the face at a fixed time in each colour
+// mode, and the faces and hands that must stay inside their rectangle.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -13,69 +10,32 @@
 #include "graphics/graphics.h"
 #include "graphics/sine.h"
 #include "ledview.h"
-#include "platform/platform.h"
-#include "playbill/loader.h"
 #include "playbill/scheduler.h"
-#include "support/billbuilder.h"
-#include "support/engine_fixture.h"
-#include "support/localtime.h"
 #include "support/picture.h"
 #include "support/text_play.h"
 
-namespace ledview {
+namespace ledview::test {
 namespace {
 
-using test::NormalisePicture;
-using test::PictureAt;
-using test::ReadPicture;
-
-using test::LocalSeconds;
-
-TEST(SineTable, HoldsTruncatedQ14SinesWithTheControllersSecondEntry) {
-  EXPECT_EQ(SineTable[0], 0);
+TEST(ClockGeometry, SinesHandTipsAndKites) {
+  // Truncated Q14 sines, with the controller's own second entry.
   EXPECT_EQ(SineTable[1], 286);
   EXPECT_EQ(SineTable[30], 8191);
-  EXPECT_EQ(SineTable[90], 16384);
-  for (int k = 2; k <= 90; ++k) {
-    const auto expected = static_cast<int>(std::sin(k * M_PI / 180.0) * 16384.0);
-    EXPECT_EQ(SineTable[k], expected) << "degree " << k;
-  }
-}
-
-std::string Point(GfxPoint p) { return "(" + std::to_string(p.x) + "," + std::to_string(p.y) + ")"; }
-
-TEST(ClockGeometry, HandTipsFollowTheQuadrants) {
-  EXPECT_EQ(Point(HandTip(100, 0)), "(0,-100)");
-  EXPECT_EQ(Point(HandTip(100, 30)), "(49,-86)");
-  EXPECT_EQ(Point(HandTip(100, 105)), "(96,25)");
-  EXPECT_EQ(Point(HandTip(100, 180)), "(0,100)");
-  EXPECT_EQ(Point(HandTip(100, 225)), "(-70,70)");
-  EXPECT_EQ(Point(HandTip(100, 315)), "(-70,-70)");
-  EXPECT_EQ(Point(HandTip(100, 360)), "(0,-100)");  // a leap second's angle
-  // Products are shifted before they are negated.
-  EXPECT_EQ(Point(HandTip(3, 200)), "(-1,2)");
-  // A face too small for its hands gives them a negative length.
-  EXPECT_EQ(Point(HandTip(-2, 0)), "(0,2)");
-}
-
-TEST(ClockGeometry, HandIsAKiteWithAShortTail) {
-  GfxPoint p[4];
-  MakeHandPolygon(20, 0, 3, p);
-  EXPECT_EQ(Point(p[0]) + Point(p[1]) + Point(p[2]) + Point(p[3]), "(0,-20)(3,0)(0,5)(-3,0)");
-  MakeHandPolygon(20, 90, 3, p);
-  EXPECT_EQ(Point(p[0]) + Point(p[1]) + Point(p[2]) + Point(p[3]), "(20,0)(0,3)(-5,0)(0,-3)");
+  std::string got;
+  auto add = [&got](GfxPoint p) { got += "(" + std::to_string(p.x) + "," + std::to_string(p.y) + ")"; };
+  // 360 is a leap second's angle; products are shifted before they are
+  // negated; a face too small for its hands gives them a negative length.
+  const std::pair<int32_t, int32_t> tips[] = {{100, 30}, {100, 105}, {100, 225}, {100, 360}, {3, 200}, {-2, 0}};
+  for (auto [length, angle] : tips) add(HandTip(length, angle));
+  GfxPoint p[8];
   MakeHandPolygon(20, 200, 3, p);
-  EXPECT_EQ(Point(p[0]) + Point(p[1]) + Point(p[2]) + Point(p[3]), "(-6,18)(-2,-1)(2,-4)(2,1)");
-  // The tail is a quarter of the tip, rounded toward minus infinity first.
-  MakeHandPolygon(5, 0, 1, p);
-  EXPECT_EQ(Point(p[2]), "(0,2)");
+  MakeHandPolygon(5, 0, 1, p + 4);  // the tail is a quarter of the tip, rounded down first
+  for (const GfxPoint& q : p) add(q);
+  EXPECT_EQ(got, "(49,-86)(96,25)(-70,70)(0,-100)(-1,2)(0,2)(-6,18)(-2,-1)(2,-4)(2,1)(0,-5)(1,0)(0,2)(-1,0)");
 }
 
 // Main marks 1, other marks 2, hour hand 3 (half-width 2), minute hand 4
-// (half-width 1), second hand 5.
-std::vector<uint8_t> FivePayload() { return test::ClockPayload(1, 2, 3, 4, 5); }
-
-// A 20 x 20 face: radius 8, centre (10, 10).
+// (half-width 1), second hand 5 at 03:30:00; a 20 x 20 face, radius 8.
 constexpr const char* kFace0330 = R"(
     ....................
     ..........1.........
@@ -98,177 +58,87 @@ constexpr const char* kFace0330 = R"(
     .........111........
     ..........1.........)";
 
-constexpr const char* kFace1200 = R"(
-    ....................
-    ..........1.........
-    .........111........
-    ..........1.........
-    .......22.5..22.....
-    .......22.5..22.....
-    ..........5.....22..
-    ...22.....5.....22..
-    ...22....45.........
-    ..1......45.......1.
-    .111....3453.....111
-    ..1...............1.
-    ....................
-    ...22...........22..
-    ...22...........22..
-    ....................
-    ......22.....22.....
-    ......22..1..22.....
-    .........111........
-    ..........1.........)";
+// Played in each colour mode, the loader adapting the stored colours, in a
+// component wider than tall and away from the sign's corner.
+class ClockPlayTest : public TextPlayTest, public testing::WithParamInterface<int> {};
 
-class ClockFaceTest : public test::EngineTest {
- protected:
-  void SetUp() override {
-    EngineTest::SetUp();
-    ASSERT_EQ(InitLedConfigure(64, 32, 4), 0);
-    ClearFrameBuffer();
-    payload = FivePayload();
-  }
-  void TearDown() override {
-    ClockUseReal();
-    refreshflags = 0;
-    EngineTest::TearDown();
-  }
-
-  // Nothing lit outside r.
-  bool OnlyInside(DestRect r) {
-    for (uint32_t y = 0; y < 32; ++y) {
-      for (uint32_t x = 0; x < 64; ++x) {
-        const bool inside = x >= r.x && x < uint32_t{r.x} + r.width && y >= r.y &&
-                            y < uint32_t{r.y} + r.height;
-        if (!inside && *PixelAddress(x, y, 4) != 0) return false;
-      }
-    }
-    return true;
-  }
-
-  std::vector<uint8_t> payload;
-};
-
-TEST_F(ClockFaceTest, HalfPastThree) {
-  DrawClockFace(payload.data(), DestRect{0, 0, 20, 20}, 3, 30, 0);
-  EXPECT_TRUE(PictureAt(0, 0, kFace0330));
-}
-
-TEST_F(ClockFaceTest, NoonAndTheLeapSecond) {
-  DrawClockFace(payload.data(), DestRect{0, 0, 20, 20}, 12, 0, 0);
-  EXPECT_TRUE(PictureAt(0, 0, kFace1200));
-  ClearFrameBuffer();
-  DrawClockFace(payload.data(), DestRect{0, 0, 20, 20}, 12, 0, 60);
-  EXPECT_TRUE(PictureAt(0, 0, kFace1200));
-  ClearFrameBuffer();
-  DrawClockFace(payload.data(), DestRect{0, 0, 20, 20}, 12, 0, 30);
-  EXPECT_EQ(*PixelAddress(10, 16, 4), 5);  // second hand straight down
-  EXPECT_EQ(*PixelAddress(10, 5, 4), 0);
-}
-
-TEST_F(ClockFaceTest, FaceSitsInTheTopLeftSquare) {
-  DrawClockFace(payload.data(), DestRect{0, 0, 40, 20}, 3, 30, 0);  // wide
-  EXPECT_TRUE(PictureAt(0, 0, kFace0330));
-  EXPECT_TRUE(OnlyInside(DestRect{0, 0, 20, 20}));
-  ClearFrameBuffer();
-  DrawClockFace(payload.data(), DestRect{0, 0, 20, 30}, 3, 30, 0);  // tall
-  EXPECT_TRUE(PictureAt(0, 0, kFace0330));
-  EXPECT_TRUE(OnlyInside(DestRect{0, 0, 20, 20}));
-  ClearFrameBuffer();
-  DrawClockFace(payload.data(), DestRect{30, 10, 20, 20}, 3, 30, 0);  // moved
-  EXPECT_TRUE(PictureAt(30, 10, kFace0330));
-}
-
-TEST_F(ClockFaceTest, SmallestFaceHasRadiusThree) {
-  DrawClockFace(payload.data(), DestRect{30, 10, 10, 10}, 12, 0, 0);
-  // Centre (35, 15): the 12 o'clock plus sign three rows up.
-  EXPECT_EQ(*PixelAddress(35, 11, 4), 1);
-  EXPECT_EQ(*PixelAddress(34, 12, 4), 1);
-  EXPECT_EQ(*PixelAddress(36, 12, 4), 1);
-  EXPECT_EQ(*PixelAddress(38, 15, 4), 1);  // 3 o'clock
-  EXPECT_TRUE(OnlyInside(DestRect{30, 10, 10, 10}));
-  ClearFrameBuffer();
-  DrawClockFace(payload.data(), DestRect{30, 10, 9, 40}, 12, 0, 0);
-  DrawClockFace(payload.data(), DestRect{30, 0, 40, 9}, 12, 0, 0);
-  EXPECT_TRUE(OnlyInside(DestRect{0, 0, 0, 0}));
-}
-
-TEST_F(ClockFaceTest, WideHandsStayInsideTheComponent) {
-  payload = test::ClockPayload(1, 2, 3, 4, 5);
-  payload[24] = 0xFF;  // hour hand half-width 65535
-  payload[25] = 0xFF;
-  payload[26] = 0x00;  // minute hand half-width 4096
-  payload[27] = 0x10;
-  for (int32_t hour = 0; hour < 12; ++hour) {
-    DrawClockFace(payload.data(), DestRect{20, 5, 20, 20}, hour, hour * 5 + 2, 7);
-  }
-  EXPECT_TRUE(OnlyInside(DestRect{20, 5, 20, 20}));
-  int32_t hands = 0;
-  for (uint32_t y = 5; y < 25; ++y) {
-    for (uint32_t x = 20; x < 40; ++x) hands += *PixelAddress(x, y, 4) == 3 || *PixelAddress(x, y, 4) == 4;
-  }
-  EXPECT_GT(hands, 40);  // broad bands across the face, cut at its edges
-}
-
-TEST_F(ClockFaceTest, NothingWithoutAGraphicsContext) {
-  GraphicsContext* saved = graphicscontext;
-  graphicscontext = nullptr;
-  DrawClockFace(payload.data(), DestRect{0, 0, 20, 20}, 3, 30, 0);
-  graphicscontext = saved;
-  EXPECT_TRUE(OnlyInside(DestRect{0, 0, 0, 0}));
-}
-
-TEST_F(ClockFaceTest, RendererDrawsOnItsRequestOrTheSecondAndReadsTheLocalTime) {
-  ClockSimulate(LocalSeconds(2024, 5, 6, 3, 30, 0));
-  ElementNode e{};
-  e.payload = payload.data();
-  DestRect rect{0, 0, 20, 20};
-  refreshflags = 0;
-  EXPECT_EQ(RenderAnalogClock(&e, &rect), 0);  // no reason to draw
-  EXPECT_TRUE(OnlyInside(DestRect{0, 0, 0, 0}));
-
-  e.flags = 1;
-  EXPECT_EQ(RenderAnalogClock(&e, &rect), 0);
-  EXPECT_EQ(e.flags, 0u);
-  EXPECT_TRUE(PictureAt(0, 0, kFace0330));
-
-  ClearFrameBuffer();
-  ClockSimulate(LocalSeconds(2024, 5, 6, 12, 0, 0));
-  refreshflags = kRefreshSecond;
-  EXPECT_EQ(RenderAnalogClock(&e, &rect), 0);
-  EXPECT_TRUE(PictureAt(0, 0, kFace1200));
-
-  EXPECT_EQ(RenderAnalogClock(&e, nullptr), 0);  // release: nothing to drop
-  DestRect narrow{0, 0, 9, 40};
-  ClearFrameBuffer();
-  EXPECT_EQ(RenderAnalogClock(&e, &narrow), 0);
-  EXPECT_TRUE(OnlyInside(DestRect{0, 0, 0, 0}));
-}
-
-// The clock played through the exported functions in each colour mode; the
-// loader adapts the stored colours first.
-class ClockPlayTest : public test::TextPlayTest, public testing::WithParamInterface<int> {};
-
-TEST_P(ClockPlayTest, HandsInTheColoursTheModeCanShow) {
-  const int mode = GetParam();
-  Start(24, 20, mode, LEDVIEW_TEST_FONT, LocalSeconds(2024, 5, 6, 3, 30, 0));
-  test::Bill bill;
-  bill.AddPage().AddArea(2, 0, 22, 20).AddComponent(0, 0, 22, 20).AddElement(
-      4, test::ClockPayload(4, 6, 5, 7, 3));
+TEST_P(ClockPlayTest, TheFaceInTheColoursTheModeCanShow) {
+  const int m = GetParam();
+  Start(24, 20, m, LEDVIEW_TEST_FONT, LocalSeconds(2024, 5, 6, 3, 30, 0));
+  Bill bill;
+  bill.AddPage().AddArea(2, 0, 22, 20).AddComponent(0, 0, 22, 20).AddElement(4, ClockPayload(4, 6, 5, 7, 3));
   ASSERT_EQ(Play(bill), 0);
   Second();
-  // Colour mode 4 keeps the colours, 2 keeps their low bits (0 becomes 1),
-  // 1 lights everything.
-  const std::string colours = mode == 4 ? "46573" : mode == 2 ? "12133" : "#####";
+  // Mode 4 keeps the colours, 2 keeps their low bits (0 becomes 1), 1 lights all.
+  const std::string colours = m == 4 ? "46573" : m == 2 ? "12133" : "#####";
   std::string face = NormalisePicture(kFace0330);
-  for (char& c : face) {
-    if (c >= '1' && c <= '5') c = colours[c - '1'];
-  }
+  for (char& c : face) c = c >= '1' && c <= '5' ? colours[c - '1'] : c;
   EXPECT_TRUE(HostShows(2, 0, face));
   EXPECT_TRUE(HostDark(0, 0, 2, 20));
   EXPECT_TRUE(HostDark(22, 0, 2, 20));
 }
 INSTANTIATE_TEST_SUITE_P(Modes, ClockPlayTest, testing::Values(1, 2, 4));
 
+class ClockFaceTest : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    ASSERT_EQ(InitLedConfigure(64, 32, 4), 0);
+  }
+  void TearDown() override {
+    refreshflags = 0;
+    EngineTest::TearDown();
+  }
+  // The face drawn on a cleared screen; all the screen.
+  std::string Face(DestRect r, int32_t hour, int32_t minute, int32_t second) {
+    ClearFrameBuffer();
+    DrawClockFace(payload.data(), r, hour, minute, second);
+    return ReadPicture(0, 0, 64, 32);
+  }
+  std::vector<uint8_t> payload = ClockPayload(1, 2, 3, 4, 5);
+};
+
+TEST_F(ClockFaceTest, LeapSecondsSmallFacesWideHandsAndNoGraphicsContext) {
+  const std::string dark = Face(DestRect{0, 0, 0, 0}, 0, 0, 0);
+  EXPECT_EQ(dark.find_first_not_of(".\n"), std::string::npos);
+  EXPECT_EQ(Face(DestRect{0, 0, 20, 20}, 12, 0, 60), Face(DestRect{0, 0, 20, 20}, 12, 0, 0));
+  EXPECT_EQ(Face(DestRect{30, 10, 9, 40}, 12, 0, 0), dark);  // under 10 pixels: nothing
+  const std::string ten = Face(DestRect{30, 10, 10, 10}, 12, 0, 0);  // radius 3, centre (35, 15)
+  EXPECT_EQ(ten.substr(11 * 65 + 30, 10), ".....1....");  // 12 o'clock
+  EXPECT_EQ(ten.substr(15 * 65 + 30, 10), ".123453111");  // 9 and 3 o'clock, the hands between
+  // Hand half-widths of 65535 and 4096: broad bands, cut at the rectangle.
+  payload[24] = payload[25] = 0xFF;
+  payload[26] = 0x00;
+  payload[27] = 0x10;
+  const std::string wide = Face(DestRect{20, 5, 20, 20}, 4, 22, 7);
+  int32_t hands = 0;
+  for (int32_t y = 0; y < 32; ++y)
+    for (int32_t x = 0; x < 64; ++x) {
+      const char c = wide[y * 65 + x];
+      EXPECT_TRUE(c == '.' || (x >= 20 && x < 40 && y >= 5 && y < 25)) << x << "," << y;
+      hands += c == '3' || c == '4';
+    }
+  EXPECT_GT(hands, 40);
+  GraphicsContext* saved = graphicscontext;
+  graphicscontext = nullptr;
+  EXPECT_EQ(Face(DestRect{0, 0, 20, 20}, 3, 30, 0), dark);
+  graphicscontext = saved;
+}
+
+TEST_F(ClockFaceTest, RendererDrawsOnItsRequestOnly) {
+  ElementNode e{};
+  e.payload = payload.data();
+  DestRect rect{0, 0, 20, 20};
+  ClearFrameBuffer();
+  refreshflags = kRefreshAction;
+  EXPECT_EQ(RenderAnalogClock(&e, &rect), 0);  // no reason to draw
+  EXPECT_EQ(ReadPicture(0, 0, 20, 20).find_first_not_of(".\n"), std::string::npos);
+  e.flags = 1;
+  EXPECT_EQ(RenderAnalogClock(&e, &rect), 0);
+  EXPECT_EQ(e.flags, 0u);
+  EXPECT_NE(ReadPicture(0, 0, 20, 20).find('5'), std::string::npos);
+  EXPECT_EQ(RenderAnalogClock(&e, nullptr), 0);  // release: nothing to drop
+}
+
 }  // namespace
-}  // namespace ledview
+}  // namespace ledview::test

@@ -1,11 +1,11 @@
 // Glyph and layout tests run on a private arena block, with no outline face
-// unless a test loads one, and leave neither behind.
+// unless a test loads one, and leave neither behind. Pictures are rows of
+// '#' (lit) and '.' (dark).
 #pragma once
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -38,56 +38,42 @@ class TextTest : public ::testing::Test {
   std::vector<uint8_t> block_;
 };
 
-// One character per pixel, '#' lit and '.' dark, one line per row.
-inline std::string Art(std::initializer_list<const char*> rows) {
-  std::string s;
-  for (const char* r : rows) {
-    s += r;
-    s += '\n';
-  }
-  return s;
-}
+using Pic = std::vector<std::string>;
 
-// Rows side by side (as many as the shorter has), one above the other, and
-// joined into Art's form.
-inline std::vector<std::string> Beside(const std::vector<std::string>& left, const std::vector<std::string>& right) {
-  std::vector<std::string> rows;
+// Side by side (as many rows as the shorter has), one above the other, dark.
+inline Pic Beside(const Pic& left, const Pic& right) {
+  Pic rows;
   for (size_t i = 0; i < left.size() && i < right.size(); ++i) rows.push_back(left[i] + right[i]);
   return rows;
 }
-inline std::vector<std::string> Above(std::vector<std::string> top, const std::vector<std::string>& bottom) {
+inline Pic Above(Pic top, const Pic& bottom) {
   top.insert(top.end(), bottom.begin(), bottom.end());
   return top;
 }
-inline std::vector<std::string> Dark(int32_t w, int32_t h) {
-  return std::vector<std::string>(static_cast<size_t>(h), std::string(static_cast<size_t>(w), '.'));
-}
-inline std::string Art(const std::vector<std::string>& rows) {
+inline Pic Dark(int32_t w, int32_t h) { return Pic(static_cast<size_t>(h), std::string(static_cast<size_t>(w), '.')); }
+// Rows joined, each ended by '\n'.
+inline std::string Art(const Pic& rows) {
   std::string s;
   for (const std::string& r : rows) s += r + '\n';
   return s;
 }
 
-// A cell of the built-in fonts as rows of '#' and '.': 8 x 16 for a single
-// byte code, 16 x 16 for a GB2312 pair (lead byte in the low byte).
-inline std::vector<std::string> BuiltInGlyph(uint16_t code) {
+// A 16-row cell of the built-in fonts: 8 wide for a single byte code, 16
+// for a GB2312 pair (lead byte in the low byte).
+inline Pic BuiltInGlyph(uint16_t code) {
   const bool wide = code > 0xFF;
   const uint8_t* rows = wide ? HzkFont + ((code & 0xFF) - 0xA1) * 94 * 32 + ((code >> 8) - 0xA1) * 32
                              : AscFont + code * 16;
   const int pitch = wide ? 2 : 1;
-  std::vector<std::string> out;
-  for (int r = 0; r < 16; ++r) {
-    std::string row;
-    for (int c = 0; c < 8 * pitch; ++c) row += (rows[r * pitch + c / 8] >> (7 - c % 8)) & 1 ? '#' : '.';
-    out.push_back(row);
-  }
+  Pic out(16);
+  for (int r = 0; r < 16; ++r)
+    for (int c = 0; c < 8 * pitch; ++c) out[r] += (rows[r * pitch + c / 8] >> (7 - c % 8)) & 1 ? '#' : '.';
   return out;
 }
 
 inline bool BitAt(const uint8_t* rows, uint32_t pitch, int32_t x, int32_t y) {
   return (rows[static_cast<size_t>(y) * pitch + (x >> 3)] & (0x80 >> (x & 7))) != 0;
 }
-
 inline std::string Picture(const uint8_t* rows, uint32_t pitch, int32_t width, int32_t height) {
   std::string s;
   for (int32_t y = 0; y < height; ++y) {
@@ -96,7 +82,6 @@ inline std::string Picture(const uint8_t* rows, uint32_t pitch, int32_t width, i
   }
   return s;
 }
-
 inline std::string Picture(const BmpBlock* image) {
   return Picture(BmpBlockRows(image), image->pitch, image->width, image->height);
 }
