@@ -54,20 +54,8 @@ TEST(Describe, InspectKeepsWhatItsFieldsCannotSayAsBytes) {
   b.reserved = 77;
   b.trailing = {0xAA, 0xBB};
   bill::Component& c = b.AddPage(3, 200).AddArea(0, 0, 8, 8, 5).AddComponent(0, 0, 8, 8, 99);
-  bill::BmpBlock padded;
-  padded.width = 3;
-  padded.height = 2;
-  padded.format = 1;
-  padded.pitch = 1;
-  padded.rows = {0xFF, 0x01};
-  c.AddElement(1, bill::BmpBlockBytes(padded)).entryeffect = 27;
-  bill::BmpBlock nibbles;
-  nibbles.width = 2;
-  nibbles.height = 1;
-  nibbles.format = 12;
-  nibbles.pitch = 1;
-  nibbles.rows = {0x9F};
-  c.AddElement(1, bill::BmpBlockBytes(nibbles)).exiteffect = 300;
+  c.AddElement(1, bill::BmpBlockBytes({3, 2, 1, 1, {0xFF, 0x01}})).entryeffect = 27;
+  c.AddElement(1, bill::BmpBlockBytes({2, 1, 12, 1, {0x9F}})).exiteffect = 300;
   bill::StringText nul;
   nul.text = std::string("a\0b", 3);
   c.AddElement(2, bill::StringTextBytes(nul));
@@ -81,11 +69,7 @@ TEST(Describe, InspectKeepsWhatItsFieldsCannotSayAsBytes) {
   c.AddElement(4, longer);
   bill::Timer odd;
   odd.month = 13;
-  odd.digits.count = 11;
-  odd.digits.width = 4;
-  odd.digits.height = 2;
-  odd.digits.pitch = 1;
-  odd.digits.pixels.assign(22, 0x90);
+  odd.digits = {11, 4, 2, 1, 1, std::vector<uint8_t>(22, 0x90)};
   c.AddElement(3, bill::TimerBytes(odd));
   c.AddElement(7, {0, 0, 0, 0});  // too short for a strip
   ExpectRoundTrip(b.Bytes(), "odd bill");
