@@ -85,7 +85,6 @@ TEST(Describe, InspectKeepsWhatItsFieldsCannotSayAsBytes) {
   EXPECT_EQ(e[3]["text"], "中文");
   EXPECT_EQ(e[3]["reserved"], "0100000000000000");
   EXPECT_EQ(e[6]["target"]["month"], 13);
-  for (int i : {1, 5, 7}) EXPECT_TRUE(e[i].contains("payload")) << i;
 }
 
 // Builds a description given as JSON text; the error, or "" when it built.
@@ -173,10 +172,8 @@ TEST(Describe, EffectNamesFollowTheEffectTables) {
     const std::string name = EntryEffectName(v);
     EXPECT_EQ(name.empty() ? -1 : EntryEffectByName(name), v == 26 || v == 27 || v == 54 ? -1 : int32_t(v)) << v;
   }
-  for (uint32_t v = 0; v <= 10; ++v) EXPECT_EQ(ExitEffectByName(ExitEffectName(v)), static_cast<int32_t>(v));
-  EXPECT_EQ(ExitEffectName(11), "");
+  for (uint32_t v = 0; v <= 11; ++v) EXPECT_EQ(ExitEffectByName(ExitEffectName(v)), v < 11 ? int32_t(v) : -1) << v;
   EXPECT_EQ(EntryEffectByName("slideleft"), 9);
-  EXPECT_EQ(EntryEffectByName("random"), 53);
   EXPECT_EQ(ExitEffectByName("Instant"), -1);
 }
 
