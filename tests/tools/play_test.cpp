@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ledview.h"
@@ -13,21 +14,6 @@
 
 namespace ledview::tool {
 namespace {
-
-TEST(PlayWindowSize, WholeScalesThatFitPlusTheInset) {
-  const int32_t cases[][5] = {
-      {128, 32, 0, 128 * 9 + 20, 32 * 9 + 20},  // 9 is the largest scale within 1200 pixels
-      {8, 4, 0, 8 * 16 + 20, 4 * 16 + 20},      // no more than 16 pixels a LED
-      {64, 16, 3, 64 * 3 + 20, 16 * 3 + 20},
-      {4800, 32, 0, 1200 + 20, 8 + 20},  // too wide even at one pixel a LED: shrunk, shape kept
-  };
-  for (const auto& c : cases) {
-    int32_t w = 0, h = 0;
-    PlayWindowSize(c[0], c[1], c[2], &w, &h);
-    EXPECT_EQ(w, c[3]) << c[0] << "x" << c[1];
-    EXPECT_EQ(h, c[4]) << c[0] << "x" << c[1];
-  }
-}
 
 // Space pauses, right arrow and '.' step one tick, r restarts, q, Escape and
 // the window's close button quit; the duration ends a forgotten run.
@@ -57,32 +43,28 @@ TEST(PlayWindow, KeysStepRestartAndQuit) {
       ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
     }
     PlayOptions o;
-    o.width = 16;
-    o.height = 8;
-    o.font = LEDVIEW_TEST_FONT;
-    o.tickms = r.tickms;
-    o.secondms = r.secondms;
-    o.durationms = r.durationms;
+    o.width = 16, o.height = 8, o.font = LEDVIEW_TEST_FONT;
+    o.tickms = r.tickms, o.secondms = r.secondms, o.durationms = r.durationms;
     PlayStats stats;
     std::string error;
     ASSERT_TRUE(PlayWindow(bill.Bytes(), o, &stats, &error)) << error;
-    EXPECT_EQ(stats.ticks, r.ticks) << r.tickms;
-    EXPECT_EQ(stats.seconds, r.seconds) << r.tickms;
-    EXPECT_EQ(stats.restarts, r.restarts) << r.tickms;
+    EXPECT_EQ(std::make_tuple(stats.ticks, stats.seconds, stats.restarts), std::make_tuple(r.ticks, r.seconds, r.restarts))
+        << r.tickms;
     EXPECT_EQ(InitLedConfigure(8, 8, 1), 0) << "the engine is released afterwards";
     ReleasePreview();
   }
-  PlayOptions o;
-  o.font = LEDVIEW_TEST_FONT;
-  PlayStats stats;
-  std::string error;
-  EXPECT_FALSE(PlayWindow({1, 2, 3, 4, 5, 6, 7, 8}, o, &stats, &error));
-  EXPECT_NE(error.find("rejects the playbill"), std::string::npos) << error;
-  EXPECT_EQ(InitLedConfigure(8, 8, 1), 0) << "the engine is released after a failure too";
-  ReleasePreview();
-  o.mode = 6;
-  EXPECT_FALSE(PlayWindow(bill.Bytes(), o, &stats, &error));
-  EXPECT_NE(error.find("colour mode 6"), std::string::npos) << error;
+  // A failure says why and releases the engine too.
+  for (const auto& [bytes, mode, why] : {std::tuple{std::vector<uint8_t>(8, 1), 1, "rejects the playbill"},
+                                         std::tuple{bill.Bytes(), 6, "colour mode 6"}}) {
+    PlayOptions o;
+    o.font = LEDVIEW_TEST_FONT, o.mode = mode;
+    PlayStats stats;
+    std::string error;
+    EXPECT_FALSE(PlayWindow(bytes, o, &stats, &error));
+    EXPECT_NE(error.find(why), std::string::npos) << error;
+    EXPECT_EQ(InitLedConfigure(8, 8, 1), 0) << why;
+    ReleasePreview();
+  }
   SDL_Quit();
 }
 
