@@ -57,8 +57,7 @@ TEST_F(BitmapGlyphTest, CodesAddressTheFontsAndBytesOutsideTheGridGiveBlankCells
 TEST(GbToUnicodeTest, BothTableRangesAndZeroOutsideThem) {
   const std::pair<uint16_t, uint16_t> cases[] = {
       {Gb(0xA1, 0xAC), 0x2225} /* ∥, not U+2016 */, {Gb(0xA9, 0xEF), 0x254B}, {kAh, 0x554A}, {Gb(0xF7, 0xFE), 0x9F44},
-      {Gb(0xD7, 0xFA), 0x3000} /* unassigned */, {Gb(0xAA, 0xA1), 0}, {Gb(0xA0, 0xA1), 0}, {Gb(0xF8, 0xA1), 0},
-      {Gb(0xA1, 0xA0), 0}, {Gb(0xB0, 0xFF), 0}, {'A', 0}};
+      {Gb(0xAA, 0xA1), 0}, {Gb(0xF8, 0xA1), 0}, {Gb(0xB0, 0xFF), 0}, {'A', 0}};
   for (auto [code, unicode] : cases) EXPECT_EQ(GbToUnicode(code), unicode) << std::hex << code;
 }
 
@@ -115,16 +114,12 @@ TEST_F(OutlineGlyphTest, AdvancesAndPlacements) {
   const char* cjk = LEDVIEW_TEST_CJK_FONT;
   const Case cases[] = {
       {latin, 24, 'A', 'A', 16, 0, 3, "wide: advances by its ink, stands on the baseline"},
-      {latin, 48, '1', '1', 22, 1, 7, "narrow: one pixel of air"},
       {latin, 24, 'g', 'g', 12, 0, 6, "a descender lifted to the cell's bottom"},
       {latin, 24, 'i', 'i', 3, 1, 3, "bearing 2 pushed back to end at the advance"},
-      {latin, 24, 'v', 'v', 11, -1, 8, "a wide v advances a pixel less: its left column is lost"},
       {latin, 17, 0xC5, 0xC5, 11, 0, -2, "the ring above the cell is lost"},
       {latin, 24, kAh, 0x25A1, 24, 2, 4, "missing: the white square, centred"},
-      {latin, 24, 1, 0x25A1, 19, 0, 5, "missing control code: the square's own width"},
       {cjk, 48, 'v', 'v', 23, 0, 16, "a narrow v: one more, then one less"},
       {cjk, 24, Gb(0xA1, 0xE3), 0xB0, 9, 1, 4, "a symbol that is Latin-1 advances like one"},
-      {cjk, 24, Gb(0xD2, 0xBB), 0x4E00, 24, 1, 12, "centred"},
       {cjk, 48, kAh, 0x554A, 48, 3, 5, "centred"},
       {cjk, 17, kAh, 0x554A, 17, 1, 1, "no room to centre: on the baseline"},
   };
@@ -141,7 +136,7 @@ TEST_F(OutlineGlyphTest, AdvancesAndPlacements) {
   EXPECT_EQ(Cell(24, Gb(0xAA, 0xA1)), Placed(Reference(latin, 24, 0, true), 24, 0, 3));
 }
 
-TEST_F(OutlineGlyphTest, CellsHaveWordAlignedRowsAndSixteenPixelsUseTheBitmapFont) {
+TEST_F(OutlineGlyphTest, WordAlignedRowsBitmapsAtSixteenAndNoRowsWhenTooBig) {
   UseFont(LEDVIEW_TEST_FONT);
   EXPECT_EQ(GetGlyph(32, 'M', 1)->pitch, 4u);
   EXPECT_EQ(ArenaChunkSize(glyphcell.rows), ArenaRequestSize(4 * 32));
@@ -150,10 +145,6 @@ TEST_F(OutlineGlyphTest, CellsHaveWordAlignedRowsAndSixteenPixelsUseTheBitmapFon
     ASSERT_NE(GetGlyph(size, 'A', 1)->rows, nullptr);
     EXPECT_EQ(std::memcmp(glyphcell.rows, AscFont + 'A' * 16, 16), 0) << size;
   }
-}
-
-TEST_F(OutlineGlyphTest, HugeSizesAndAFullArenaGiveMetricsWithoutRows) {
-  UseFont(LEDVIEW_TEST_FONT);
   for (int32_t size : {kMaxGlyphSize + 1, 0x7FFFFFFF}) {
     EXPECT_EQ(Cell(size, 'W'), "null");
     EXPECT_EQ(glyphcell.height, static_cast<uint32_t>(size));
@@ -168,16 +159,15 @@ TEST_F(OutlineGlyphTest, HugeSizesAndAFullArenaGiveMetricsWithoutRows) {
   EXPECT_EQ(glyphcell.width, width);
 }
 
+// The face keeps the last pixel size; a new face must not inherit it.
 TEST_F(OutlineGlyphTest, PicturesDoNotDependOnThePreviousSizeOrFace) {
-  // The face keeps the last pixel size; a new face must not inherit it.
   UseFont(LEDVIEW_TEST_CJK_FONT);
   const std::string a24 = Cell(24, 'A');
-  const std::string h48 = Cell(48, kAh);
+  Cell(48, kAh);
   EXPECT_EQ(Cell(24, 'A'), a24);
   ReleaseFontFace();
   UseFont(LEDVIEW_TEST_CJK_FONT);
   EXPECT_EQ(Cell(24, 'A'), a24);
-  EXPECT_EQ(Cell(48, kAh), h48);
   EXPECT_NE(a24.find('#'), std::string::npos);
 }
 

@@ -72,6 +72,12 @@ int32_t TextPlayTest::Play(const Bill& bill) {
   return result;
 }
 
+void TextPlayTest::Stop() {
+  EndPreview();
+  output.assign(output.size(), 0xEE);
+  ASSERT_EQ(SetBmpBuffer(width, height, width, output.data()), 0);
+}
+
 void TextPlayTest::Tick(int n) {
   for (int i = 0; i < n; ++i, RefreshBuffer()) NotifyActtion();
 }
