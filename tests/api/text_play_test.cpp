@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ledview.h"
@@ -175,10 +176,8 @@ TEST_F(TextPlayTest, UpdateStringCodesAndWhoFollowsTheTable) {
   EXPECT_TRUE(HostShows(0, 0, Beside(Beside(Glyphs("AB"), Dark(8, 16)), Glyphs("AC"))));  // the last registered
   // Refused updates change nothing and ask for no redraw.
   const std::vector<uint8_t> before = output;
-  EXPECT_EQ(UpdateString(-1, "NEW", 3), -1);
-  EXPECT_EQ(UpdateString(7, "NEW", 0), -1);
-  EXPECT_EQ(UpdateString(7, "NEW", -3), -1);
-  EXPECT_EQ(UpdateString(7, nullptr, 3), -1);
+  for (auto [id, text, n] : {std::tuple{-1, "NEW", 3}, {7, "NEW", 0}, {7, "NEW", -3}, {7, nullptr, 3}})
+    EXPECT_EQ(UpdateString(id, text, n), -1) << id << " " << n;
   Tick(20);
   EXPECT_EQ(output, before);
   EXPECT_EQ(UpdateString(0, "I", 1), 1);  // stored, but nobody reads id 0

@@ -98,7 +98,7 @@ class ClockFaceTest : public EngineTest {
   std::vector<uint8_t> payload = ClockPayload(1, 2, 3, 4, 5);
 };
 
-TEST_F(ClockFaceTest, LeapSecondsSmallFacesWideHandsAndWhenToDraw) {
+TEST_F(ClockFaceTest, LeapSecondsSmallFacesWideHandsAndNoGraphicsContext) {
   const std::string dark = Face(DestRect{0, 0, 0, 0}, 0, 0, 0);
   EXPECT_EQ(dark.find_first_not_of(".\n"), std::string::npos);
   EXPECT_EQ(Face(DestRect{0, 0, 20, 20}, 12, 0, 60), Face(DestRect{0, 0, 20, 20}, 12, 0, 0));
@@ -120,19 +120,6 @@ TEST_F(ClockFaceTest, LeapSecondsSmallFacesWideHandsAndWhenToDraw) {
   graphicscontext = nullptr;
   EXPECT_EQ(Face(DestRect{0, 0, 20, 20}, 3, 30, 0), dark);
   graphicscontext = saved;
-  // The renderer draws on its own request only, and has nothing to release.
-  ElementNode e{};
-  e.payload = payload.data();
-  DestRect rect{0, 0, 20, 20};
-  ClearFrameBuffer();
-  refreshflags = kRefreshAction;
-  EXPECT_EQ(RenderAnalogClock(&e, &rect), 0);
-  EXPECT_EQ(ReadPicture(0, 0, 64, 32), dark);
-  e.flags = 1;
-  EXPECT_EQ(RenderAnalogClock(&e, &rect), 0);
-  EXPECT_EQ(e.flags, 0u);
-  EXPECT_NE(ReadPicture(0, 0, 20, 20).find('5'), std::string::npos);
-  EXPECT_EQ(RenderAnalogClock(&e, nullptr), 0);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Timers, digital clocks and animations: the renderers called directly with
-// the clock pinned, then all four time kinds played through the exported
+// Timers and digital clocks: the renderers called directly with the clock
+// pinned, then the time kinds played through the exported
 // functions. Frame f of the test strips shows f + 1 in binary over its first
 // four pixels on every row, so Row() writes what a row of digits ('0'..'9',
 // ':' for the separator, colour 1) and labels ('a'..'k', colour 2) shows.
@@ -164,23 +164,6 @@ TEST_F(TimeElementTest, DigitalClockLettersLabelsAndWeekdays) {
   EXPECT_EQ(ReadPicture(0, 1, 8, 4), "........\n" + Glyph(6, '1') + Glyph(2, '2') + "\n" + Glyph(6, '1') + "....\n........");
 }
 
-TEST_F(TimeElementTest, AnimationFramesAreOpaqueAndTheLastHandsOver) {
-  Load(Animation(2), 0);
-  DestRect rect{0, 0, 4, 1}, empty{0, 0, 0, 1};
-  EXPECT_EQ(RenderAnimation(&element, &empty), 0);
-  EXPECT_EQ(element.flags, 1u);  // still due
-  FillFrameBuffer(7);
-  EXPECT_EQ(RenderAnimation(&element, &rect), 0);
-  EXPECT_EQ(ReadPicture(0, 0, 6, 1), "1...77");
-  element.flags = 1;
-  EXPECT_EQ(RenderAnimation(&element, &rect), -10);  // hands over ten ticks after the last frame
-  EXPECT_EQ(ReadPicture(0, 0, 6, 1), "2...77");
-  element.flags = 1;
-  RenderAnimation(&element, &rect);  // the first frame again
-  EXPECT_EQ(RenderAnimation(&element, nullptr), 0);  // release restarts
-  EXPECT_EQ(element.step, 0u);
-}
-
 using TimePlayTest = TextPlayTest;
 
 TEST_F(TimePlayTest, TimerDigitalClockAndAnimationOnOnePage) {
@@ -212,6 +195,8 @@ TEST_F(TimePlayTest, TimerDigitalClockAndAnimationOnOnePage) {
   EXPECT_EQ(shown(0, 20, 44), Row("01:03"));  // action intervals alone do not count
   EXPECT_EQ(shown(4, 20, 16), "..1");
   EXPECT_EQ(shown(5, 20, 16), "");  // one-row frames leave the second row alone
+  Tick(10);
+  EXPECT_EQ(shown(4, 20, 16), "1");  // the first again, from its first frame
 }
 
 // Any strip sizes and formats, format letters, targets and hand widths:
