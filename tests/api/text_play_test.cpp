@@ -6,11 +6,15 @@
 // the 9th tick.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ledview.h"
 #include "playbill/loader.h"
+#include "playbill/nodes.h"
+#include "playbill/random.h"
 #include "support/text_play.h"
 
 namespace ledview::test {
@@ -20,56 +24,31 @@ constexpr int kFirstPass = 9;
 
 using PictureTest = TextPlayTest;
 
-TEST_F(PictureTest, SlidesInStaysErasesAndComesBackAfterItsStartDelay) {
-  Start(16, 8, 1);
-  const Pic image = Pattern(8, 4);
-  Bill bill;
-  Area& area = bill.AddPage().AddArea(0, 0, 16, 8);
-  Element& e = area.AddComponent(0, 0, 8, 4).AddElement(1, PicturePayload(image));
-  e.entryeffect = 8;  // SlideRight
-  e.staytime = 2;
-  e.exiteffect = 2;  // EraseRight
-  Element& late = area.AddComponent(0, 4, 8, 4).AddElement(1, PicturePayload(image));
-  late.entryeffect = 26;  // Instant
-  late.delaytime = 2;
-  ASSERT_EQ(Play(bill), 0);
-  Tick(kFirstPass - 1);
-  EXPECT_TRUE(HostDark(0, 0, 16, 8));
-  Tick();  // the first step: the image's last column at the left edge
-  EXPECT_TRUE(HostShows(0, 0, Beside(Columns(image, 7, 1), Dark(7, 4))));
-  Tick(4);
-  EXPECT_TRUE(HostShows(0, 0, Beside(Columns(image, 6, 2), Dark(6, 4))));
-  Tick(64);
-  Second();  // the stay and the start delay last two seconds
-  EXPECT_TRUE(HostShows(0, 0, image));
-  EXPECT_TRUE(HostDark(0, 4, 16, 4));
-  Second();  // the exit clears one column per step, at the entry's pace
-  EXPECT_TRUE(HostShows(0, 0, Beside(Dark(1, 4), Columns(image, 1, 7))));
-  EXPECT_TRUE(HostShows(0, 4, image));
-  Tick(28);
-  EXPECT_TRUE(HostDark(0, 0, 16, 4));
-  Tick(7);  // the finishing call and the step delay's wait, then it enters again
-  EXPECT_TRUE(HostDark(0, 0, 16, 4));
-  Tick();
-  EXPECT_TRUE(HostShows(0, 0, Beside(Columns(image, 7, 1), Dark(7, 4))));
-  EXPECT_TRUE(HostDark(8, 0, 8, 8));  // nothing ever left the components
-}
-
-TEST_F(PictureTest, DefaultEntrySlidesWideImagesLeftTallOnesUpAndSmallOnesClearFirst) {
-  Start(32, 4, 1);
+// Instant is slid in when the picture does not fit; a picture under half the
+// component clears what the last one left; a start delay holds an element
+// back; a random entry moves one place along the shuffled order per showing.
+TEST_F(PictureTest, DefaultEntryClearingStartDelayAndRandomOrder) {
+  Start(32, 8, 1);
   const Pic wide = Pattern(24, 4), tall = Pattern(8, 12), narrow = Pattern(3, 4);
   Bill bill;
-  Area& area = bill.AddPage().AddArea(0, 0, 32, 4);
+  Area& area = bill.AddPage().AddArea(0, 0, 32, 8);
   area.AddComponent(0, 0, 8, 4).AddElement(1, PicturePayload(wide)).speed = 8;  // entry effect 0
   area.AddComponent(8, 0, 8, 4).AddElement(1, PicturePayload(tall));            // speed 0
   area.AddComponent(16, 0, 8, 4).AddElement(1, PicturePayload(wide)).entryeffect = 26;  // chosen: kept
-  // A picture under half the component clears what the last one left.
   Component& c = area.AddComponent(24, 0, 8, 4);
   Element& full = c.AddElement(1, PicturePayload(Solid(8, 4)));
   full.entryeffect = 26;
   full.staytime = 1;
   c.AddElement(1, PicturePayload(narrow)).entryeffect = 26;
+  Element& late = area.AddComponent(0, 4, 8, 4).AddElement(1, PicturePayload(narrow));
+  late.entryeffect = 26;
+  late.delaytime = 2;
+  Element& random = area.AddComponent(8, 4, 8, 4).AddElement(1, PicturePayload(Solid(8, 4)));
+  random.entryeffect = 53;
+  random.speed = 8;
+  random.staytime = 1;
   ASSERT_EQ(Play(bill), 0);
+  std::fill(std::begin(entryorder), std::end(entryorder), 26);  // all Instant: a showing a second
   Tick(kFirstPass);
   EXPECT_TRUE(HostShows(0, 0, Beside(Dark(2, 4), Columns(wide, 0, 6))));
   EXPECT_TRUE(HostShows(8, 0, Above(Dark(8, 3), Rows(tall, 0, 1))));
@@ -82,6 +61,17 @@ TEST_F(PictureTest, DefaultEntrySlidesWideImagesLeftTallOnesUpAndSmallOnesClearF
   EXPECT_TRUE(HostShows(8, 0, Above(Dark(8, 2), Rows(tall, 0, 2))));
   Second();
   EXPECT_TRUE(HostShows(24, 0, Beside(narrow, Dark(5, 4))));
+  EXPECT_TRUE(HostDark(0, 4, 8, 4));
+  Second();
+  EXPECT_TRUE(HostShows(0, 4, Beside(narrow, Dark(5, 4))));
+  ComponentNode* last = billstate.first->areas->components;
+  while (last->next != nullptr) last = last->next;
+  const uint32_t start = last->first->entryIndex;
+  for (uint32_t showing = 1; showing <= kEntryOrderCount; ++showing) {
+    Tick(100);
+    Second();
+    ASSERT_EQ(last->first->entryIndex, (start + showing) % kEntryOrderCount) << showing;
+  }
 }
 
 TEST_F(PictureTest, PagedPictureEntersAndLeavesPageByPage) {
@@ -186,10 +176,8 @@ TEST_F(TextPlayTest, UpdateStringCodesAndWhoFollowsTheTable) {
   EXPECT_TRUE(HostShows(0, 0, Beside(Beside(Glyphs("AB"), Dark(8, 16)), Glyphs("AC"))));  // the last registered
   // Refused updates change nothing and ask for no redraw.
   const std::vector<uint8_t> before = output;
-  EXPECT_EQ(UpdateString(-1, "NEW", 3), -1);
-  EXPECT_EQ(UpdateString(7, "NEW", 0), -1);
-  EXPECT_EQ(UpdateString(7, "NEW", -3), -1);
-  EXPECT_EQ(UpdateString(7, nullptr, 3), -1);
+  for (auto [id, text, n] : {std::tuple{-1, "NEW", 3}, {7, "NEW", 0}, {7, "NEW", -3}, {7, nullptr, 3}})
+    EXPECT_EQ(UpdateString(id, text, n), -1) << id << " " << n;
   Tick(20);
   EXPECT_EQ(output, before);
   EXPECT_EQ(UpdateString(0, "I", 1), 1);  // stored, but nobody reads id 0

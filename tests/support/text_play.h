@@ -35,7 +35,7 @@ class TextPlayTest : public EngineTest {
              int64_t when = 1000000);
   // SetPlayBill on the builder's bytes; the playbill must validate quietly.
   int32_t Play(const Bill& bill);
-  // EndPreview, then a fresh host buffer, ready for the next Play.
+  // Ends the playbill and registers a fresh host buffer for the next Play.
   void Stop();
   // n host ticks or seconds, each followed by RefreshBuffer.
   void Tick(int n = 1);
