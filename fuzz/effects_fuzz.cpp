@@ -28,6 +28,8 @@ using namespace ledview::fuzz;
 
 namespace {
 
+// Effects move at least one pixel a step, so a run ends within a few
+// thousand steps plus twice the rectangle's width and height.
 constexpr int32_t kMaxSteps = 4000;
 // Slots 45..52 scroll for ever; they are stopped after this many steps, as a
 // page change would.
@@ -108,13 +110,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   element.header = header;
   element.image = Bitmap{imgw, imgh, format, imgpitch, pixels.data()};
   const bool endless = which >= kFirstEndless && which <= kLastEndless;
-  const int32_t limit = endless ? kEndlessSteps : kMaxSteps;
+  const int32_t maxsteps = kMaxSteps + 2 * (rect.width + rect.height);
+  const int32_t limit = endless ? kEndlessSteps : maxsteps;
   int32_t steps = 0;
   for (; steps < limit; ++steps) {
     DestRect r = rect;
     if (effect(&element, &r) <= 0) break;
   }
-  if (!endless) Expect(steps < kMaxSteps, "effect ends", steps, kMaxSteps);
+  if (!endless) Expect(steps < maxsteps, "effect ends", steps, maxsteps);
   // What the renderer does when an effect ends.
   ArenaFree(element.workBuffer);
   element.workBuffer = nullptr;
