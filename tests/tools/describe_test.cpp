@@ -26,10 +26,11 @@ TEST(Describe, InspectAndBuildGiveTheSameBytes) {
   c.AddElement(4, bill::AnalogClockBytes({2, 3, 4, 5, 6, 7, 9, 8}));
   c.AddElement(4, bill::AnalogClockBytes({2, 3, 4, 5, 6, 7, 9, 8})).payload.push_back(0);
   c.AddElement(5, bill::DigitalClockBytes({3, "YYYY", digits, {12, 5, 2, 2, 1, std::vector<uint8_t>(24, 0x40)}}));
-  c.AddElement(6, bill::FrameStripBytes({2, 3, 2, 4, 1, {1, 2, 3, 4}}));
-  c.AddElement(7, bill::FrameStripBytes({3, 9, 1, 1, 2, {1, 2, 3, 4, 5, 6}}));
+  c.AddElement(6, bill::FrameStripBytes({2, 3, 2, 4, 1, {0xE0, 0xA0, 0x40, 0x20}}));
+  c.AddElement(7, bill::FrameStripBytes({3, 9, 1, 1, 2, {0xFF, 0x80, 0x01, 0x00, 0x55, 0x80}}));
   c.AddElement(7, {0, 0, 0, 0});  // too short for a strip
   c.AddElement(9, {1, 2, 3});
+  c.AddElement(1, bill::BmpBlockBytes({5, 2, 2, 1, {0xE0, 0x48}}));  // a plain picture
   Json json, again;
   PendingFiles pictures;
   SignSize sign;
