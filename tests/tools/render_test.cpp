@@ -46,7 +46,7 @@ TEST(Render, FramesAreTheEngineBuffer) {
       1, test::PicturePayload({"#..#.##.", ".##..#.#", "#.#.#..#", "##....##"}));
   e.entryeffect = 9, e.speed = 1, e.staytime = 1, e.exiteffect = 2;
   const std::vector<uint8_t> bill = b.Bytes();
-  const RenderOptions o{.width = 8, .height = 4, .font = LEDVIEW_TEST_FONT, .durationms = 1500, .tickms = 50,
+  const RenderOptions o{.width = 8, .height = 4, .font = LEDVIEW_TEST_FONT, .durationms = 2500, .tickms = 50,
                         .start = 1700000000, .scale = 1, .look = Look::Plain, .strings = {}};
   // The host loop written out plainly: the buffer after every tick. The
   // action counter survives a release, so each play starts it at 0.
