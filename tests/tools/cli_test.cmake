@@ -31,9 +31,9 @@ function(expect_match text pattern what)
   endif()
 endfunction()
 
-# Examples build to their committed bytes (the unit tests build them all);
-# inspecting and building again gives the bytes back.
-foreach(name clocks pictures)
+# Examples build to their committed bytes; inspecting and building again
+# gives the bytes back.
+foreach(name hello clocks pictures effects)
   run(0 out err build ${EXAMPLES}/${name}.json -o ${WORK}/${name}.bill)
   expect_same(${WORK}/${name}.bill ${GOLDEN}/${name}.bill)
   file(MAKE_DIRECTORY ${WORK}/${name})
@@ -92,7 +92,24 @@ run(1 out err check ${WORK}/junk.bill)
 run(1 out err render ${GOLDEN}/hello.bill --font "No Such Font" -q -o ${WORK}/nofont.gif)
 expect_match("${err}" "font \"No Such Font\" not found" "missing font")
 run(nonzero out err render ${GOLDEN}/hello.bill --size 12 -q -o ${WORK}/badsize.gif)
-foreach(f bad.bill junk.gif junk.json nofont.gif badsize.gif)
+# What a user types wrongly is named back with what was expected.
+foreach(case
+    "--size|64x|--size \"64x\": expected WIDTHxHEIGHT"
+    "--start|soon|--start \"soon\": expected \"YYYY-MM-DD hh:mm:ss\", seconds, or now"
+    "--string|1=hi|--string \"1=hi\": expected ID=TEXT@SECONDS"
+    "--string|0=hi@1|expected ID=TEXT@SECONDS with an id 1..65535"
+    "--string|1=€@1|is not in GB2312")
+  string(REPLACE "|" ";" parts "${case}")
+  list(GET parts 0 option)
+  list(GET parts 1 value)
+  list(GET parts 2 message)
+  run(nonzero out err render ${GOLDEN}/hello.bill ${option} "${value}" -q -o ${WORK}/badarg.gif)
+  string(FIND "${err}" "${message}" found)
+  if(found EQUAL -1)
+    message(FATAL_ERROR "render ${option} ${value}: expected \"${message}\", got:\n${err}")
+  endif()
+endforeach()
+foreach(f bad.bill junk.gif junk.json nofont.gif badsize.gif badarg.gif)
   if(EXISTS ${WORK}/${f})
     message(FATAL_ERROR "${f} was written by a failing command")
   endif()
