@@ -36,7 +36,9 @@ TEST_P(Effects, EachRevealShowsItsShapeOnTheWay) {
   struct Reveal { int32_t slot, iw, ih, w, h, speed, first, each, steps; After after; };
   const Reveal reveals[] = {
       {1, 40, 1, 44, 1, 3, 1, 5, 16, {{2, "#...............#...............#..........."}, {16, "###############.###############.########...."}}},  // VerticalBlinds
+      {2, 3, 20, 3, 20, 8, 1, 4, 16, {{3, "### ### ... ... ... ... ... ... ... ... ... ... ... ... ... ... ### ### ... ..."}}},  // HorizontalBlinds
       {3, 20, 1, 24, 1, 8, 1, 1, 3, {{2, "######.................."}, {3, "############............"}}},  // WipeRight
+      {5, 1, 30, 1, 12, 5, 1, 1, 3, {{2, "# # # . . . . . . . . ."}}},  // WipeDown, visible height only
       {6, 1, 30, 1, 12, 5, 1, 1, 3, {{3, ". . . . . . # # # # # #"}}},  // WipeUp
       {16, 6, 18, 6, 18, 4, 1, 1, 3, {{2, "....## ....## ....## ....## ....## ....## ....## ....## ....## ....## ....## ....## ....## ....## ....## ....## ##.... ##...."}}},  // CombWipeHorizontal: band 0 from the right
       {17, 18, 6, 18, 6, 4, 1, 1, 3, {{2, "................## ................## .................. .................. ################.. ################.."}}},  // CombWipeVertical: band 0 from the bottom
@@ -46,6 +48,7 @@ TEST_P(Effects, EachRevealShowsItsShapeOnTheWay) {
       {30, 34, 2, 34, 2, 2, 2, 2, 32, {{1, "................................## ................................##"}, {11, "##########......................## ##########......................##"}}},  // CheckerWipeRight: the odd cell at once
       {32, 9, 7, 9, 7, 0, 4, 4, 36, {{10, ".#######. ..#####.. ...###... ....#.... ......... ......... ........."}, {28, "######### ######### ######### ######### ######### ###..#### ##....###"}}},  // FanSweep
       {33, 10, 7, 12, 9, 5, 1, 1, 3, {{2, "############ ############ ############ .......##### .......##### .......##### .......##### .......##### .......#####"}}},  // ShrinkToBottomLeft
+      {34, 10, 7, 12, 9, 5, 1, 1, 2, {{2, ".......##### .......##### .......##### .......##### ############ ############ ############ ############ ############"}}},  // ShrinkToTopLeft: a short last step joins the one before
       {37, 9, 6, 9, 6, 0, 4, 4, 4, {{3, "######### ######### ##.....## ##.....## ######### #########"}}},  // FramesInward
       {38, 10, 5, 10, 5, 8, 1, 1, 5, {{1, ".......... .......... .....#.... .......... .........."}, {3, "...#####.. ...#####.. ...#####.. ...#####.. ...#####.."}}},  // FramesOutward
       {39, 12, 8, 12, 8, 0, 4, 4, 4, {{2, "............ ............ ............ ............ ............ ............ ............ ............"}, {3, "............ ............ ............ ....####.... ....####.... .....###.... ............ ............"}, {4, "............ ............ ....####.... ...######... ...######... ....####.... ....####.... ............"}}},  // DiamondOutward
@@ -100,8 +103,7 @@ TEST_P(Effects, BlinkAndDotOverlay) {
   EXPECT_TRUE(Shows(Expect([](int32_t u, int32_t v) { return u < 6 && v < 4; }, '7')));
   EXPECT_TRUE(Call(EntryEffects[29]) == 20 && Shows(Expect(NoPixel)));
   EXPECT_EQ(Run(EntryEffects[29], 19), Ints(19, 20));
-  EXPECT_TRUE(Shows(Expect()));
-  EXPECT_TRUE(Call(EntryEffects[29]) == -1 && node.stepDelay == 0u);
+  EXPECT_TRUE(Call(EntryEffects[29]) == -1 && node.stepDelay == 0u && Shows(Expect()));
   SetImage(12, 14, AllLit);
   Start(5, 10, 12, 14, 0, 7);
   EXPECT_EQ(Run(EntryEffects[28], 3), (Ints{6, 6, 6}));  // rows 12 (even) and 17 (odd) dotted
@@ -182,8 +184,7 @@ TEST_P(Effects, SweepSteps) {
   for (const auto& [slot, size, angle, shown] : steps) {
     SetImage(size + (slot == 43 ? 2 : 0), size, AllLit);
     Start(5, 12, size + (slot == 43 ? 2 : 0), size);
-    Call(EntryEffects[slot]);  // sets up
-    node.step = static_cast<uint32_t>(angle);
+    Call(EntryEffects[slot]), node.step = static_cast<uint32_t>(angle);  // set up, then turn to the angle
     EXPECT_TRUE(Call(EntryEffects[slot]) > 0 && Shows(Expect(shown))) << slot << " at " << angle << " degrees";
   }
 }
