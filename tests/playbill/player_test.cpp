@@ -238,14 +238,18 @@ TEST_F(PlayTest, ChainBordersRunAroundPageAndComponent) {
   EXPECT_TRUE(HostShows(0, 0, "11231231\n32123122"));
 }
 
-// Damaged colour words of a clock must not reach the host as bytes that are
-// no colour value (a host indexing an eight-colour palette would read past it).
-TEST(DamagedColours, ReachTheHostAsColourValues) {
+// What reaches the host: damaged colour words of a clock arrive as colour
+// values (a host indexing an eight-colour palette would read past it), the
+// row padding is never written, and EndPreview clears the picture row by row
+// (one run of width x height bytes would leave the last rows lit and zero
+// the padding).
+TEST(HostBuffer, ColourValuesOnlyPaddingKeptPictureCleared) {
   ReleasePreview();
-  std::vector<uint8_t> out(16 * 16, 0xEE);
+  constexpr int32_t kPitch = 19;
+  std::vector<uint8_t> out(kPitch * 16, 0xEE);
   ASSERT_EQ(InitLedConfigure(16, 16, 4), 0);
   ASSERT_EQ(SetFontPathname(LEDVIEW_TEST_FONT), 0);
-  ASSERT_EQ(SetBmpBuffer(16, 16, 16, out.data()), 0);
+  ASSERT_EQ(SetBmpBuffer(16, 16, kPitch, out.data()), 0);
   Bill bill;
   bill.AddPage().AddArea(0, 0, 16, 16).AddComponent(0, 0, 16, 16).AddElement(
       4, test::ClockPayload(20, 0x65636977, 0x74756F21, 0x100, 0xFFFFFFFE));
@@ -254,10 +258,14 @@ TEST(DamagedColours, ReachTheHostAsColourValues) {
   NotifySecond();
   RefreshBuffer();
   std::vector<int> seen(256, 0);
-  for (uint8_t b : out) ++seen[b];
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (i % kPitch < 16) ++seen[out[i]];
+  }
   for (int v = 8; v < 256; ++v) EXPECT_EQ(seen[v], 0) << "byte " << v;
   EXPECT_GT(seen[4], 0);  // the marks: 20 keeps its colour bits
   EXPECT_GT(seen[7], 0);  // the minor marks: 0x77
+  EXPECT_EQ(EndPreview(), 0);
+  for (size_t i = 0; i < out.size(); ++i) ASSERT_EQ(out[i], i % kPitch < 16 ? 0 : 0xEE) << i;
   ReleasePreview();
 }
 
