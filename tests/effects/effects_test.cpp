@@ -76,6 +76,24 @@ TEST_P(Effects, EachRevealShowsItsShapeOnTheWay) {
   EXPECT_TRUE(Shows("####777 ####777 ####777 7777777 7777777"));
 }
 
+// Every in-place entry (all but the slides 8..15, the Instant twins 26 and 27
+// and the scrolls 45..52) ends with the whole visible image, whatever the
+// image's size against the rectangle and at either speed limit.
+TEST_P(Effects, EveryInPlaceEntryEndsWithTheWholeImage) {
+  const int32_t shapes[][4] = {{20, 12, 13, 9}, {7, 5, 12, 8}, {40, 36, 40, 36}};  // image, rectangle
+  for (int32_t slot = 0; slot < 45; ++slot) {
+    if ((slot >= 8 && slot <= 15) || slot == 26 || slot == 27) continue;
+    for (const auto& [iw, ih, w, h] : shapes) {
+      for (const uint32_t speed : {0u, 8u}) {
+        SetImage(iw, ih);
+        Start(5, 10, w, h, speed);
+        EXPECT_EQ(Run(EntryEffects[slot]).back(), -1) << slot;
+        EXPECT_TRUE(Shows(Expect())) << "slot " << slot << ", " << iw << "x" << ih << " in " << w << "x" << h << " at speed " << speed;
+      }
+    }
+  }
+}
+
 // Without a work buffer, or with an end value of 0 (read as "not set up"), the
 // first call shows the image and finishes.
 TEST_P(Effects, NoArenaRoomOrAZeroEndValueFinishesOnTheFirstCall) {
