@@ -4,27 +4,20 @@
 
 namespace ledview::test {
 
-namespace {
-
-bill::FrameStrip PatternStrip(uint32_t count, uint16_t width, uint16_t height, uint32_t format,
-                              uint32_t pitch) {
+static bill::FrameStrip PatternStrip(uint32_t count, uint16_t width, uint16_t height, uint32_t format, uint32_t pitch) {
   bill::FrameStrip s{count, width, height, format, pitch, {}};
   for (uint32_t f = 0; f < count; ++f) s.pixels.resize(s.pixels.size() + size_t{pitch} * height, uint8_t(f + 1));
   return s;
 }
 
 // Rows of '#' as 1-bit rows of `pitch` bytes, most significant bit leftmost.
-void PackRows(std::vector<uint8_t>& out, const std::vector<std::string>& rows, uint32_t pitch) {
+static void PackRows(std::vector<uint8_t>& out, const std::vector<std::string>& rows, uint32_t pitch) {
   for (const std::string& row : rows) {
     const size_t at = out.size();
     out.resize(at + pitch, 0);
-    for (size_t x = 0; x < row.size(); ++x) {
-      if (row[x] == '#') out[at + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
-    }
+    for (size_t x = 0; x < row.size(); ++x) out[at + x / 8] |= row[x] == '#' ? uint8_t(0x80 >> (x % 8)) : 0;
   }
 }
-
-}  // namespace
 
 std::vector<uint8_t> PicturePayload(const std::vector<std::string>& rows, uint32_t format) {
   const auto width = static_cast<uint16_t>(rows.empty() ? 0 : rows[0].size());
@@ -47,13 +40,13 @@ std::vector<uint8_t> BitmapPayload(uint16_t width, uint16_t height, uint32_t for
   return bill::BmpBlockBytes(b);
 }
 
-std::vector<uint8_t> StringPayload(uint16_t id, const std::string& text, uint32_t fontsize,
-                                   uint32_t colour, uint16_t singleline) {
-  return bill::StringTextBytes({.id = id, .singleline = singleline, .colour = colour, .text = text, .fontsize = fontsize});
+std::vector<uint8_t> StringPayload(uint16_t id, const std::string& text, uint32_t fontsize, uint32_t colour,
+                                   uint16_t singleline) {
+  return bill::StringTextBytes(
+      {.id = id, .singleline = singleline, .colour = colour, .text = text, .fontsize = fontsize});
 }
 
-std::vector<uint8_t> StripBytes(uint32_t count, uint16_t width, uint16_t height, uint32_t format,
-                                uint32_t pitch) {
+std::vector<uint8_t> StripBytes(uint32_t count, uint16_t width, uint16_t height, uint32_t format, uint32_t pitch) {
   return bill::FrameStripBytes(PatternStrip(count, width, height, format, pitch));
 }
 
@@ -64,8 +57,8 @@ std::vector<uint8_t> TimerPayload(const char format[8], uint16_t digitwidth, uin
   return bill::TimerBytes(t);
 }
 
-std::vector<uint8_t> ClockPayload(uint32_t marks, uint32_t minormarks, uint32_t hour,
-                                  uint32_t minute, uint32_t second) {
+std::vector<uint8_t> ClockPayload(uint32_t marks, uint32_t minormarks, uint32_t hour, uint32_t minute,
+                                  uint32_t second) {
   return bill::AnalogClockBytes(
       {.marks = marks, .minormarks = minormarks, .hour = hour, .minute = minute, .second = second});
 }

@@ -10,23 +10,19 @@
 
 namespace ledview::test {
 
-namespace {
-
-char PixelChar(int32_t x, int32_t y) {
+static char PixelChar(int32_t x, int32_t y) {
   const uint8_t depth = ledconfig.depth;
   const uint8_t byte = *PixelAddress(static_cast<uint32_t>(x), static_cast<uint32_t>(y), depth);
   if (depth == 1) return (byte & PixelBit(static_cast<uint32_t>(y))) != 0 ? '#' : '.';
-  return byte == 0 ? '.' : byte < 10 ? static_cast<char>('0' + byte) : byte < 16 ? static_cast<char>('a' + byte - 10) : '?';
+  return byte == 0 ? '.' : byte < 16 ? "0123456789abcdef"[byte] : '?';
 }
 
-std::vector<std::string> Lines(const std::string& picture) {
+static std::vector<std::string> Lines(const std::string& picture) {
   std::vector<std::string> lines;
   std::istringstream in(picture);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }
-
-}  // namespace
 
 std::string ReadPicture(int32_t x, int32_t y, int32_t w, int32_t h) {
   std::string out;
@@ -51,16 +47,13 @@ std::string NormalisePicture(const std::string& picture) {
 testing::AssertionResult PictureAt(int32_t x, int32_t y, const std::string& expected) {
   const std::vector<std::string> want = Lines(NormalisePicture(expected));
   if (want.empty()) return testing::AssertionFailure() << "the expected picture is empty";
-  for (const std::string& line : want) {
-    if (line.size() != want[0].size()) return testing::AssertionFailure() << "the expected rows differ in width";
-  }
   const std::vector<std::string> got =
       Lines(ReadPicture(x, y, static_cast<int32_t>(want[0].size()), static_cast<int32_t>(want.size())));
   if (got == want) return testing::AssertionSuccess();
-  testing::AssertionResult failure = testing::AssertionFailure();
-  failure << "region at (" << x << ", " << y << ")\n  expected    actual\n";
-  for (size_t r = 0; r < want.size(); ++r) failure << (want[r] == got[r] ? "  " : "> ") << want[r] << "  " << got[r] << "\n";
-  return failure;
+  testing::AssertionResult diff = testing::AssertionFailure();
+  diff << "region at (" << x << ", " << y << ")\n  expected    actual\n";
+  for (size_t r = 0; r < want.size(); ++r) diff << (want[r] == got[r] ? "  " : "> ") << want[r] << "  " << got[r] << '\n';
+  return diff;
 }
 
 std::string BitZeroLit(const std::string& values) {

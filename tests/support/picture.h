@@ -8,15 +8,11 @@
 
 namespace ledview::test {
 
-// The w x h region at (x, y) in the configured colour mode's layout.
-std::string ReadPicture(int32_t x, int32_t y, int32_t w, int32_t h);
-// A raw-string picture without blank lines and the spaces around lines.
-std::string NormalisePicture(const std::string& picture);
+std::string ReadPicture(int32_t x, int32_t y, int32_t w, int32_t h);  // in the colour mode's layout
+std::string NormalisePicture(const std::string& picture);  // without blank lines and the spaces around lines
 // The region at (x, y) shows `expected`; a mismatch marks the rows that differ.
 testing::AssertionResult PictureAt(int32_t x, int32_t y, const std::string& expected);
-// Colour values as colour mode 1 shows them when bit 0 decides.
-std::string BitZeroLit(const std::string& values);
-// Lights every pixel (colour mode 1) or sets every byte to `value`.
-void FillFrameBuffer(uint8_t value);
+std::string BitZeroLit(const std::string& values);  // colour values as mode 1 shows them when bit 0 decides
+void FillFrameBuffer(uint8_t value);  // lights every pixel (colour mode 1) or sets every byte to `value`
 
 }  // namespace ledview::test
