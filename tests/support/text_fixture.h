@@ -34,6 +34,11 @@ class TextTest : public ::testing::Test {
     std::memset(&main_arena, 0, sizeof main_arena);
   }
   static void UseFont(const char* path) { ASSERT_EQ(LoadFontFace(path), 0) << path; }
+  static void FillArena() {
+    for (size_t n = 1 << 20; n > 0; n >>= 1)
+      while (ArenaAlloc(n) != nullptr) {
+      }
+  }
 
   std::vector<uint8_t> block_;
 };
