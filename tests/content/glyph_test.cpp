@@ -20,7 +20,7 @@ TEST_F(BitmapGlyphTest, CodesAddressTheFontsAndBytesOutsideTheGridGiveBlankCells
   // Source glyph, or null for a blank cell: bytes outside 0xA1..0xFE would index past the font.
   const std::pair<uint16_t, const uint8_t*> cases[] = {
       {'A', AscFont + 'A' * 16}, {kAh, HzkFont + 1410 * 32}, {Gb(0xFE, 0xFE), HzkFont + (94 * 94 - 1) * 32},
-      {Gb(0xFF, 0xA1), nullptr}, {Gb(0xB0, 0xFF), nullptr}, {Gb(0xB0, 0xA0), nullptr}, {Gb(0x41, 0xB0), nullptr}, {0xFF, nullptr}};
+      {Gb(0xFF, 0xA1), nullptr}, {Gb(0xB0, 0xFF), nullptr}, {Gb(0xB0, 0xA0), nullptr}, {Gb(0x41, 0xB0), nullptr}};
   for (auto [code, source] : cases) {
     const GlyphCell* cell = GetGlyph(24, code, 1);  // without a face every size is 16
     const uint32_t n = code < 0xFF ? 16 : 32;
