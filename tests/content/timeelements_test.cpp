@@ -19,10 +19,10 @@
 namespace ledview::test {
 namespace {
 
-bill::FrameStrip Strip(uint32_t frames, uint32_t colour, uint16_t width = 4, uint16_t height = 1) {
-  bill::FrameStrip s{frames, width, height, colour, (width + 7u) / 8u, {}};
-  s.pixels.assign(static_cast<size_t>(frames) * height * s.pitch, 0);
-  for (uint32_t i = 0; i < frames * height; ++i) s.pixels[i * s.pitch] = static_cast<uint8_t>((i / height + 1) << 4);
+bill::FrameStrip Strip(uint32_t frames, uint32_t colour, uint16_t width = 4) {
+  bill::FrameStrip s{frames, width, 1, colour, (width + 7u) / 8u, {}};
+  s.pixels.assign(static_cast<size_t>(frames) * s.pitch, 0);
+  for (uint32_t f = 0; f < frames; ++f) s.pixels[f * s.pitch] = static_cast<uint8_t>((f + 1) << 4);
   return s;
 }
 std::string Glyph(int frame, char colour) {
@@ -41,25 +41,21 @@ std::string Row(const std::string& text, int labelwidth = 4) {
   return Trim(s);
 }
 std::vector<uint8_t> Timer(uint32_t down, int16_t year, int8_t month, int8_t day, int16_t hour, int8_t minute,
-                           int8_t second, const std::string& format, uint16_t digitwidth = 4) {
-  bill::Timer t{down, year, month, day, hour, minute, second, {}, Strip(11, 1, digitwidth)};
+                           int8_t second, const std::string& format) {
+  bill::Timer t{down, year, month, day, hour, minute, second, {}, Strip(11, 1)};
   format.copy(t.format, 8);
   return bill::TimerBytes(t);
 }
 // The strips `gap` bytes after what precedes them: unaligned offsets.
-std::vector<uint8_t> Digital(std::string format, uint16_t labelwidth = 4, uint16_t digitheight = 1, uint32_t gap = 0) {
-  std::vector<uint8_t> out;
-  bill::Append32(out, 1);
-  format.resize(8, '\0');
-  out.insert(out.end(), format.begin(), format.end());
-  const std::vector<uint8_t> digits = bill::FrameStripBytes(Strip(11, 1, 4, digitheight));
-  const std::vector<uint8_t> labels = bill::FrameStripBytes(Strip(11, 2, labelwidth));
-  bill::Append32(out, 20 + gap);
-  bill::Append32(out, static_cast<uint32_t>(20 + 2 * gap + digits.size()));
-  out.resize(20 + gap, 0xAA);
-  out.insert(out.end(), digits.begin(), digits.end());
-  out.resize(out.size() + gap, 0xAA);
-  out.insert(out.end(), labels.begin(), labels.end());
+std::vector<uint8_t> Digital(const std::string& format, uint16_t labelwidth = 4, uint32_t gap = 0) {
+  bill::DigitalClock clock{1, {}, Strip(11, 1), Strip(11, 2, labelwidth)};
+  format.copy(clock.format, 8);
+  std::vector<uint8_t> out = bill::DigitalClockBytes(clock);
+  const uint32_t labels = GetU32(out, 16);
+  out.insert(out.begin() + labels, gap, 0xAA);
+  out.insert(out.begin() + 20, gap, 0xAA);
+  PutU32(out, 12, 20 + gap);
+  PutU32(out, 16, labels + 2 * gap);
   return out;
 }
 // Frame f lights its first pixel in colour f + 1.
@@ -100,7 +96,7 @@ class TimeElementTest : public EngineTest {
   ElementNode element{};
 };
 
-TEST_F(TimeElementTest, TimerFormatsDirectionsAndTargets) {
+TEST_F(TimeElementTest, TimerAndDigitalClockFormats) {
   struct Case { int64_t now; std::vector<uint8_t> timer; std::string shows; uint16_t width = 64; };
   const int64_t jan1 = LocalSeconds(2030, 1, 1, 0, 0, 0), past = LocalSeconds(2030, 1, 1, 1, 2, 3);
   const Case cases[] = {
@@ -123,24 +119,21 @@ TEST_F(TimeElementTest, TimerFormatsDirectionsAndTargets) {
   ClockAdvance(100);
   EXPECT_EQ(Draw(RenderTimer), Row("00:00:00"));
   EXPECT_EQ(Draw(RenderTimer), Row("00:00:00"));
-}
-
-// 2024-05-06 was a Monday.
-TEST_F(TimeElementTest, DigitalClockLettersLabelsAndWeekdays) {
+  // The digital clock's letters, labels and weekdays; 2024-05-06 was a Monday.
   const int64_t monday = LocalSeconds(2024, 5, 6, 3, 4, 5), dec16 = LocalSeconds(2024, 12, 16, 3, 4, 5);
-  const std::vector<std::tuple<int64_t, std::string, std::string>> cases = {
+  const std::vector<std::tuple<int64_t, std::string, std::string>> clocks = {
       {monday, "YMD", Row("2024a5b6c")}, {dec16, "ymd", Row("2024a0416c")},  // 'm' is the minute
       {monday, "Hms", Row("03:04:05")}, {monday, std::string("H\0ms", 4), Row("03")},  // a 0 ends the letters
       {monday, "sHhxmZzz", Row("050303:04")}, {LocalSeconds(2024, 5, 5, 12, 0, 0), "W", Row("dec")},  // Sunday
       {LocalSeconds(2024, 5, 11, 12, 0, 0), "wD", Row("dek11c")},
   };
-  for (const auto& [now, format, shows] : cases) {
+  for (const auto& [now, format, shows] : clocks) {
     ClockSimulate(now);
     Load(Digital(format));
     EXPECT_EQ(Draw(RenderDigitalClock), shows) << format;
   }
   ClockSimulate(monday);
-  Load(Digital("YD", 8, 1, 3));
+  Load(Digital("YD", 8, 3));
   EXPECT_EQ(Draw(RenderDigitalClock), Row("2024a6c", 8));
   EXPECT_EQ(Draw(RenderDigitalClock, 64, false), "");  // drawn on its request or a second only
 }
