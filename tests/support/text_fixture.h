@@ -83,8 +83,6 @@ inline std::string Picture(const uint8_t* rows, uint32_t pitch, int32_t width, i
   }
   return s;
 }
-inline std::string Picture(const BmpBlock* image) {
-  return Picture(BmpBlockRows(image), image->pitch, image->width, image->height);
-}
+inline std::string Picture(const BmpBlock* b) { return Picture(BmpBlockRows(b), b->pitch, b->width, b->height); }
 
 }  // namespace ledview::test
