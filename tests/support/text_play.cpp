@@ -88,7 +88,8 @@ testing::AssertionResult TextPlayTest::HostShows(int32_t x, int32_t y, const std
   if (w == 0 || x + w > width || y + h > height) return testing::AssertionFailure() << "the picture leaves the sign";
   const std::string got = Host(x, y, w, h);
   if (got == want) return testing::AssertionSuccess();
-  return testing::AssertionFailure() << "region at (" << x << ", " << y << ")\nexpected:\n" << want << "\nactual:\n" << got;
+  return testing::AssertionFailure() << "region at (" << x << ", " << y << ")\nexpected:\n" << want
+                                     << "\nactual:\n" << got;
 }
 
 testing::AssertionResult TextPlayTest::HostShows(int32_t x, int32_t y, const Pic& rows, int32_t colour) const {
