@@ -1,6 +1,5 @@
-// Glyph and layout tests run on a private arena block, with no outline face
-// unless a test loads one, and leave neither behind. Pictures are rows of
-// '#' (lit) and '.' (dark).
+// Glyph and layout tests run on a private arena block, with no outline face unless
+// a test loads one, and leave neither behind. Pictures: rows of '#' (lit) and '.'.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -34,6 +33,11 @@ class TextTest : public ::testing::Test {
     std::memset(&main_arena, 0, sizeof main_arena);
   }
   static void UseFont(const char* path) { ASSERT_EQ(LoadFontFace(path), 0) << path; }
+  static void FillArena() {
+    for (size_t n = 1 << 20; n > 0; n >>= 1)
+      while (ArenaAlloc(n) != nullptr) {
+      }
+  }
 
   std::vector<uint8_t> block_;
 };
@@ -58,8 +62,7 @@ inline std::string Art(const Pic& rows) {
   return s;
 }
 
-// A 16-row cell of the built-in fonts: 8 wide for a single byte code, 16
-// for a GB2312 pair (lead byte in the low byte).
+// A 16-row cell of the built-in fonts: 8 wide, 16 for a GB2312 pair (lead in the low byte).
 inline Pic BuiltInGlyph(uint16_t code) {
   const bool wide = code > 0xFF;
   const uint8_t* rows = wide ? HzkFont + ((code & 0xFF) - 0xA1) * 94 * 32 + ((code >> 8) - 0xA1) * 32
@@ -71,19 +74,15 @@ inline Pic BuiltInGlyph(uint16_t code) {
   return out;
 }
 
-inline bool BitAt(const uint8_t* rows, uint32_t pitch, int32_t x, int32_t y) {
-  return (rows[static_cast<size_t>(y) * pitch + (x >> 3)] & (0x80 >> (x & 7))) != 0;
-}
+// Rows of 1-bit pixels, most significant bit leftmost, as rows of '#' and '.' ended by '\n'.
 inline std::string Picture(const uint8_t* rows, uint32_t pitch, int32_t width, int32_t height) {
   std::string s;
   for (int32_t y = 0; y < height; ++y) {
-    for (int32_t x = 0; x < width; ++x) s += BitAt(rows, pitch, x, y) ? '#' : '.';
+    for (int32_t x = 0; x < width; ++x) s += rows[size_t(y) * pitch + (x >> 3)] & (0x80 >> (x & 7)) ? '#' : '.';
     s += '\n';
   }
   return s;
 }
-inline std::string Picture(const BmpBlock* image) {
-  return Picture(BmpBlockRows(image), image->pitch, image->width, image->height);
-}
+inline std::string Picture(const BmpBlock* b) { return Picture(BmpBlockRows(b), b->pitch, b->width, b->height); }
 
 }  // namespace ledview::test

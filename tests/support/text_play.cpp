@@ -2,21 +2,15 @@
 
 #include <algorithm>
 
-#include "ledview.h"
 #include "playbill/scheduler.h"
 #include "support/picture.h"
 
 namespace ledview::test {
 
-Pic Solid(int32_t w, int32_t h) { return Pic(static_cast<size_t>(h), std::string(static_cast<size_t>(w), '#')); }
-
 Pic Pattern(int32_t w, int32_t h) {
-  Pic rows = Dark(w, h);
-  // Column x lights rows 0 .. x % h and, every third column, row h - 1.
-  for (int32_t x = 0; x < w; ++x) {
-    for (int32_t y = 0; y <= x % h; ++y) rows[y][x] = '#';
-    if (x % 3 == 1) rows[h - 1][x] = '#';
-  }
+  Pic rows = Dark(w, h);  // column x lights rows 0 .. x % h and, every third column, row h - 1
+  for (int32_t x = 0; x < w; ++x)
+    for (int32_t y = 0; y < h; ++y) rows[y][x] = y <= x % h || (x % 3 == 1 && y == h - 1) ? '#' : '.';
   return rows;
 }
 
@@ -25,8 +19,6 @@ Pic Columns(Pic rows, int32_t from, int32_t n) {
   return rows;
 }
 
-Pic Rows(const Pic& rows, int32_t from, int32_t n) { return Pic(rows.begin() + from, rows.begin() + from + n); }
-
 Pic Glyphs(const std::string& text) {
   Pic rows(16);
   for (char ch : text) rows = Beside(rows, ch == ' ' ? Dark(8, 16) : BuiltInGlyph(static_cast<uint8_t>(ch)));
@@ -34,28 +26,20 @@ Pic Glyphs(const std::string& text) {
 }
 
 int64_t LocalSeconds(int year, int month, int day, int hour, int minute, int second) {
-  std::tm t{};
-  t.tm_year = year - 1900;
-  t.tm_mon = month - 1;
-  t.tm_mday = day;
-  t.tm_hour = hour;
-  t.tm_min = minute;
-  t.tm_sec = second;
+  std::tm t{.tm_sec = second, .tm_min = minute, .tm_hour = hour, .tm_mday = day, .tm_mon = month - 1,
+            .tm_year = year - 1900};
   return ClockFromLocal(&t);
 }
 
 void TextPlayTest::TearDown() {
-  ReleasePreview();
   ClockUseReal();
+  EngineTest::TearDown();
 }
 
 void TextPlayTest::Start(int32_t w, int32_t h, int32_t colourmode, const char* font, int64_t when) {
   ClockSimulate(when);
   actioncounter = 0;  // it outlives every engine
-  testing::internal::CaptureStdout();
-  const int32_t init = InitLedConfigure(w, h, colourmode);
-  testing::internal::GetCapturedStdout();
-  ASSERT_EQ(init, 0);
+  ASSERT_EQ(InitLedConfigure(w, h, colourmode), 0);
   ASSERT_EQ(SetFontPathname(font), 0) << font;
   width = w;
   height = h;
@@ -78,12 +62,11 @@ void TextPlayTest::Stop() {
   ASSERT_EQ(SetBmpBuffer(width, height, width, output.data()), 0);
 }
 
-void TextPlayTest::Tick(int n) {
-  for (int i = 0; i < n; ++i, RefreshBuffer()) NotifyActtion();
-}
-
-void TextPlayTest::Second(int n) {
-  for (int i = 0; i < n; ++i, RefreshBuffer()) NotifySecond();
+void TextPlayTest::Drive(void (*notify)(), int n) {
+  for (int i = 0; i < n; ++i) {
+    notify();
+    RefreshBuffer();
+  }
 }
 
 std::string TextPlayTest::Host(int32_t x, int32_t y, int32_t w, int32_t h) const {
@@ -105,17 +88,14 @@ testing::AssertionResult TextPlayTest::HostShows(int32_t x, int32_t y, const std
   if (w == 0 || x + w > width || y + h > height) return testing::AssertionFailure() << "the picture leaves the sign";
   const std::string got = Host(x, y, w, h);
   if (got == want) return testing::AssertionSuccess();
-  return testing::AssertionFailure() << "region at (" << x << ", " << y << ")\nexpected:\n" << want << "\nactual:\n" << got;
+  return testing::AssertionFailure() << "region at (" << x << ", " << y << ")\nexpected:\n" << want
+                                     << "\nactual:\n" << got;
 }
 
 testing::AssertionResult TextPlayTest::HostShows(int32_t x, int32_t y, const Pic& rows, int32_t colour) const {
   std::string s = Art(rows);
   std::replace(s.begin(), s.end(), '#', mode == 1 ? '#' : static_cast<char>('0' + colour));
   return HostShows(x, y, s);
-}
-
-bool TextPlayTest::HostDark(int32_t x, int32_t y, int32_t w, int32_t h) const {
-  return Host(x, y, w, h).find_first_not_of(".\n") == std::string::npos;
 }
 
 }  // namespace ledview::test
