@@ -51,7 +51,7 @@ std::vector<uint8_t> Digital(const std::string& format, uint16_t labelwidth = 4,
   bill::DigitalClock clock{1, {}, Strip(11, 1), Strip(11, 2, labelwidth)};
   format.copy(clock.format, 8);
   std::vector<uint8_t> out = bill::DigitalClockBytes(clock);
-  const uint32_t labels = GetU32(out, 16);
+  const uint32_t labels = bill::GetU32(out, 16);
   out.insert(out.begin() + labels, gap, 0xAA);
   out.insert(out.begin() + 20, gap, 0xAA);
   PutU32(out, 12, 20 + gap);

@@ -26,8 +26,13 @@ Pic Glyphs(const std::string& text) {
 }
 
 int64_t LocalSeconds(int year, int month, int day, int hour, int minute, int second) {
-  std::tm t{.tm_sec = second, .tm_min = minute, .tm_hour = hour, .tm_mday = day, .tm_mon = month - 1,
-            .tm_year = year - 1900};
+  std::tm t{};
+  t.tm_sec = second;
+  t.tm_min = minute;
+  t.tm_hour = hour;
+  t.tm_mday = day;
+  t.tm_mon = month - 1;
+  t.tm_year = year - 1900;
   return ClockFromLocal(&t);
 }
 
