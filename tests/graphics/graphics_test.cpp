@@ -65,7 +65,9 @@ class Gfx : public test::EngineTest {
 // screen and the old ones returned; runs are cut, one wholly outside dropped.
 TEST_F(Gfx, ContextAndClipBounds) {
   const GraphicsDriver bad[] = {{nullptr, SetPixel, HLine}, {FillRect, nullptr, HLine}, {FillRect, SetPixel, nullptr}};
-  for (const GraphicsDriver* d : {&bad[0], &bad[1], &bad[2], static_cast<const GraphicsDriver*>(nullptr)}) EXPECT_EQ(CreateGraphicsContext(d, 0, 10, 10), nullptr);
+  for (const GraphicsDriver* d : {&bad[0], &bad[1], &bad[2], static_cast<const GraphicsDriver*>(nullptr)}) {
+    EXPECT_EQ(CreateGraphicsContext(d, 0, 10, 10), nullptr);
+  }
   const ClipBounds screen = SetClipBounds(ctx, ClipBounds{-5, 10, 4, 100});
   EXPECT_TRUE(screen.left == 0 && screen.right == 63 && screen.top == 0 && screen.bottom == 31);
   EXPECT_TRUE(ctx->clip.left == 0 && ctx->clip.right == 10 && ctx->clip.top == 4 && ctx->clip.bottom == 31);
