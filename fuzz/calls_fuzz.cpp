@@ -50,15 +50,6 @@ struct Fonts {
 };
 Fonts fonts;
 
-std::string WriteTemp(const char* stem, const void* bytes, size_t n) {
-  std::string path = "/tmp/" + std::string(stem) + "-XXXXXX";
-  const int fd = mkstemp(path.data());
-  if (fd < 0) return "/nonexistent/ledview-fuzz";
-  const bool ok = write(fd, bytes, n) == static_cast<ssize_t>(n);
-  close(fd);
-  return ok ? path : "/nonexistent/ledview-fuzz";
-}
-
 template <typename T, size_t N>
 T Pick(Reader& in, const T (&table)[N]) {
   return table[in.U8() % N];

@@ -1,10 +1,14 @@
 // Small helpers the fuzz targets share: a reader that takes the input from
-// the front and yields zeros once it is used up, and a checked abort.
+// the front and yields zeros once it is used up, a checked abort, and
+// temporary files for paths the engine is to open.
 #pragma once
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace ledview::fuzz {
 
@@ -36,6 +40,18 @@ struct Reader {
 }
 inline void Expect(bool ok, const char* what, long long got = 0, long long want = 0) {
   if (!ok) Fail(what, got, want);
+}
+
+// A file of n bytes under /tmp named after stem; the caller unlinks it. A
+// target that cannot write one cannot check what it was made for.
+inline std::string WriteTemp(const char* stem, const void* bytes, size_t n) {
+  std::string path = "/tmp/" + std::string(stem) + "-XXXXXX";
+  const int fd = mkstemp(path.data());
+  if (fd < 0) Fail("a temporary file", 0, 0);
+  const bool ok = write(fd, bytes, n) == static_cast<ssize_t>(n);
+  close(fd);
+  if (!ok) Fail("writing a temporary file", 0, 0);
+  return path;
 }
 
 }  // namespace ledview::fuzz

@@ -8,7 +8,6 @@
 //
 // Input: a sequence of operations, each an opcode byte and its argument bytes.
 #include <SDL.h>
-#include <unistd.h>
 
 #include <climits>
 #include <cstring>
@@ -287,13 +286,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     std::abort();
   }
   static const char text[] = "This is not a font.\n";
-  char path[] = "/tmp/ledview-fuzz-text-XXXXXX";
-  const int fd = mkstemp(path);
-  if (fd >= 0) {
-    if (write(fd, text, sizeof text - 1) == static_cast<ssize_t>(sizeof text - 1)) notfont = path;
-    close(fd);
-  }
-  if (notfont.empty()) std::abort();
+  notfont = WriteTemp("ledview-fuzz-text", text, sizeof text - 1);
   std::atexit([] { unlink(notfont.c_str()); });
   FuzzBills();
   return 0;

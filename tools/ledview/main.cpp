@@ -88,16 +88,24 @@ void AddRenderOptions(CLI::App* cmd, RenderArgs* a, bool demo) {
   }
 }
 
+// The sign to play on: the options' size and mode, else the description's,
+// else 128 x 32 in one colour. False when --size cannot be read.
+bool ChooseSign(const SignSize& sign, const std::string& size, int32_t mode, int32_t* width,
+                int32_t* height, int32_t* colourmode) {
+  *width = sign.width > 0 ? sign.width : 128;
+  *height = sign.height > 0 ? sign.height : 32;
+  *colourmode = mode != 0 ? mode : sign.mode > 0 ? sign.mode : 1;
+  return size.empty() || ParseSize(size, width, height);
+}
+
+std::string SizeMistake(const std::string& size) {
+  return "--size \"" + size + "\": expected WIDTHxHEIGHT, e.g. 128x32";
+}
+
 int RunRender(const RenderArgs& a, const std::vector<uint8_t>& bill, const SignSize& sign,
               bool quiet) {
   RenderOptions o;
-  o.width = sign.width > 0 ? sign.width : 128;
-  o.height = sign.height > 0 ? sign.height : 32;
-  o.mode = sign.mode > 0 ? sign.mode : 1;
-  if (!a.size.empty() && !ParseSize(a.size, &o.width, &o.height)) {
-    return Fail("--size \"" + a.size + "\": expected WIDTHxHEIGHT, e.g. 128x32");
-  }
-  if (a.mode != 0) o.mode = a.mode;
+  if (!ChooseSign(sign, a.size, a.mode, &o.width, &o.height, &o.mode)) return Fail(SizeMistake(a.size));
   o.font = a.font;
   if (!(a.seconds > 0) || a.seconds > 86400) return Fail("--seconds must be above 0 and at most 86400");
   o.durationms = static_cast<int64_t>(a.seconds * 1000 + 0.5);
@@ -262,13 +270,7 @@ struct PlayArgs {
 
 int RunPlay(const PlayArgs& a, const std::vector<uint8_t>& bill, const SignSize& sign) {
   PlayOptions o;
-  o.width = sign.width > 0 ? sign.width : 128;
-  o.height = sign.height > 0 ? sign.height : 32;
-  o.mode = sign.mode > 0 ? sign.mode : 1;
-  if (!a.size.empty() && !ParseSize(a.size, &o.width, &o.height)) {
-    return Fail("--size \"" + a.size + "\": expected WIDTHxHEIGHT, e.g. 128x32");
-  }
-  if (a.mode != 0) o.mode = a.mode;
+  if (!ChooseSign(sign, a.size, a.mode, &o.width, &o.height, &o.mode)) return Fail(SizeMistake(a.size));
   o.font = a.font;
   o.tickms = a.tickms;
   o.secondms = a.secondms;
