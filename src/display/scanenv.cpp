@@ -1,6 +1,7 @@
 #include "display/scanenv.h"
 
 #include <algorithm>
+#include <cinttypes>
 #include <cstdio>
 
 #include "display/framebuffer.h"
@@ -49,13 +50,14 @@ void SetLedEnv() {
   // The table holds 512 entries; a count outside 1..512 would read past it.
   const uint32_t freqcount = std::clamp<uint32_t>(cfg.freqcount, 1, 512);
 
-  // 1. Scan line width; a scanmode of 0 divides as 16, which it becomes below.
+  // Scan line width; a scanmode of 0 divides as 16, which it becomes below.
   const uint32_t divisor = cfg.scanmode != 0 ? cfg.scanmode : 16;
   env.scanwidth = (width * (sigheight / divisor) + 7) & ~7u;
   env.dmawidth = (env.scanwidth + 7) >> 3;
   env.gdowndatanum = 0;
 
-  // 2.-3. Row groups per data port.
+  // Row groups per data port: two-colour rows pair up, and the ports beyond
+  // the limit go to the lower data group.
   const uint32_t groupheight = cfg.depth == 1 ? 2 * sigheight : sigheight;
   env.gupdatanum = groupheight != 0 && height > 0 ? (height - 1) / groupheight + 1 : 1;
   const uint32_t portlimit = cfg.depth == 4 ? 8 : 16;
@@ -65,7 +67,7 @@ void SetLedEnv() {
   }
   env.scanshift = cfg.depth == 4 ? 2 : 1;
 
-  // 4.-5. scanmode normalisation and pitch.
+  // Only 1, 2, 4 and 8 are scan modes of their own; anything else scans as 16.
   switch (cfg.scanmode) {
     case 1: env.scanmask = 0; break;
     case 2: env.scanmask = 1; break;
@@ -79,13 +81,14 @@ void SetLedEnv() {
   const uint32_t scanmode = cfg.scanmode;
   env.scanpitch = (env.gdowndatanum != 0 ? 65536u : 131072u) / scanmode;
   std::snprintf(line, sizeof line,
-                "SetLedEnv: dmawidth = %d tmpscanmode = %d gsigheight = %d  gupdatanum = %d "
-                "gdowndatanum = %d scanwidth = %d scanpitch = %d\n",
+                "SetLedEnv: dmawidth = %" PRIu32 " tmpscanmode = %" PRIu32 " gsigheight = %" PRIu32
+                "  gupdatanum = %" PRIu32 " gdowndatanum = %" PRIu32 " scanwidth = %" PRIu32
+                " scanpitch = %" PRIu32 "\n",
                 env.dmawidth, scanmode, sigheight, env.gupdatanum, env.gdowndatanum, env.scanwidth,
                 env.scanpitch);
   Report(line);
 
-  // 7. Row pointers, wrapped into the pixel area.
+  // Row pointers, wrapped into the pixel area.
   const uint8_t* pixelend = framebuffer.pixels + kFrameBufferBytes;
   for (uint32_t i = 0; i < 16; ++i) {
     const uint64_t offset = static_cast<uint64_t>(i) * framebuffer.curfbpitch;
@@ -94,14 +97,15 @@ void SetLedEnv() {
   }
   env.interval = sigheight * framebuffer.curfbpitch;
 
-  // 8. Provisional column count.
+  // Provisional column count, reported before the table is checked.
   const FreqEntry* ft = cfg.freqtable;
   env.gfreqwidth = std::max<uint32_t>(ft[0].column, ft[freqcount - 1].column) + 1;
-  std::snprintf(line, sizeof line, "gfreqwidth = %d interval = %d scanshift = %d\n", env.gfreqwidth,
+  std::snprintf(line, sizeof line, "gfreqwidth = %" PRIu32 " interval = %" PRIu32 " scanshift = %" PRIu32 "\n",
+                env.gfreqwidth,
                 env.interval, env.scanshift);
   Report(line);
 
-  // 9. DMA address tables, as physical addresses.
+  // DMA address tables, as physical addresses.
   const uint32_t stride = env.scanpitch * 4;
   const uint32_t limit = PhysicalAddress(env.dma + sizeof env.dma);
   for (int half = 0; half < 2; ++half) {
@@ -119,7 +123,7 @@ void SetLedEnv() {
     }
   }
 
-  // 10. Line map: the scan order reversed, out-of-range lines made 0.
+  // Line map: the scan order reversed, out-of-range lines made 0.
   const int32_t firstrow = ft[0].row;
   for (uint32_t i = 0; i < 16; ++i) env.linemap[i] = 0;
   for (uint32_t i = 0; i < scanmode; ++i) {
@@ -129,24 +133,25 @@ void SetLedEnv() {
     env.linemap[i] = static_cast<int8_t>(e);
   }
 
-  // 11. Delay and clock indices.
+  // Delay and clock indices, clamped to their tables.
   if (cfg.pixelclk > 4) cfg.pixelclk = 4;
   if (cfg.oedelay > 7) cfg.oedelay = 7;
   env.curoedelay1 = kOeDelay1[cfg.oedelay];
   env.curoedelay2 = kOeDelay2[cfg.oedelay];
   env.pixelclkreg = kPixelClock[cfg.pixelclk];
-  std::snprintf(line, sizeof line, "curoedelay1 = %d curoedelay2 = %d  pixelclkreg = 0x%x\n",
+  std::snprintf(line, sizeof line, "curoedelay1 = %" PRIu32 " curoedelay2 = %" PRIu32 "  pixelclkreg = 0x%" PRIx32 "\n",
                 env.curoedelay1, env.curoedelay2, env.pixelclkreg);
   Report(line);
 
-  // 12. Out-of-range columns and rows of the column table become 0.
+  // Out-of-range columns and rows of the column table become 0.
   FreqEntry* fte = cfg.freqtable;
   for (uint32_t i = 1; i < freqcount; ++i) {
     if (fte[i].column > freqcount) fte[i].column = 0;
     if (fte[i].row > sigheight) fte[i].row = 0;
   }
 
-  // 13.-14. Is the table a regular grid of equal rows?
+  // Is the table a regular grid of equal rows? A regular step between
+  // columns becomes deltax; an irregular one leaves no row width.
   uint32_t maxcolumn = ft[0].column;
   int32_t curcolumn = ft[0].column;
   uint32_t currow = ft[0].row;
@@ -166,7 +171,8 @@ void SetLedEnv() {
     if (reference == 0) {
       reference = run;
     } else if (run != reference) {
-      std::snprintf(line, sizeof line, "tmpcount = %d != count = %d\n", run, reference);
+      std::snprintf(line, sizeof line, "tmpcount = %" PRIu32 " != count = %" PRIu32 "\n", run,
+                    reference);
       Report(line);
       reference = 0;
       complete = false;
@@ -181,11 +187,12 @@ void SetLedEnv() {
   env.rowdatanum = deltax == -1 ? 0 : reference;
   env.deltax = deltax;
   std::snprintf(line, sizeof line,
-                "gfreqwidth = %d rowdatanum = %d interval = %d scanshift = %d deltax = %d\n",
+                "gfreqwidth = %" PRIu32 " rowdatanum = %" PRIu32 " interval = %" PRIu32
+                " scanshift = %" PRIu32 " deltax = %" PRId32 "\n",
                 env.gfreqwidth, env.rowdatanum, env.interval, env.scanshift, deltax);
   Report(line);
 
-  // 15.-16.
+  // Small signs need no size flag; the routine follows the grid found above.
   if (width < 256 && height < 128) cfg.sizeflag = 0;
   env.fixed15 = 15;
   const int family = cfg.scanvariant != 0 ? 3 : 0;
