@@ -1,4 +1,4 @@
-// Codes and printed messages the host sees; codes and states of calls in any order are the calls fuzz target's.
+// The engine family's codes and the lines it prints, as a host sees them.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -66,7 +66,7 @@ TEST_F(CallsTest, FirstFaultGivesItsCodeAndMessage) {
 }
 
 // Every payload holds what its renderer will read, whatever the sibling after it holds, and no product wraps;
-// payload faults print nothing. (Whole payloads of every type pass in the fuzz targets' playbills.)
+// payload faults print nothing.
 TEST_F(CallsTest, PayloadsHoldEverythingTheyDeclare) {
   auto sized = [](Bytes b, ptrdiff_t by) { b.resize(b.size() + by); return b; };  // cut short (< 0) or grown
   auto with = [](Bytes b, std::vector<std::pair<size_t, uint32_t>> words) {

@@ -1,5 +1,4 @@
-// The window family on SDL's offscreen video driver, surfaces read back. Codes, paints inside the inset and
-// corner colours in any call order are the window fuzz target's; these pin exact paints, messages and misuse.
+// The window family on SDL's offscreen video driver, surfaces read back: exact paints, messages and misuse.
 #include <SDL.h>
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
-// Text laid out into 1-bit images: pictures, line and wrap rules, bounds. Image vs
-// measurement, pitch, ink past the width and leaks are the layout fuzz target's.
+// Text laid out into 1-bit images: pictures, line and wrap rules, bounds.
 #include <gtest/gtest.h>
 
 #include <chrono>

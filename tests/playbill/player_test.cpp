@@ -187,7 +187,7 @@ TEST_F(PlayTest, ChainBordersRunAroundPageAndComponent) {
 }
 
 // Damaged colour words of a clock reach the host as colour values (a host indexing an eight-colour palette would
-// read past it). Padding, other words and the row-by-row clear are the playbill fuzz target's.
+// read past it).
 using HostBuffer = test::TextPlayTest;
 TEST_F(HostBuffer, DamagedClockColoursArriveAsColourValuesAndEndPreviewClears) {
   Start(16, 16, 4);
