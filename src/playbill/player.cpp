@@ -18,15 +18,20 @@ alignas(16) uint8_t pagestore[kPagePoolCount * sizeof(PageNode)];
 alignas(16) uint8_t areastore[kAreaPoolCount * sizeof(AreaNode)];
 alignas(16) uint8_t componentstore[kComponentPoolCount * sizeof(ComponentNode)];
 alignas(16) uint8_t elementstore[kElementPoolCount * sizeof(ElementNode)];
+
+// PoolCreate refuses only a full descriptor table, missing storage or a block
+// too small for the free-list link; none of these can happen here.
+static_assert(kPoolDescriptors >= 4, "the pool table holds the player's four pools");
+static_assert(sizeof(PageNode) >= sizeof(void*) && sizeof(AreaNode) >= sizeof(void*) &&
+              sizeof(ComponentNode) >= sizeof(void*) && sizeof(ElementNode) >= sizeof(void*));
 }  // namespace
 
-bool SetupPlayerPools() {
+void SetupPlayerPools() {
   PoolTableInit();
   playerpools.pages = PoolCreate(pagestore, kPagePoolCount, sizeof(PageNode));
   playerpools.areas = PoolCreate(areastore, kAreaPoolCount, sizeof(AreaNode));
   playerpools.components = PoolCreate(componentstore, kComponentPoolCount, sizeof(ComponentNode));
   playerpools.elements = PoolCreate(elementstore, kElementPoolCount, sizeof(ElementNode));
-  return playerpools.pages && playerpools.areas && playerpools.components && playerpools.elements;
 }
 
 void ResetPlayerPools() {

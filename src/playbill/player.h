@@ -14,8 +14,9 @@ struct PlayerPools {
 extern PlayerPools playerpools;
 extern LockHandle playlock;
 
-// Builds the pool table and the four pools; false when a pool cannot be made.
-bool SetupPlayerPools();
+// Builds the pool table and the four pools over static storage; it cannot
+// fail, as the table always has room for them.
+void SetupPlayerPools();
 void ResetPlayerPools();
 // Returns every record, empties the timers and strings, and forgets the
 // pools, the bill, the link indicator flag and the play lock.
