@@ -1,5 +1,5 @@
-// Exhaustion, reuse and misuse. Limits, placement, overlap, contents and recovery
-// under random workloads are the arena fuzz target's job.
+// The arena allocator: exhaustion, reuse of freed holes, merging of free
+// neighbours and misuse by the caller.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -34,6 +34,40 @@ TEST_F(ArenaTest, ExhaustionGivesNullAndHolesAreReused) {
   for (size_t i = 1; i < blocks.size(); i += 2) ArenaFree(blocks[i]);
   EXPECT_EQ(ArenaAlloc(100000), nullptr);
   EXPECT_NE(ArenaAlloc(50000), nullptr);
+}
+
+// A freed chunk joins its free neighbours on both sides, whether it is freed
+// straight into the bins or gathered later from the fast bins, and the joined
+// chunk serves a request for all three whole.
+TEST_F(ArenaTest, FreeNeighboursMergeOnBothSidesAndAreReusedWhole) {
+  // Chunks above the fast-bin limit merge as they are freed: the middle one last.
+  {
+    void* a = ArenaAlloc(1000);
+    void* b = ArenaAlloc(1000);
+    void* c = ArenaAlloc(1000);
+    ASSERT_NE(ArenaAlloc(1000), nullptr);  // keeps c away from the top
+    const uint32_t chunk = ArenaChunkSize(a);
+    ArenaFree(a);
+    ArenaFree(c);
+    ArenaFree(b);
+    void* whole = ArenaAlloc(3 * chunk - 11);
+    EXPECT_EQ(whole, a);
+    EXPECT_EQ(ArenaChunkSize(whole), 3 * chunk);
+  }
+  // Fast-bin chunks merge when a large request gathers them; the gathering
+  // order is the reverse of the freeing order, so each order tests one side.
+  for (const bool forward : {true, false}) {
+    SCOPED_TRACE(forward ? "merged with the next chunk" : "merged with the previous chunk");
+    void* small[3];
+    for (void*& p : small) p = ArenaAlloc(40);
+    ASSERT_NE(ArenaAlloc(40), nullptr);
+    const uint32_t chunk = ArenaChunkSize(small[0]);
+    for (int i = 0; i < 3; ++i) ArenaFree(small[forward ? i : 2 - i]);
+    ASSERT_NE(ArenaAlloc(600), nullptr);  // gathers the fast bins
+    void* whole = ArenaAlloc(3 * chunk - 11);
+    EXPECT_EQ(whole, small[0]);
+    EXPECT_EQ(ArenaChunkSize(whole), 3 * chunk);
+  }
 }
 
 // Freeing what the arena never handed out changes nothing.
