@@ -64,17 +64,11 @@ GfxPoint Offset(GfxPoint p, int32_t cx, int32_t cy) {
   return GfxPoint{static_cast<int16_t>(p.x + cx), static_cast<int16_t>(p.y + cy)};
 }
 
-void FillHand(GraphicsContext* ctx, const uint8_t* payload, uint32_t colourfield,
-              uint32_t widthfield, int32_t length, int32_t angle, int32_t cx, int32_t cy) {
+void DrawPayloadHand(GraphicsContext* ctx, const uint8_t* payload, uint32_t colourfield,
+                     uint32_t widthfield, int32_t length, int32_t angle, int32_t cx, int32_t cy) {
   const int32_t halfwidth = std::min<int32_t>(ReadU16(payload + widthfield), kWidestHalfHand);
-  GfxPoint points[4];
-  MakeHandPolygon(length, angle, halfwidth, points);
-  for (GfxPoint& p : points) p = Offset(p, cx, cy);
   const auto colour = static_cast<int32_t>(ReadU32(payload + colourfield));
-  SetPenColour(ctx, colour);
-  SetFillColour(ctx, colour);
-  const GfxPolygon hand{4, points};
-  FillPolygon(ctx, &hand);  // an exhausted arena only loses this hand
+  DrawClockHand(ctx, colour, halfwidth, length, angle, cx, cy);
 }
 
 }  // namespace
@@ -106,6 +100,23 @@ void MakeHandPolygon(int32_t length, int32_t angle, int32_t halfwidth, GfxPoint 
   points[1] = right;
   points[2] = GfxPoint{static_cast<int16_t>(-(tip.x >> 2)), static_cast<int16_t>(-(tip.y >> 2))};
   points[3] = GfxPoint{static_cast<int16_t>(-right.x), static_cast<int16_t>(-right.y)};
+}
+
+void DrawClockHand(GraphicsContext* ctx, int32_t colour, int32_t halfwidth, int32_t length,
+                   int32_t angle, int32_t cx, int32_t cy) {
+  GfxPoint points[4];
+  MakeHandPolygon(length, angle, halfwidth, points);
+  for (GfxPoint& p : points) p = Offset(p, cx, cy);
+  SetPenColour(ctx, colour);
+  SetFillColour(ctx, colour);
+  const GfxPolygon hand{4, points};
+  FillPolygon(ctx, &hand);  // an exhausted arena only loses the kite
+  // A narrow kite has little or no area away from the axes, and the fill
+  // leaves its thin end empty: the spine makes every hand a stroke from the
+  // centre to its tip.
+  const GfxSegment spine{static_cast<int16_t>(cx), static_cast<int16_t>(cy), points[0].x,
+                         points[0].y};
+  DrawLine(ctx, &spine);
 }
 
 void DrawClockMarks(const uint8_t* payload, int32_t radius, int32_t cx, int32_t cy) {
@@ -149,9 +160,10 @@ void DrawClockFace(const uint8_t* payload, const DestRect& rect, int32_t hour, i
       ctx, ClipBounds{static_cast<int16_t>(rect.x), static_cast<int16_t>(rect.x + rect.width - 1),
                       static_cast<int16_t>(rect.y), static_cast<int16_t>(rect.y + rect.height - 1)});
   const int32_t hourangle = (hour % 12) * 30 + (minute >> 1);
-  FillHand(ctx, payload, clockfield::hourhand, clockfield::hourwidth, r - 5, hourangle, cx, cy);
-  FillHand(ctx, payload, clockfield::minutehand, clockfield::minutewidth, r - 3, minute * 6, cx,
-           cy);
+  DrawPayloadHand(ctx, payload, clockfield::hourhand, clockfield::hourwidth, r - 5, hourangle, cx,
+                  cy);
+  DrawPayloadHand(ctx, payload, clockfield::minutehand, clockfield::minutewidth, r - 3, minute * 6,
+                  cx, cy);
   const GfxPoint tip = Offset(HandTip(r - 2, second * 6), cx, cy);
   SetPenColour(ctx, static_cast<int32_t>(ReadU32(payload + clockfield::secondhand)));
   const GfxSegment hand{static_cast<int16_t>(cx), static_cast<int16_t>(cy), tip.x, tip.y};

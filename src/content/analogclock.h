@@ -37,6 +37,11 @@ GfxPoint HandTip(int32_t length, int32_t angle);
 // kite with the sides `halfwidth` from the centre and the tail a quarter of
 // the length behind it.
 void MakeHandPolygon(int32_t length, int32_t angle, int32_t halfwidth, GfxPoint points[4]);
+// An hour or minute hand centred on (cx, cy): the kite filled in the colour,
+// then its spine from the centre to the tip, so that a hand of any half-width
+// shows as a connected stroke.
+void DrawClockHand(GraphicsContext* ctx, int32_t colour, int32_t halfwidth, int32_t length,
+                   int32_t angle, int32_t cx, int32_t cy);
 // Plus signs at 12, 3, 6 and 9 o'clock, 2 x 2 squares at the other hours.
 void DrawClockMarks(const uint8_t* payload, int32_t radius, int32_t cx, int32_t cy);
 // The face in the top-left square of rect at the given time; nothing when
