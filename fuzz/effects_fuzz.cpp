@@ -36,6 +36,20 @@ constexpr int32_t kMaxSteps = 4000;
 constexpr int32_t kEndlessSteps = 600;
 constexpr uint8_t kFirstEndless = 45;
 constexpr uint8_t kLastEndless = 52;
+// A step redraws at most the rectangle, and the slowest effects take a step
+// per PixelStep pixels of its width and height; a slide across a 4096 x 512
+// rectangle at the lowest speed is billions of pixel moves, tens of seconds
+// under the sanitizers. Rectangles whose estimated work passes this budget
+// (a second or two instrumented) are scaled down until it fits: huge
+// rectangles at high speed and small ones at low speed keep their size, and
+// pictures stay as the input made them.
+constexpr uint64_t kPixelStepBudget = uint64_t{1} << 29;
+
+uint64_t EstimatedWork(const DestRect& r, int32_t speed, bool endless) {
+  const uint64_t area = uint64_t{r.width} * r.height;
+  const uint64_t steps = endless ? kEndlessSteps : (uint64_t{r.width} + r.height) / PixelStep[speed] + 1;
+  return area * steps;
+}
 std::vector<uint8_t> before(kFrameBufferBytes);
 
 // Which pixel row each framebuffer line holds, per bit in colour mode 1
@@ -88,6 +102,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       which < kEntryEffectCount ? EntryEffects[which] : ExitEffects[which - kEntryEffectCount];
   uint8_t header[24] = {};
   header[8] = in.U8() % 12;  // speeds past 8 are clamped
+  const bool endless = which >= kFirstEndless && which <= kLastEndless;
+  while (EstimatedWork(rect, std::min<int32_t>(header[8], 8), endless) > kPixelStepBudget) {
+    rect.width = static_cast<uint16_t>(rect.width * 3 / 4);
+    rect.height = static_cast<uint16_t>(rect.height * 3 / 4);
+  }
 
   const int16_t imgw = static_cast<int16_t>(in.U8() % 200);
   const int16_t imgh = static_cast<int16_t>(in.U8() % 80);
@@ -109,7 +128,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ElementNode element{};
   element.header = header;
   element.image = Bitmap{imgw, imgh, format, imgpitch, pixels.data()};
-  const bool endless = which >= kFirstEndless && which <= kLastEndless;
   const int32_t maxsteps = kMaxSteps + 2 * (rect.width + rect.height);
   const int32_t limit = endless ? kEndlessSteps : maxsteps;
   int32_t steps = 0;
