@@ -5,6 +5,7 @@
 #include "content/fontface.h"
 #include "content/glyph.h"
 #include "content/strings.h"
+#include "display/drawops.h"
 #include "display/framebuffer.h"
 #include "display/ledconfig.h"
 #include "display/scanenv.h"
@@ -65,6 +66,8 @@ int32_t InitLedConfigure(int32_t width, int32_t height, int32_t colourmode) {
   actionlimit = static_cast<int32_t>(ledconfig.tickdiv * 8 + 8);
 
   SetupPlayerPools();
+  BindPlayServices();
+  glyphsource = GetGlyph;
   Init2DEnv();
   SetLedEnv();
   InitStringTable();

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "display/refresh.h"  // linkflag
+#include "format/playbill.h"
 
 namespace ledview {
 
@@ -14,7 +15,7 @@ enum EngineState : int32_t {
   kStatePlaying = 3,
 };
 
-inline constexpr uint32_t kPlayBillStoreBytes = 0x300000;
+inline constexpr uint32_t kPlayBillStoreBytes = kPlayBillMaxBytes;
 
 struct StatusBlock {
   int32_t enginestate;

@@ -7,8 +7,8 @@
 #include "display/framebuffer.h"
 #include "graphics/sine.h"
 #include "platform/platform.h"
-#include "playbill/format.h"
-#include "playbill/scheduler.h"
+#include "format/playbill.h"
+#include "content/playservices.h"
 
 namespace ledview {
 
@@ -18,16 +18,6 @@ constexpr int32_t kSmallestFace = 10;
 // Hands wider than this only make the polygon's corners leave the 16-bit
 // coordinate range; the clip to the component hides everything beyond.
 constexpr int32_t kWidestHalfHand = 8192;
-
-namespace clockfield {
-constexpr uint32_t mainmarks = 4;
-constexpr uint32_t othermarks = 8;
-constexpr uint32_t hourhand = 12;
-constexpr uint32_t minutehand = 16;
-constexpr uint32_t secondhand = 20;
-constexpr uint32_t hourwidth = 24;
-constexpr uint32_t minutewidth = 26;
-}  // namespace clockfield
 
 // 0..360; whole turns beyond that are dropped.
 int32_t NormaliseAngle(int32_t a) {
@@ -173,7 +163,7 @@ void DrawClockFace(const uint8_t* payload, const DestRect& rect, int32_t hour, i
 
 int32_t RenderAnalogClock(ElementNode* e, DestRect* rect) {
   if (rect == nullptr || rect->width < kSmallestFace || rect->height < kSmallestFace) return 0;
-  if (!(refreshflags & kRefreshSecond) && !(e->flags & kRefreshElement)) return 0;
+  if (!(StepFlags() & kRefreshSecond) && !(e->flags & kRefreshElement)) return 0;
   e->flags = 0;
   std::tm now{};
   if (!ClockLocalTime(ClockNow(), &now)) return 0;

@@ -11,7 +11,7 @@
 
 #include "display/drawtypes.h"
 #include "graphics/graphics.h"
-#include "playbill/nodes.h"
+#include "effects/element.h"
 
 namespace ledview {
 

@@ -5,6 +5,8 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include "display/drawtypes.h"  // GlyphCell
+
 namespace ledview {
 
 struct FontState {
@@ -15,12 +17,6 @@ struct FontState {
 extern FontState fontstate;
 
 // One glyph's metrics and rows; every GetGlyph call overwrites it.
-struct GlyphCell {
-  uint32_t width;
-  uint32_t height;
-  uint32_t pitch;
-  uint8_t* rows;
-};
 extern GlyphCell glyphcell;
 
 // 0 on success, -1 when FreeType cannot open the file as a font.

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "playbill/scheduler.h"
+#include "content/playservices.h"
 
 namespace ledview {
 
@@ -57,7 +57,7 @@ int32_t PutString(uint32_t id, const uint8_t* text, int32_t length) {
     }
   }
   if (version < 0) return -1;
-  RaiseRefresh(kRefreshString);
+  playservices.raiserefresh(kRefreshString);
   return version;
 }
 

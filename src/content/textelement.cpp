@@ -4,13 +4,13 @@
 #include <cstring>
 
 #include "content/layout.h"
+#include "content/playservices.h"
 #include "content/strings.h"
 #include "display/drawops.h"
 #include "effects/effects.h"
 #include "memory/arena.h"
-#include "playbill/format.h"
-#include "playbill/random.h"
-#include "playbill/scheduler.h"
+#include "format/playbill.h"
+#include "effects/random.h"
 
 namespace ledview {
 
@@ -21,26 +21,6 @@ enum class TextKind { kBitmap, kString, kPaged };
 constexpr uint32_t kStepDue = 1;
 constexpr int32_t kNotStarted = -1;
 
-// Payload of a string text element.
-namespace stringfield {
-constexpr uint32_t id = 0;
-constexpr uint32_t singleline = 2;
-constexpr uint32_t colour = 4;
-constexpr uint32_t length = 16;
-constexpr uint32_t size = 20;
-constexpr uint32_t text = 24;
-}  // namespace stringfield
-
-// Payload of a paged picture: a frame strip header, then the pages.
-namespace stripfield {
-constexpr uint32_t count = 0;
-constexpr uint32_t width = 4;
-constexpr uint32_t height = 6;
-constexpr uint32_t format = 8;
-constexpr uint32_t pitch = 12;
-constexpr uint32_t pages = 16;
-}  // namespace stripfield
-
 uint16_t EntryValue(const ElementNode* e) { return ReadU16(e->header + elementfield::entryeffect); }
 uint32_t ExitValue(const ElementNode* e) { return ReadU32(e->header + elementfield::exiteffect); }
 uint32_t StayTime(const ElementNode* e) { return ReadU32(e->header + elementfield::staytime); }
@@ -48,16 +28,16 @@ uint16_t StartDelay(const ElementNode* e) { return ReadU16(e->header + elementfi
 
 // A Bitmap holds its sizes in 16 signed bits; larger sizes would turn
 // negative, so they are cut to what the record can hold.
-int16_t Size16(uint32_t v) { return static_cast<int16_t>(std::min<uint32_t>(v, 0x7FFF)); }
+int16_t Size16(uint32_t v) { return static_cast<int16_t>(std::min<uint32_t>(v, kBitmapPitchLimit)); }
 
 // The picture of a stored block (payload or text image): 12-byte header,
 // then the rows.
 Bitmap BlockImage(const uint8_t* block) {
   Bitmap b;
-  b.width = Size16(ReadU16(block));
-  b.height = Size16(ReadU16(block + 2));
-  b.format = static_cast<uint16_t>(ReadU32(block + 4));
-  b.pitch = Size16(ReadU32(block + 8) & 0xFFFF);
+  b.width = Size16(ReadU16(block + bmpfield::width));
+  b.height = Size16(ReadU16(block + bmpfield::height));
+  b.format = static_cast<uint16_t>(ReadU32(block + bmpfield::format));
+  b.pitch = Size16(ReadU32(block + bmpfield::pitch) & 0xFFFF);
   b.pixels = block + kBmpHeaderBytes;
   return b;
 }
@@ -67,8 +47,6 @@ uint32_t PageCount(const ElementNode* e) {
   return std::max<uint32_t>(ReadU32(e->payload + stripfield::count), 1);
 }
 
-uint32_t& CurrentPage(ElementNode* e) { return e->strversion; }
-
 Bitmap PageImage(const ElementNode* e, uint32_t page) {
   const uint8_t* s = e->payload;
   Bitmap b;
@@ -76,14 +54,14 @@ Bitmap PageImage(const ElementNode* e, uint32_t page) {
   b.height = Size16(ReadU16(s + stripfield::height));
   b.format = static_cast<uint16_t>(ReadU32(s + stripfield::format));
   b.pitch = Size16(ReadU32(s + stripfield::pitch) & 0xFFFF);
-  b.pixels = s + stripfield::pages + static_cast<size_t>(page) * e->pagebytes;
+  b.pixels = s + stripfield::pages + static_cast<size_t>(page) * e->state.paged.pagebytes;
   return b;
 }
 
 // Moves to the next page: true when there is one, false (back on page 0)
 // after the last.
 bool NextPage(ElementNode* e) {
-  uint32_t& page = CurrentPage(e);
+  uint32_t& page = e->state.paged.page;
   if (page + 1 < PageCount(e)) {
     ++page;
     e->image.pixels = PageImage(e, page).pixels;
@@ -128,13 +106,13 @@ void DropTextImage(ElementNode* e) {
 // The choice stays in the header for the rest of the page.
 void DefaultEntryEffect(ElementNode* e, const DestRect* r) {
   if (EntryValue(e) != 0) return;
-  uint16_t slot = 0;
+  uint16_t slot = kEntryInstant;
   if (e->image.width > r->width) {
-    slot = 9;  // SlideLeft
+    slot = kEntrySlideLeft;
   } else if (e->image.height > r->height) {
-    slot = 11;  // SlideUp
+    slot = kEntrySlideUp;
   }
-  if (slot == 0) return;
+  if (slot == kEntryInstant) return;
   WriteU16(e->header + elementfield::entryeffect, slot);
   e->entryIndex = slot;
 }
@@ -156,9 +134,9 @@ bool ReadLiveString(ElementNode* e, const DestRect* r, bool* changed) {
   // An id the table does not hold (version 0) has nothing newer to show,
   // even for an element whose own registration found the table full.
   if (version == 0 || text == nullptr) return true;
-  if (static_cast<int32_t>(version) <= static_cast<int32_t>(e->strversion)) return true;
+  if (static_cast<int32_t>(version) <= static_cast<int32_t>(e->state.string.strversion)) return true;
   *changed = true;
-  e->strversion = version;
+  e->state.string.strversion = version;
   e->flags |= kStepDue;
   DropTextImage(e);
   BmpBlock* image = MakeTextImage(e, r, text, static_cast<int32_t>(std::strlen(text)));
@@ -210,8 +188,8 @@ int32_t HandBackStay(const ElementNode* e) {
 
 int32_t WaitStay(ElementNode* e) {
   const uint32_t stay = StayTime(e);
-  return stay != 0 ? AddSecondTimer(stay, kStepDue, &e->flags)
-                   : AddTickTimer(PauseTicks(e), kStepDue, &e->flags);
+  return stay != 0 ? playservices.addsecondtimer(stay, kStepDue, &e->flags)
+                   : playservices.addticktimer(PauseTicks(e), kStepDue, &e->flags);
 }
 
 void ResetText(ElementNode* e, TextKind kind) {
@@ -221,7 +199,7 @@ void ResetText(ElementNode* e, TextKind kind) {
   e->step = 0;
   e->extent = 0;
   e->exitPhase = 0;
-  if (kind == TextKind::kPaged) CurrentPage(e) = 0;
+  if (kind == TextKind::kPaged) e->state.paged.page = 0;
 }
 
 // The first call with a rectangle: takes the picture and starts the element
@@ -245,8 +223,7 @@ bool StartText(ElementNode* e, DestRect* r, TextKind kind, int32_t* result) {
       break;
     case TextKind::kPaged: {
       const uint8_t* s = e->payload;
-      CurrentPage(e) = 0;
-      e->pagebytes = ReadU32(s + stripfield::pitch) * ReadU16(s + stripfield::height);
+      e->state.paged = PagedState{ReadU32(s + stripfield::pitch) * ReadU16(s + stripfield::height), 0};
       e->image = PageImage(e, 0);
       break;
     }
@@ -266,7 +243,7 @@ bool StartText(ElementNode* e, DestRect* r, TextKind kind, int32_t* result) {
     e->timerstate = 0;
     const uint16_t delay = StartDelay(e);
     if (delay > 0) {
-      e->timerstate = AddSecondTimer(delay, kStepDue, &e->flags);
+      e->timerstate = playservices.addsecondtimer(delay, kStepDue, &e->flags);
       e->flags = 0;
       return false;
     }
@@ -287,7 +264,7 @@ int32_t AfterExit(ElementNode* e, TextKind kind) {
   }
   e->exitPhase = 0;
   if (kind == TextKind::kPaged && NextPage(e)) {
-    e->timerstate = AddTickTimer(PauseTicks(e), kStepDue, &e->flags);
+    e->timerstate = playservices.addticktimer(PauseTicks(e), kStepDue, &e->flags);
     return 0;
   }
   return HandBackTicks(e);
@@ -346,7 +323,7 @@ int32_t PlayText(ElementNode* e, DestRect* r, TextKind kind) {
     if (effect != nullptr) {
       const int32_t n = effect(e, r);
       if (n > 0) {
-        e->timerstate = AddTickTimer(static_cast<uint32_t>(n), kStepDue, &e->flags);
+        e->timerstate = playservices.addticktimer(static_cast<uint32_t>(n), kStepDue, &e->flags);
         return 0;
       }
     }
@@ -367,7 +344,7 @@ void ResetStatic(ElementNode* e) {
   e->stepDelay = 0;
   e->entryIndex = 0;
   e->exitIndex = 0;
-  e->strversion = 0;
+  e->state = {};
 }
 
 int32_t PlayStatic(ElementNode* e, DestRect* r, TextKind kind) {
@@ -391,7 +368,7 @@ int32_t PlayStatic(ElementNode* e, DestRect* r, TextKind kind) {
     bool changed = false;
     ReadLiveString(e, r, &changed);  // a failed layout just leaves nothing to draw
   }
-  if (refreshflags & kRefreshSecond) e->flags |= kStepDue;
+  if (StepFlags() & kRefreshSecond) e->flags |= kStepDue;
   if (e->flags & kStepDue) {
     if (kind == TextKind::kBitmap || e->curtxtimg != nullptr) {
       const BlitRect b{0, 0, static_cast<int16_t>(r->x), static_cast<int16_t>(r->y),

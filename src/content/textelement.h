@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "display/drawtypes.h"
-#include "playbill/nodes.h"
+#include "effects/element.h"
 
 namespace ledview {
 

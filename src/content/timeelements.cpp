@@ -3,45 +3,18 @@
 #include <algorithm>
 #include <ctime>
 
+#include "content/playservices.h"
 #include "display/drawops.h"
 #include "platform/platform.h"
-#include "playbill/format.h"
-#include "playbill/loader.h"
-#include "playbill/scheduler.h"
+#include "format/playbill.h"
 
 namespace ledview {
 
 namespace {
 
-static_assert(sizeof(uintptr_t) >= sizeof(int64_t), "timer words hold 64-bit seconds");
-
-constexpr uint32_t kSeparatorFrame = 10;
-constexpr uint32_t kFormatLetters = 8;
 constexpr int64_t kSecondsPerDay = 86400;
 // Longest span a timer shows: its total hours still fit 32 bits.
 constexpr int64_t kLongestSpan = int64_t{INT32_MAX / 24 - 1} * kSecondsPerDay;
-
-namespace timerfield {
-constexpr uint32_t direction = 0;
-constexpr uint32_t year = 4;
-constexpr uint32_t month = 6;
-constexpr uint32_t day = 7;
-constexpr uint32_t hour = 8;
-constexpr uint32_t minute = 10;
-constexpr uint32_t second = 11;
-constexpr uint32_t format = 12;
-constexpr uint32_t digits = 20;
-}  // namespace timerfield
-
-namespace digitalfield {
-constexpr uint32_t format = 4;
-constexpr uint32_t digits = 12;
-constexpr uint32_t labels = 16;
-}  // namespace digitalfield
-
-// The timer's renderer words: the remaining seconds (counting down) or the
-// target time (counting up), then the four counters.
-enum TimerWord { kTimerSeconds, kTimerDays, kTimerHours, kTimerMinutes, kTimerSecondsLeft };
 
 // Where the next picture of a number goes. Drawing stops for good once the
 // rectangle's width is used up.
@@ -91,23 +64,16 @@ bool WholeNumber(Pen& pen, int32_t n, const FrameStrip* digits) {
 }
 
 bool Due(const ElementNode* e) {
-  return (refreshflags & kRefreshSecond) || (e->flags & kRefreshElement);
-}
-
-int64_t TimerWordGet(const ElementNode* e, TimerWord w) {
-  return static_cast<int64_t>(e->words[w]);
-}
-void TimerWordSet(ElementNode* e, TimerWord w, int64_t v) {
-  e->words[w] = static_cast<uintptr_t>(v);
+  return (StepFlags() & kRefreshSecond) || (e->flags & kRefreshElement);
 }
 
 // Days, hours, minutes and seconds of a span; 0 for none.
-void SplitSpan(ElementNode* e, int64_t span) {
+void SplitSpan(TimerState& t, int64_t span) {
   span = std::clamp<int64_t>(span, 0, kLongestSpan);
-  TimerWordSet(e, kTimerDays, span / kSecondsPerDay);
-  TimerWordSet(e, kTimerHours, span % kSecondsPerDay / 3600);
-  TimerWordSet(e, kTimerMinutes, span % 3600 / 60);
-  TimerWordSet(e, kTimerSecondsLeft, span % 60);
+  t.days = span / kSecondsPerDay;
+  t.hours = span % kSecondsPerDay / 3600;
+  t.minutes = span % 3600 / 60;
+  t.secondsleft = span % 60;
 }
 
 // The stored local date and time in calendar seconds.
@@ -123,37 +89,26 @@ int64_t TimerTarget(const uint8_t* p) {
 }
 
 // One second off the count-down, borrowing through the counters.
-void CountDown(ElementNode* e) {
-  const int64_t remaining = TimerWordGet(e, kTimerSeconds);
-  if (remaining <= 0) return;
-  TimerWordSet(e, kTimerSeconds, remaining - 1);
-  int64_t s = TimerWordGet(e, kTimerSecondsLeft) - 1;
-  int64_t m = TimerWordGet(e, kTimerMinutes);
-  int64_t h = TimerWordGet(e, kTimerHours);
-  int64_t d = TimerWordGet(e, kTimerDays);
-  if (s < 0) {
-    s = 59;
-    if (--m < 0) {
-      m = 59;
-      if (--h < 0) {
-        h = 23;
-        --d;
-      }
-    }
-  }
-  TimerWordSet(e, kTimerSecondsLeft, s);
-  TimerWordSet(e, kTimerMinutes, m);
-  TimerWordSet(e, kTimerHours, h);
-  TimerWordSet(e, kTimerDays, d);
+void CountDown(TimerState& t) {
+  if (t.seconds <= 0) return;
+  --t.seconds;
+  if (--t.secondsleft >= 0) return;
+  t.secondsleft = 59;
+  if (--t.minutes >= 0) return;
+  t.minutes = 59;
+  if (--t.hours >= 0) return;
+  t.hours = 23;
+  --t.days;
 }
 
 void DrawTimer(const ElementNode* e, const DestRect& rect) {
   const uint8_t* p = e->payload;
   const auto* digits = reinterpret_cast<const FrameStrip*>(p + timerfield::digits);
-  const auto days = static_cast<int32_t>(TimerWordGet(e, kTimerDays));
-  const auto hours = static_cast<int32_t>(TimerWordGet(e, kTimerHours));
-  const auto minutes = static_cast<int32_t>(TimerWordGet(e, kTimerMinutes));
-  const auto seconds = static_cast<int32_t>(TimerWordGet(e, kTimerSecondsLeft));
+  const TimerState& t = e->state.timer;
+  const auto days = static_cast<int32_t>(t.days);
+  const auto hours = static_cast<int32_t>(t.hours);
+  const auto minutes = static_cast<int32_t>(t.minutes);
+  const auto seconds = static_cast<int32_t>(t.secondsleft);
   Pen pen = StartPen(rect, rect.height);
   bool separator = false;
   for (uint32_t i = 0; i < kFormatLetters; ++i) {
@@ -197,16 +152,16 @@ int32_t RenderTimer(ElementNode* e, DestRect* rect) {
     const int64_t target = TimerTarget(p);
     if (down) {
       const int64_t remaining = std::clamp<int64_t>(target - now, 0, kLongestSpan);
-      TimerWordSet(e, kTimerSeconds, remaining);
-      SplitSpan(e, remaining);
+      e->state.timer.seconds = remaining;
+      SplitSpan(e->state.timer, remaining);
     } else {
-      TimerWordSet(e, kTimerSeconds, target);
+      e->state.timer.seconds = target;
     }
   }
   if (down) {
-    CountDown(e);
+    CountDown(e->state.timer);
   } else {
-    SplitSpan(e, now - TimerWordGet(e, kTimerSeconds));
+    SplitSpan(e->state.timer, now - e->state.timer.seconds);
   }
   DrawTimer(e, *rect);
   return 0;
@@ -286,8 +241,24 @@ int32_t RenderAnimation(ElementNode* e, DestRect* rect) {
     e->step = 0;
     return -kFrameInterval;
   }
-  e->timerstate = AddTickTimer(kFrameInterval, kRefreshElement, &e->flags);
+  e->timerstate = playservices.addticktimer(kFrameInterval, kRefreshElement, &e->flags);
   return 0;
+}
+
+const char* IntToText(int32_t value, uint32_t radix, int32_t* length) {
+  static char text[40];
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  if (radix < 2 || radix > 16) radix = 10;
+  char* p = text + sizeof text - 1;
+  *p = '\0';
+  uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+  do {
+    *--p = kDigits[magnitude % radix];
+    magnitude /= radix;
+  } while (magnitude != 0);
+  if (value < 0) *--p = '-';
+  if (length != nullptr) *length = static_cast<int32_t>(text + sizeof text - 1 - p);
+  return p;
 }
 
 }  // namespace ledview

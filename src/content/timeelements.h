@@ -16,7 +16,7 @@
 #include <cstdint>
 
 #include "display/drawtypes.h"
-#include "playbill/nodes.h"
+#include "effects/element.h"
 
 namespace ledview {
 
@@ -30,5 +30,9 @@ int32_t RenderDigitalClock(ElementNode* element, DestRect* rect);
 // One frame per run request, kFrameInterval ticks apart; after the last
 // frame it hands over in kFrameInterval ticks (-kFrameInterval).
 int32_t RenderAnimation(ElementNode* element, DestRect* rect);
+
+// Text of value in radix 2..16 (others mean 10), built into one static
+// buffer that the next call overwrites; length excludes the final zero.
+const char* IntToText(int32_t value, uint32_t radix, int32_t* length);
 
 }  // namespace ledview

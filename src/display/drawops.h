@@ -48,5 +48,6 @@ struct DrawOps {
 extern const DrawOps bitplanedrawops;  // colour mode 1
 extern const DrawOps bytedrawops;      // colour modes 2 and 4
 extern DrawOps drawops;                // the slots every caller uses
+extern GlyphSource glyphsource;        // DrawText draws nothing while it is null
 
 }  // namespace ledview

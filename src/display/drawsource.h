@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "content/glyph.h"
 #include "display/drawtypes.h"
 #include "display/framebuffer.h"
 
@@ -192,7 +191,7 @@ inline constexpr uint64_t kOnes = 0x0101010101010101ull;
 // framebuffer, to draw(block) as a 1-bit source block.
 template <class Draw>
 inline void LayoutText(int32_t size, const uint8_t* text, int32_t len, const DestRect* d, Draw draw) {
-  if (text == nullptr || d == nullptr || size < 1) return;
+  if (text == nullptr || d == nullptr || size < 1 || glyphsource == nullptr) return;
   const int64_t fbwidth = framebuffer.fbwidth;
   const int64_t fbheight = framebuffer.fbheight;
   const int64_t right = int64_t{d->x} + d->width;
@@ -217,7 +216,7 @@ inline void LayoutText(int32_t size, const uint8_t* text, int32_t len, const Des
       code = static_cast<uint16_t>(code | text[++i] << 8);
     }
     if (x >= right) continue;
-    const GlyphCell* cell = GetGlyph(size, code, 1);
+    const GlyphCell* cell = glyphsource(size, code, 1);
     if (cell->rows != nullptr && x < fbwidth && y < fbheight) {
       SourceBlock b;
       const int64_t cols = std::min<int64_t>(cell->width, fbwidth - x);

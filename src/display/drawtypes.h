@@ -4,6 +4,19 @@
 
 namespace ledview {
 
+// One character's pixels: 1 bit per pixel, rows of pitch bytes; rows is
+// null when there are none.
+struct GlyphCell {
+  uint32_t width;
+  uint32_t height;
+  uint32_t pitch;
+  uint8_t* rows;
+};
+// Where DrawText finds a character (a single byte below 0xA1, or lead |
+// trail << 8) at a size: the engine binds its glyph access at set-up. The
+// cell stays valid until the next call.
+using GlyphSource = GlyphCell* (*)(int32_t size, uint16_t code, int32_t render);
+
 // A source image. format 0..7: 1 bit per pixel (a set bit takes the format
 // value as its colour); 8: 2 bits per pixel; above 8: 4 bits per pixel.
 struct Bitmap {

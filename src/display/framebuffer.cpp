@@ -12,6 +12,7 @@ namespace ledview {
 
 FrameBuffer framebuffer;
 DrawOps drawops;
+GlyphSource glyphsource = nullptr;
 const BorderType* bordertable = byteborders;
 
 namespace {

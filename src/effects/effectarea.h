@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "display/drawtypes.h"
-#include "playbill/nodes.h"
+#include "effects/element.h"
 
 namespace ledview {
 

@@ -10,7 +10,8 @@
 
 #include "display/drawtypes.h"
 #include "graphics/sine.h"  // SineTable, shared with the analog clock
-#include "playbill/nodes.h"
+#include "effects/element.h"
+#include "format/playbill.h"
 
 namespace ledview {
 
@@ -32,12 +33,13 @@ inline constexpr uint8_t DotRows[8] = {2, 0, 0, 0, 2, 0, 0, 0};
 
 // The element's speed from its header (u16 at +8), clamped to the tables.
 inline uint32_t EffectSpeed(const ElementNode* element) {
-  const uint32_t speed = element->header[8] | (element->header[9] << 8);
+  const uint32_t speed = ReadU16(element->header + elementfield::speed);
   return speed > 8 ? 8 : speed;
 }
 
-// T[k] x d >> 15 is about d x tan((k + 1) degrees); T[89] and T[90] repeat T[88].
-inline constexpr int32_t T[91] = {
+// TangentTable[k] x d >> 15 is about d x tan((k + 1) degrees); entries 89 and 90
+// repeat entry 88.
+inline constexpr int32_t TangentTable[91] = {
     568, 1136, 1705, 2275, 2847, 3420, 3995, 4573, 5153, 5737,
     6324, 6916, 7512, 8112, 8718, 9330, 9947, 10572, 11203, 11842,
     12489, 13145, 13811, 14486, 15172, 15869, 16578, 17300, 18035, 18785,

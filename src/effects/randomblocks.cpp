@@ -5,7 +5,7 @@
 
 #include "effects/reveal.h"
 #include "platform/platform.h"
-#include "playbill/random.h"
+#include "effects/random.h"
 
 namespace ledview {
 

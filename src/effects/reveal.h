@@ -60,11 +60,11 @@ inline int32_t ShowWithoutBuffer(const RevealArea& a) {
   return 0;
 }
 
-// (d x T[k]) >> 15: about d x tan((k + 1) degrees) for a length d >= 0.
+// (d x TangentTable[k]) >> 15: about d x tan((k + 1) degrees) for a length d >= 0.
 inline int32_t Reach(int32_t d, int32_t k) {
   if (k < 0) k = 0;
   if (k > 90) k = 90;
-  const int64_t product = static_cast<int64_t>(d) * T[k];
+  const int64_t product = static_cast<int64_t>(d) * TangentTable[k];
   const int64_t reach = product >> 15;
   return reach > INT32_MAX ? INT32_MAX : static_cast<int32_t>(reach);
 }

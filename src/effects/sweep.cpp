@@ -17,7 +17,7 @@ constexpr int32_t kFanEnd = 185;
 constexpr int32_t kTwinEnd = 90;
 constexpr int32_t kTwinLast = 85;
 constexpr int32_t kClockEnd = 365;
-constexpr int32_t kAxisBandAngle = 10;  // the bands next to an axis use T[10]
+constexpr int32_t kAxisBandAngle = 10;  // the bands next to an axis use TangentTable[10]
 
 const VisibleSize* KeptSize(const ElementNode* e) { return static_cast<const VisibleSize*>(e->workBuffer); }
 

@@ -3,15 +3,16 @@
 #include <cstring>
 
 #include "content/analogclock.h"
+#include "content/playservices.h"
 #include "content/strings.h"
 #include "content/textelement.h"
 #include "content/timeelements.h"
 #include "display/border.h"
 #include "display/framebuffer.h"
 #include "display/ledconfig.h"
-#include "playbill/format.h"
+#include "effects/random.h"
+#include "format/playbill.h"
 #include "playbill/player.h"
-#include "playbill/random.h"
 
 namespace ledview {
 
@@ -30,16 +31,6 @@ ElementRenderer staticrenderers[kElemTypeSlots] = {
 
 namespace {
 
-// The area whose components are being loaded.
-struct AreaFrame {
-  int32_t x;
-  int32_t y;
-  int32_t width;
-  int32_t height;
-  uint32_t staticflag;
-};
-AreaFrame loadingarea;
-
 bool Fail(int32_t code) {
   loaderror = code;
   return false;
@@ -50,8 +41,8 @@ bool Fail(int32_t code) {
 // byte that is no colour value.
 void AdaptClockColours(uint8_t* payload) {
   const uint8_t depth = ledconfig.depth;
-  for (uint32_t i = 1; i <= 5; ++i) {
-    uint8_t* word = payload + 4 * i;
+  for (uint32_t i = 0; i < kClockColours; ++i) {
+    uint8_t* word = payload + clockfield::mainmarks + 4 * i;
     if (depth == 1) {
       WriteU32(word, 1);
     } else if (depth == 2) {
@@ -66,8 +57,8 @@ void AdaptClockColours(uint8_t* payload) {
 void ChooseEffects(ElementNode* e, uint16_t elemtype) {
   uint8_t* h = e->header;
   uint16_t entry = ReadU16(h + elementfield::entryeffect);
-  // Paged pictures have no use for the slot range 46..52.
-  if (elemtype == 7 && entry >= 46 && entry <= 52) {
+  // Paged pictures have no use for the endless scrolls but the first.
+  if (elemtype == kElemPagedPicture && entry >= kEntryScrollThroughLeft && entry <= kEntryLastScroll) {
     entry = kEntryEffectRandom;
     WriteU16(h + elementfield::entryeffect, entry);
   }
@@ -85,40 +76,35 @@ void ChooseEffects(ElementNode* e, uint16_t elemtype) {
 
 void BindElement(ElementNode* e, uint16_t elemtype, bool inStatic) {
   uint8_t* p = e->payload;
-  if ((elemtype == 1 || elemtype == 2) && inStatic) {
-    e->render = staticrenderers[elemtype];
-  } else {
-    e->render = normalrenderers[elemtype];
-  }
+  const bool hasstatic = elemtype == kElemPicture || elemtype == kElemString;
+  e->render = hasstatic && inStatic ? staticrenderers[elemtype] : normalrenderers[elemtype];
   switch (elemtype) {
-    case 1:
+    case kElemPicture:
       if (!inStatic) ChooseEffects(e, elemtype);
       break;
-    case 2: {
+    case kElemString: {
       if (!inStatic) ChooseEffects(e, elemtype);
-      const uint32_t textlength = ReadU32(p + 16);
-      const uint16_t id = ReadU16(p);
+      const uint32_t textlength = ReadU32(p + stringfield::length);
+      const uint16_t id = ReadU16(p + stringfield::id);
       if (textlength > 0 && id != 0) {
-        e->strversion = static_cast<uint32_t>(PutString(id, p + 24, static_cast<int32_t>(textlength)));
+        e->state.string.strversion = static_cast<uint32_t>(
+            PutString(id, p + stringfield::text, static_cast<int32_t>(textlength)));
       }
       break;
     }
-    case 3:
-      e->words[5] = 0;
-      e->flags |= 1;
-      break;
-    case 4:
+    case kElemAnalogClock:
       AdaptClockColours(p);
-      e->flags |= 1;
+      e->flags |= kRefreshElement;
       break;
-    case 5:
-      e->flags |= 1;
+    case kElemTimer:
+    case kElemDigitalClock:
+      e->flags |= kRefreshElement;
       break;
-    case 6:
-      e->flags |= 1;
+    case kElemAnimation:
+      e->flags |= kRefreshElement;
       e->timerstate = 0;
       break;
-    case 7:
+    case kElemPagedPicture:
       ChooseEffects(e, elemtype);
       break;
   }
@@ -126,10 +112,9 @@ void BindElement(ElementNode* e, uint16_t elemtype, bool inStatic) {
 
 // The component's rectangle inside its area and the framebuffer. Computed
 // wide so that no sum wraps into a rectangle outside the framebuffer.
-DestRect ClipComponent(const uint8_t* h) {
+DestRect ClipComponent(const uint8_t* h, const AreaFrame& a) {
   const int32_t fbwidth = static_cast<int32_t>(framebuffer.fbwidth);
   const int32_t fbheight = static_cast<int32_t>(framebuffer.fbheight);
-  const AreaFrame& a = loadingarea;
   int32_t x = a.x + ReadU16(h + rectfield::x);
   if (x >= fbwidth) x = fbwidth - 1;
   int32_t y = a.y + ReadU16(h + rectfield::y);
@@ -148,33 +133,64 @@ DestRect ClipComponent(const uint8_t* h) {
                   static_cast<uint16_t>(ht)};
 }
 
-PageNode* LoadPages(uint8_t* pages, int32_t length) {
-  ShuffleEffectOrder();
-  PageNode* first = nullptr;
-  PageNode* last = nullptr;
+// One level of the object tree as the list loader walks it.
+struct ObjectLevel {
+  uint32_t magic;
+  uint32_t headerbytes;
+  uint32_t sizefield;  // the header field that declares the children's bytes
+  int32_t notthisobject;
+  int32_t badsize;
+  int32_t poolempty;
+};
+constexpr ObjectLevel kPageLevel{kPageMagic, kPageHeaderBytes, pagefield::areasize,
+                                 kLoadNotAPage, kLoadBadAreaSize, kLoadPagePoolEmpty};
+constexpr ObjectLevel kAreaLevel{kAreaMagic, kAreaHeaderBytes, areafield::componentsize,
+                                 kLoadNotAnArea, kLoadBadComponentSize, kLoadAreaPoolEmpty};
+constexpr ObjectLevel kComponentLevel{kComponentMagic, kComponentHeaderBytes,
+                                      componentfield::componentsize, kLoadNotAComponent,
+                                      kLoadBadComponentSize, kLoadComponentPoolEmpty};
+constexpr ObjectLevel kElementLevel{kElementMagic, kElementHeaderBytes, elementfield::vsobjsize,
+                                    kLoadNotAnElement, kLoadBadObjectSize, kLoadElementPoolEmpty};
+
+// Walks the objects of one level in length bytes at `at`: each is checked,
+// given a zeroed record from the pool with its header set, and handed to
+// fill(node, children, childbytes), which returns false to stop the load.
+// The records are linked in document order; null on failure, with loaderror
+// set.
+template <class Node, class Fill>
+Node* LoadList(const ObjectLevel& level, Pool* pool, uint8_t* at, int32_t length, Fill fill) {
+  Node* first = nullptr;
+  Node* last = nullptr;
   int64_t remaining = length;
-  uint8_t* at = pages;
   while (remaining >= 1) {
-    if (ReadU32(at) != kPageMagic) return Fail(2), nullptr;
-    const int32_t areasize = ReadI32(at + pagefield::areasize);
-    if (areasize < 1 || areasize > remaining - kPageHeaderBytes) return Fail(4), nullptr;
-    auto* page = static_cast<PageNode*>(PoolTake(playerpools.pages));
-    if (page == nullptr) return Fail(3), nullptr;
-    *page = PageNode{};
-    page->header = at;
-    if (first == nullptr) {
-      first = page;
-      AreaNode* areas = LoadAreas(at + kPageHeaderBytes, areasize);
-      if (loaderror != 0) return nullptr;
-      page->areas = areas;
-    } else {
-      last->next = page;
-    }
-    last = page;
-    remaining -= kPageHeaderBytes + static_cast<int64_t>(areasize);
-    at += kPageHeaderBytes + areasize;
+    if (ReadU32(at) != level.magic) return Fail(level.notthisobject), nullptr;
+    const int32_t size = ReadI32(at + level.sizefield);
+    if (size < 1 || size > remaining - level.headerbytes) return Fail(level.badsize), nullptr;
+    auto* node = static_cast<Node*>(PoolTake(pool));
+    if (node == nullptr) return Fail(level.poolempty), nullptr;
+    *node = Node{};
+    node->header = at;
+    if (!fill(node, at + level.headerbytes, size)) return nullptr;
+    (first == nullptr ? first : last->next) = node;
+    last = node;
+    remaining -= level.headerbytes + static_cast<int64_t>(size);
+    at += level.headerbytes + size;
   }
   return first;
+}
+
+PageNode* LoadPages(uint8_t* pages, int32_t length) {
+  ShuffleEffectOrder();
+  // Only the first page's areas load now; the scheduler loads each next
+  // page's when its turn comes.
+  bool firstpage = true;
+  return LoadList<PageNode>(kPageLevel, playerpools.pages, pages, length,
+                            [&firstpage](PageNode* page, uint8_t* areas, int32_t size) {
+                              if (!firstpage) return true;
+                              firstpage = false;
+                              page->areas = LoadAreas(areas, size);
+                              return loaderror == 0;
+                            });
 }
 
 }  // namespace
@@ -196,103 +212,51 @@ DestRect InsetRect(DestRect r, uint32_t b) {
   return r;
 }
 
-ElementNode* LoadElements(uint8_t* elements, int32_t length) {
-  ElementNode* first = nullptr;
-  ElementNode* last = nullptr;
-  int64_t remaining = length;
-  uint8_t* at = elements;
-  while (remaining >= 1) {
-    if (ReadU32(at) != kElementMagic) return Fail(13), nullptr;
-    const int32_t vsobjsize = ReadI32(at + elementfield::vsobjsize);
-    if (vsobjsize < 1 || vsobjsize > remaining - kElementHeaderBytes) return Fail(15), nullptr;
-    auto* e = static_cast<ElementNode*>(PoolTake(playerpools.elements));
-    if (e == nullptr) return Fail(14), nullptr;
-    *e = ElementNode{};
-    e->header = at;
-    e->payload = at + kElementHeaderBytes;
-    e->timerstate = -1;
-    const uint16_t elemtype = ReadU16(at + elementfield::elemtype);
-    if (elemtype < 1 || elemtype > 7) return Fail(13), nullptr;
-    BindElement(e, elemtype, loadingarea.staticflag != 0);
-    if (first == nullptr) {
-      first = e;
-    } else {
-      last->next = e;
-    }
-    last = e;
-    remaining -= kElementHeaderBytes + static_cast<int64_t>(vsobjsize);
-    at += kElementHeaderBytes + vsobjsize;
-  }
-  return first;
+ElementNode* LoadElements(uint8_t* elements, int32_t length, bool instatic) {
+  return LoadList<ElementNode>(kElementLevel, playerpools.elements, elements, length,
+                               [instatic](ElementNode* e, uint8_t* payload, int32_t) {
+                                 e->payload = payload;
+                                 e->timerstate = -1;
+                                 const uint16_t elemtype = ReadU16(e->header + elementfield::elemtype);
+                                 if (elemtype < kFirstElemType || elemtype > kLastElemType) {
+                                   return Fail(kLoadNotAnElement);
+                                 }
+                                 BindElement(e, elemtype, instatic);
+                                 return true;
+                               });
 }
 
-ComponentNode* LoadComponents(uint8_t* components, int32_t length) {
-  if (ReadU16(components + rectfield::x) > loadingarea.width ||
-      ReadU16(components + rectfield::y) > loadingarea.height) {
-    return Fail(10), nullptr;
+ComponentNode* LoadComponents(uint8_t* components, int32_t length, const AreaFrame& area) {
+  if (ReadU16(components + rectfield::x) > area.width || ReadU16(components + rectfield::y) > area.height) {
+    return Fail(kLoadComponentOutside), nullptr;
   }
-  ComponentNode* first = nullptr;
-  ComponentNode* last = nullptr;
-  int64_t remaining = length;
-  uint8_t* at = components;
-  while (remaining >= 1) {
-    if (ReadU32(at) != kComponentMagic) return Fail(11), nullptr;
-    const int32_t size = ReadI32(at + componentfield::componentsize);
-    if (size < 1 || size > remaining - kComponentHeaderBytes) return Fail(12), nullptr;
-    auto* c = static_cast<ComponentNode*>(PoolTake(playerpools.components));
-    if (c == nullptr) return Fail(12), nullptr;
-    *c = ComponentNode{};
-    c->header = at;
-    c->outer = ClipComponent(at);
-    const BorderType border = BorderFor(ReadU32(at + componentfield::bordertype));
-    c->painter = border.painter;
-    c->inner = InsetRect(c->outer, border.width);
-    c->first = LoadElements(at + kComponentHeaderBytes, size);
-    if (loaderror != 0) return nullptr;
-    if (first == nullptr) {
-      first = c;
-    } else {
-      last->next = c;
-    }
-    last = c;
-    remaining -= kComponentHeaderBytes + static_cast<int64_t>(size);
-    at += kComponentHeaderBytes + size;
-  }
-  return first;
+  return LoadList<ComponentNode>(
+      kComponentLevel, playerpools.components, components, length,
+      [&area](ComponentNode* c, uint8_t* elements, int32_t size) {
+        c->outer = ClipComponent(c->header, area);
+        const BorderType border = BorderFor(ReadU32(c->header + componentfield::bordertype));
+        c->painter = border.painter;
+        c->inner = InsetRect(c->outer, border.width);
+        c->first = LoadElements(elements, size, area.staticflag != 0);
+        return loaderror == 0;
+      });
 }
 
 AreaNode* LoadAreas(uint8_t* areas, int32_t length) {
   if (ReadU16(areas + rectfield::x) >= framebuffer.fbwidth ||
       ReadU16(areas + rectfield::y) >= framebuffer.fbheight) {
-    return Fail(4), nullptr;
+    return Fail(kLoadAreaOffFrame), nullptr;
   }
-  AreaNode* first = nullptr;
-  AreaNode* last = nullptr;
-  int64_t remaining = length;
-  uint8_t* at = areas;
-  while (remaining >= 1) {
-    if (ReadU32(at) != kAreaMagic) return Fail(5), nullptr;
-    const int32_t size = ReadI32(at + areafield::componentsize);
-    if (size < 1 || size > remaining - kAreaHeaderBytes) return Fail(12), nullptr;
-    auto* area = static_cast<AreaNode*>(PoolTake(playerpools.areas));
-    if (area == nullptr) return Fail(6), nullptr;
-    *area = AreaNode{};
-    area->header = at;
-    loadingarea = AreaFrame{ReadU16(at + rectfield::x), ReadU16(at + rectfield::y),
-                            ReadU16(at + rectfield::width), ReadU16(at + rectfield::height),
-                            ReadU32(at + areafield::staticflag)};
-    area->components = LoadComponents(at + kAreaHeaderBytes, size);
-    if (loaderror != 0) return nullptr;
-    if (first == nullptr) {
-      first = area;
-    } else {
-      last->next = area;
-    }
-    last = area;
-    remaining -= kAreaHeaderBytes + static_cast<int64_t>(size);
-    at += kAreaHeaderBytes + size;
-  }
-  return first;
+  return LoadList<AreaNode>(kAreaLevel, playerpools.areas, areas, length,
+                            [](AreaNode* area, uint8_t* components, int32_t size) {
+                              const uint8_t* h = area->header;
+                              const AreaFrame frame{ReadU16(h + rectfield::x), ReadU16(h + rectfield::y),
+                                                    ReadU16(h + rectfield::width),
+                                                    ReadU16(h + rectfield::height),
+                                                    ReadU32(h + areafield::staticflag)};
+                              area->components = LoadComponents(components, size, frame);
+                              return loaderror == 0;
+                            });
 }
 
 int32_t LoadBill(uint8_t* store) {
@@ -306,7 +270,7 @@ int32_t LoadBill(uint8_t* store) {
   if (ReadU32(store) == kBillMagic) {
     const int32_t pagesize = ReadI32(store + billfield::pagesize);
     if (pagesize < 1 || pagesize > static_cast<int32_t>(kPlayBillMaxBytes - kBillHeaderBytes)) {
-      loaderror = 1;
+      loaderror = kLoadBadPageSize;
     } else {
       billstate.bill = store;
       first = LoadPages(store + kBillHeaderBytes, pagesize);
@@ -323,24 +287,6 @@ int32_t LoadBill(uint8_t* store) {
   if (first->next == nullptr) WriteU32(first->header + pagefield::playtime, 0);
   billstate.rect = DestRect{0, 0, ledconfig.width, ledconfig.height};
   return 0;
-}
-
-void ResetLoader() { loadingarea = AreaFrame{}; }
-
-const char* IntToText(int32_t value, uint32_t radix, int32_t* length) {
-  static char text[40];
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  if (radix < 2 || radix > 16) radix = 10;
-  char* p = text + sizeof text - 1;
-  *p = '\0';
-  uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-  do {
-    *--p = kDigits[magnitude % radix];
-    magnitude /= radix;
-  } while (magnitude != 0);
-  if (value < 0) *--p = '-';
-  if (length != nullptr) *length = static_cast<int32_t>(text + sizeof text - 1 - p);
-  return p;
 }
 
 }  // namespace ledview

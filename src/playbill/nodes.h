@@ -5,16 +5,12 @@
 #include <cstdint>
 
 #include "display/drawtypes.h"
+#include "effects/element.h"
 
 namespace ledview {
 
-struct ElementNode;
 struct AreaNode;
 struct ComponentNode;
-
-// Result: 0 carry on; n > 0 finished after n seconds; n < 0 finished after
-// -n action ticks. A null rect is the release call.
-using ElementRenderer = int32_t (*)(ElementNode* element, DestRect* rect);
 
 struct PageNode {
   uint32_t flags;
@@ -40,29 +36,6 @@ struct ComponentNode {
   ElementNode* current;
   ElementNode* first;
   ComponentNode* next;
-};
-
-// Handed to every renderer and effect. The words after render belong to the
-// renderer of the element's type and the effects it drives.
-struct ElementNode {
-  uint32_t flags;  // bit 0: run request; other bits belong to the renderer
-  uint8_t* header;
-  uint8_t* payload;
-  int32_t timerstate;
-  uint32_t exitPhase;
-  ElementRenderer render;
-  uint32_t step;
-  uint32_t extent;
-  uint32_t stepDelay;
-  void* workBuffer;
-  uint32_t entryIndex;
-  uint32_t exitIndex;
-  uint32_t pagebytes;  // elemtype 7: one page's bytes
-  Bitmap image;
-  uint32_t strversion;  // elemtype 2: live string version; elemtype 7: current page
-  void* curtxtimg;      // arena block freed by the scheduler at page change and stop
-  uintptr_t words[6];
-  ElementNode* next;
 };
 
 // The loaded playbill as a whole.

@@ -51,7 +51,6 @@ void ReleasePlayer() {
   std::memset(componentstore, 0, sizeof componentstore);
   std::memset(elementstore, 0, sizeof elementstore);
   playerpools = PlayerPools{};
-  ResetLoader();
   linkflag = 0;
   loaderror = 0;
   playlock = nullptr;

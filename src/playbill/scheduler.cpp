@@ -9,7 +9,7 @@
 #include "display/framebuffer.h"
 #include "display/ledconfig.h"
 #include "memory/arena.h"
-#include "playbill/format.h"
+#include "format/playbill.h"
 #include "playbill/loader.h"
 #include "playbill/player.h"
 
@@ -185,6 +185,10 @@ uint32_t TakeRefreshFlags() {
 
 void RaiseRefresh(uint32_t bits) {
   if (billstate.current != nullptr) pendingflags |= bits;
+}
+
+void BindPlayServices() {
+  playservices = PlayServices{AddTickTimer, AddSecondTimer, RaiseRefresh, &refreshflags};
 }
 
 void PlayComponent(ComponentNode* c, uint32_t staticflag) {

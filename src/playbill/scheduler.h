@@ -5,17 +5,10 @@
 #pragma once
 #include <cstdint>
 
+#include "content/playservices.h"  // the refresh bits
 #include "playbill/nodes.h"
 
 namespace ledview {
-
-// Refresh bits.
-inline constexpr uint32_t kRefreshAction = 0x80000000u;  // the action interval elapsed
-inline constexpr uint32_t kRefreshSecond = 0x40000000u;  // a second elapsed
-inline constexpr uint32_t kRefreshString = 0x20000000u;  // a live string changed
-inline constexpr uint32_t kRefreshPage = 8;              // the page's play time is over
-inline constexpr uint32_t kRefreshComponent = 2;         // a component's element finished
-inline constexpr uint32_t kRefreshElement = 1;           // an element asked to be run
 
 // Bits raised since the last step, and the bits of the step now running.
 extern uint32_t pendingflags;
@@ -51,6 +44,9 @@ void ClearTimers();
 uint32_t TakeRefreshFlags();
 // Raises bits only while a page is current.
 void RaiseRefresh(uint32_t bits);
+
+// Hands the renderers the timers, the refresh bits and RaiseRefresh.
+void BindPlayServices();
 
 void PlayStep();
 void PlayArea(AreaNode* area);

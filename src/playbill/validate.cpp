@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "display/framebuffer.h"
-#include "playbill/format.h"
+#include "format/playbill.h"
 
 namespace ledview {
 
@@ -45,13 +45,6 @@ uint64_t MulSat(uint64_t a, uint64_t b) {
 }
 uint64_t AddSat(uint64_t a, uint64_t b) { return std::min(a + b, kHuge); }
 
-// Bytes one source row of `width` pixels occupies in a picture format.
-uint64_t RowBytes(uint32_t width, uint32_t format) {
-  if (format <= 7) return (uint64_t{width} + 7) / 8;
-  if (format == 8) return (uint64_t{width} + 3) / 4;
-  return (uint64_t{width} + 1) / 2;
-}
-
 // Bytes from the first row that drawing `frames` stacked frames reads: all
 // declared rows, and the whole last row even when the pitch is shorter than
 // a row of pixels.
@@ -60,30 +53,25 @@ uint64_t PictureExtent(uint64_t frames, uint32_t width, uint32_t height, uint32_
   const uint64_t rows = MulSat(frames, height);
   const uint64_t declared = MulSat(rows, pitch);
   if (rows == 0 || width == 0) return declared;
-  return std::max(declared, AddSat(MulSat(rows - 1, pitch), RowBytes(width, format)));
+  return std::max(declared, AddSat(MulSat(rows - 1, pitch), PictureRowBytes(width, format)));
 }
 
 // A strip header plus at least `minframes` frames at payload offset `at`.
 bool StripFits(const uint8_t* payload, uint64_t at, uint32_t vsobjsize, uint32_t minframes) {
-  if (at + 16 > vsobjsize) return false;
+  if (at + stripfield::pages > vsobjsize) return false;
   const uint8_t* s = payload + at;
-  const uint32_t frames = std::max(ReadU32(s), minframes);
-  const uint64_t extent = PictureExtent(frames, ReadU16(s + 4), ReadU16(s + 6), ReadU32(s + 8),
-                                        ReadU32(s + 12));
-  return AddSat(at + 16, extent) <= vsobjsize;
+  const uint32_t frames = std::max(ReadU32(s + stripfield::count), minframes);
+  const uint64_t extent =
+      PictureExtent(frames, ReadU16(s + stripfield::width), ReadU16(s + stripfield::height),
+                    ReadU32(s + stripfield::format), ReadU32(s + stripfield::pitch));
+  return AddSat(at + stripfield::pages, extent) <= vsobjsize;
 }
 
 // The declared pixel bytes of a strip as the controller's bound counts them.
 uint64_t StripBytes(const uint8_t* s) {
-  return MulSat(MulSat(ReadU32(s), ReadU32(s + 12)), ReadU16(s + 6));
+  return MulSat(MulSat(ReadU32(s + stripfield::count), ReadU32(s + stripfield::pitch)),
+                ReadU16(s + stripfield::height));
 }
-
-// Digit strips hold 0..9 and the separator; label strips eleven labels. The
-// time renderers address all eleven whatever the count says.
-constexpr uint32_t kTimeStripFrames = 11;
-// A Bitmap carries the pitch in 16 signed bits; a larger one would turn
-// negative and read backwards.
-constexpr uint32_t kBitmapPitchLimit = 0x7FFF;
 
 }  // namespace
 
@@ -91,41 +79,44 @@ bool ElementPayloadFits(uint16_t elemtype, const uint8_t* p, uint32_t vsobjsize,
                         uint32_t remaining) {
   const uint64_t r = remaining;
   switch (elemtype) {
-    case 1: {  // one stored picture
-      if (vsobjsize < 12) return false;
-      const uint32_t pitch = ReadU32(p + 8);
-      if (MulSat(pitch, ReadU16(p + 2)) > r) return false;
+    case kElemPicture: {
+      if (vsobjsize < bmpfield::rows) return false;
+      const uint32_t pitch = ReadU32(p + bmpfield::pitch);
+      if (MulSat(pitch, ReadU16(p + bmpfield::height)) > r) return false;
       if (pitch > kBitmapPitchLimit) return false;
-      const uint64_t extent = PictureExtent(1, ReadU16(p), ReadU16(p + 2), ReadU32(p + 4), pitch);
-      return AddSat(12, extent) <= vsobjsize;
+      const uint64_t extent = PictureExtent(1, ReadU16(p + bmpfield::width), ReadU16(p + bmpfield::height),
+                                            ReadU32(p + bmpfield::format), pitch);
+      return AddSat(bmpfield::rows, extent) <= vsobjsize;
     }
-    case 2: {  // leading fields and the text
-      if (vsobjsize < 24) return false;
-      const uint64_t text = ReadU32(p + 16);
-      return text + 24 <= r && text + 24 <= vsobjsize;
+    case kElemString: {  // leading fields and the text
+      if (vsobjsize < stringfield::text) return false;
+      const uint64_t text = ReadU32(p + stringfield::length);
+      return text + stringfield::text <= r && text + stringfield::text <= vsobjsize;
     }
-    case 3:  // timer fields, then the digit strip
-      if (vsobjsize < 36) return false;
-      if (AddSat(StripBytes(p + 20), 36) > r) return false;
-      return StripFits(p, 20, vsobjsize, kTimeStripFrames);
-    case 4:  // clock fields
-      return r >= 28 && vsobjsize >= 28;
-    case 5: {  // clock fields, then digit and label strips at their offsets
-      if (vsobjsize < 20) return false;
-      const uint32_t a = ReadU32(p + 12);
-      const uint32_t b = ReadU32(p + 16);
+    case kElemTimer: {  // timer fields, then the digit strip (all eleven frames are addressed)
+      constexpr uint32_t end = timerfield::digits + stripfield::pages;
+      if (vsobjsize < end) return false;
+      if (AddSat(StripBytes(p + timerfield::digits), end) > r) return false;
+      return StripFits(p, timerfield::digits, vsobjsize, kTimeStripFrames);
+    }
+    case kElemAnalogClock:
+      return r >= clockfield::end && vsobjsize >= clockfield::end;
+    case kElemDigitalClock: {  // clock fields, then digit and label strips at their offsets
+      if (vsobjsize < digitalfield::end) return false;
+      const uint32_t a = ReadU32(p + digitalfield::digits);
+      const uint32_t b = ReadU32(p + digitalfield::labels);
       if (!StripFits(p, a, vsobjsize, kTimeStripFrames)) return false;
       if (!StripFits(p, b, vsobjsize, kTimeStripFrames)) return false;
-      return AddSat(AddSat(StripBytes(p + a), StripBytes(p + b)), 20) <= r;
+      return AddSat(AddSat(StripBytes(p + a), StripBytes(p + b)), digitalfield::end) <= r;
     }
-    case 6:  // an animation with no frames would never reach its last one
-      if (vsobjsize < 16 || ReadU32(p) == 0) return false;
-      if (AddSat(StripBytes(p), 16) > r) return false;
+    case kElemAnimation:  // an animation with no frames would never reach its last one
+      if (vsobjsize < stripfield::pages || ReadU32(p + stripfield::count) == 0) return false;
+      if (AddSat(StripBytes(p), stripfield::pages) > r) return false;
       return StripFits(p, 0, vsobjsize, 1);
-    case 7:  // page 0 is shown even when the count says none
-      if (vsobjsize < 16) return false;
-      if (AddSat(StripBytes(p), 16) > r) return false;
-      if (ReadU32(p + 12) > kBitmapPitchLimit) return false;
+    case kElemPagedPicture:  // page 0 is shown even when the count says none
+      if (vsobjsize < stripfield::pages) return false;
+      if (AddSat(StripBytes(p), stripfield::pages) > r) return false;
+      if (ReadU32(p + stripfield::pitch) > kBitmapPitchLimit) return false;
       return StripFits(p, 0, vsobjsize, 1);
     default:
       return false;
@@ -146,7 +137,7 @@ int32_t WalkElements(uint64_t at, int64_t remaining) {
       return 15;
     }
     const uint16_t elemtype = FieldU16(at + elementfield::elemtype);
-    if (elemtype < 1 || elemtype > 7) return 13;
+    if (elemtype < kFirstElemType || elemtype > kLastElemType) return 13;
     // The header and payload now lie inside the caller's bytes.
     if (!ElementPayloadFits(elemtype, billdata + at + kElementHeaderBytes,
                             static_cast<uint32_t>(vsobjsize), static_cast<uint32_t>(remaining))) {

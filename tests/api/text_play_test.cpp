@@ -11,7 +11,7 @@
 #include "ledview.h"
 #include "playbill/loader.h"
 #include "playbill/nodes.h"
-#include "playbill/random.h"
+#include "effects/random.h"
 #include "support/text_play.h"
 
 namespace ledview::test {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -192,6 +193,15 @@ TEST_F(TimePlayTest, EveryPixelStaysInsideItsComponent) {
     EXPECT_EQ(all.find_first_not_of(".\n"), std::string::npos) << "format " << format << "\n" << all;
     ReleasePreview();
   }
+}
+
+// The most negative value has no positive twin in 32 bits, and a radix without digits would divide by zero.
+TEST(IntToTextTest, ExtremesAndBadRadixes) {
+  int32_t n = -1;
+  EXPECT_STREQ(IntToText(INT_MIN, 10, &n), "-2147483648");
+  EXPECT_EQ(n, 11);
+  EXPECT_STREQ(IntToText(42, 0, &n), "42");
+  EXPECT_STREQ(IntToText(0, 17, &n), "0");
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The effects, by slot as playbills name them. The effects fuzz target checks
 // that they stay inside the rectangle, end and give the arena back.
 #include "platform/platform.h"
-#include "playbill/random.h"
+#include "effects/random.h"
 #include "support/effect_bench.h"
 
 namespace ledview {

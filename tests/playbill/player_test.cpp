@@ -8,7 +8,7 @@
 #include "content/strings.h"
 #include "display/framebuffer.h"
 #include "memory/arena.h"
-#include "playbill/format.h"
+#include "format/playbill.h"
 #include "playbill/player.h"
 #include "support/play_fixture.h"
 
@@ -205,15 +205,6 @@ TEST_F(HostBuffer, DamagedClockColoursArriveAsColourValuesAndEndPreviewClears) {
   EXPECT_GT(std::count(padded.begin(), padded.end(), 7), 0);  // the minor marks: 0x77
   EXPECT_EQ(EndPreview(), 0);
   for (size_t i = 0; i < padded.size(); ++i) ASSERT_EQ(padded[i], i % kPitch < 16 ? 0 : 0xEE) << i;
-}
-
-// The most negative value has no positive twin in 32 bits, and a radix without digits would divide by zero.
-TEST(IntToTextTest, ExtremesAndBadRadixes) {
-  int32_t n = -1;
-  EXPECT_STREQ(IntToText(INT_MIN, 10, &n), "-2147483648");
-  EXPECT_EQ(n, 11);
-  EXPECT_STREQ(IntToText(42, 0, &n), "42");
-  EXPECT_STREQ(IntToText(0, 17, &n), "0");
 }
 
 }  // namespace

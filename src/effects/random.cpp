@@ -1,4 +1,4 @@
-#include "playbill/random.h"
+#include "effects/random.h"
 
 #include <utility>
 

@@ -1,0 +1,7 @@
+#include "content/playservices.h"
+
+namespace ledview {
+
+PlayServices playservices;
+
+}  // namespace ledview
