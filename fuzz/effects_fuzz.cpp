@@ -21,7 +21,7 @@
 #include "ledview.h"
 #include "memory/arena.h"
 #include "platform/platform.h"
-#include "playbill/random.h"
+#include "effects/random.h"
 
 using namespace ledview;
 using namespace ledview::fuzz;
