@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "playbill/format.h"
+#include "format/playbill.h"
 
 namespace ledview::tool {
 
