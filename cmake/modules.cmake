@@ -1,0 +1,48 @@
+# The engine's modules, each its own object library that sees only the
+# modules below it. A module's headers are reachable through an include root
+# of its own (MODULE/... resolves only there), and a module gets the roots of
+# the modules it links, so an include of a module above it fails to compile.
+#
+#   api -> playbill -> content -> effects -> display -> graphics -> memory -> platform
+#   format (the playbill's byte layout) depends on nothing; every module may use it.
+
+set(LEDVIEW_MODULE_ROOTS ${CMAKE_BINARY_DIR}/module-roots)
+
+# ledview_module(NAME DEPENDS module... [LIBS target...])
+function(ledview_module name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS;LIBS" ${ARGN})
+  set(root ${LEDVIEW_MODULE_ROOTS}/${name})
+  file(MAKE_DIRECTORY ${root})
+  if(NOT EXISTS ${root}/${name})
+    file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR}/src/${name} ${root}/${name} SYMBOLIC)
+  endif()
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/${name}/*.cpp)
+  set(deps)
+  foreach(dep IN LISTS ARG_DEPENDS)
+    list(APPEND deps ledview_${dep})
+  endforeach()
+  if(sources)
+    add_library(ledview_${name} OBJECT ${sources})
+    target_include_directories(ledview_${name} PUBLIC $<BUILD_INTERFACE:${root}>)
+    target_compile_definitions(ledview_${name} PRIVATE LEDVIEW_BUILDING)
+    target_link_libraries(ledview_${name} PUBLIC ${deps} ${ARG_LIBS})
+    set_property(GLOBAL APPEND PROPERTY LEDVIEW_MODULE_OBJECTS $<TARGET_OBJECTS:ledview_${name}>)
+  else()
+    add_library(ledview_${name} INTERFACE)
+    target_include_directories(ledview_${name} INTERFACE $<BUILD_INTERFACE:${root}>)
+    target_link_libraries(ledview_${name} INTERFACE ${deps} ${ARG_LIBS})
+  endif()
+endfunction()
+
+ledview_module(format)
+ledview_module(platform DEPENDS format LIBS ${LEDVIEW_SDL2})
+ledview_module(memory DEPENDS platform)
+ledview_module(graphics DEPENDS memory)
+ledview_module(display DEPENDS graphics)
+ledview_module(effects DEPENDS display format)
+ledview_module(content DEPENDS effects LIBS Freetype::Freetype)
+ledview_module(playbill DEPENDS content)
+ledview_module(api DEPENDS playbill)
+# The public header is the api's alone.
+target_include_directories(ledview_api PUBLIC $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/include>)
+get_property(LEDVIEW_OBJECTS GLOBAL PROPERTY LEDVIEW_MODULE_OBJECTS)
