@@ -78,6 +78,37 @@ void MakeSoleUnsorted(uint32_t c) {
 
 void* Mem(uint32_t c) { return A.base + c + 8; }
 
+// Joins free chunk c with whichever neighbours are free. The joined chunk
+// goes to the front of the unsorted bin, or becomes the top when it borders
+// it. Returns the joined size.
+uint32_t Coalesce(uint32_t c, uint32_t size) {
+  const uint32_t next = c + size;
+  const uint32_t nextsize = ChunkSize(next);
+  if (!PrevInUse(c)) {
+    const uint32_t prevsize = PrevSize(c);
+    size += prevsize;
+    c -= prevsize;
+    Unlink(c);
+  }
+  if (next == A.top) {
+    size += nextsize;
+    SetHead(c, size | kPrevInUse);
+    A.top = c;
+    return size;
+  }
+  const bool nextinuse = InUseAt(next, nextsize);
+  SetHead(next, nextsize);
+  if (!nextinuse) {
+    Unlink(next);
+    size += nextsize;
+  }
+  PushUnsortedFront(c);
+  SetHead(c, size | kPrevInUse);
+  SetFoot(c, size);
+  return size;
+}
+
+// Empties every fast bin, joining each chunk with its free neighbours.
 void Consolidate() {
   A.max_fast |= 1;
   for (uint32_t i = 0; i <= FastIndex(kMaxFast); ++i) {
@@ -85,30 +116,7 @@ void Consolidate() {
     A.fastbins[i] = kArenaNil;
     while (p != kArenaNil) {
       const uint32_t nextp = Fd(p);
-      uint32_t size = ChunkSize(p);
-      const uint32_t next = p + size;
-      const uint32_t nextsize = ChunkSize(next);
-      if (!PrevInUse(p)) {
-        const uint32_t prevsize = PrevSize(p);
-        size += prevsize;
-        p -= prevsize;
-        Unlink(p);
-      }
-      if (next != A.top) {
-        const bool nextinuse = InUseAt(next, nextsize);
-        SetHead(next, nextsize);
-        if (!nextinuse) {
-          size += nextsize;
-          Unlink(next);
-        }
-        PushUnsortedFront(p);
-        SetHead(p, size | kPrevInUse);
-        SetFoot(p, size);
-      } else {
-        size += nextsize;
-        SetHead(p, size | kPrevInUse);
-        A.top = p;
-      }
+      Coalesce(p, ChunkSize(p));
       p = nextp;
     }
   }
@@ -284,44 +292,20 @@ void Release(void* p) {
   const uintptr_t addr = reinterpret_cast<uintptr_t>(p);
   const uintptr_t base = reinterpret_cast<uintptr_t>(A.base);
   if (A.base == nullptr || addr < base + 8 || addr - base - 8 >= A.size) return;
-  uint32_t c = static_cast<uint32_t>(addr - base - 8);
+  const uint32_t c = static_cast<uint32_t>(addr - base - 8);
   // Only whole, aligned chunks inside the block are ever ours.
   if ((c & 7) != 0 || c + kMinChunk > A.size) return;
-  uint32_t size = ChunkSize(c);
+  const uint32_t size = ChunkSize(c);
   if (size < kMinChunk || size > A.size || size > A.size - c || c == A.top) return;
 
-  const uint32_t next = c + size;
-  if (size <= A.max_fast && next != A.top) {
+  if (size <= A.max_fast && c + size != A.top) {
     uint32_t& slot = A.fastbins[FastIndex(size)];
     SetFd(c, slot);
     slot = c;
     A.max_fast &= ~1u;
     return;
   }
-
-  const uint32_t nextsize = ChunkSize(next);
-  if (!PrevInUse(c)) {
-    const uint32_t prevsize = PrevSize(c);
-    size += prevsize;
-    c -= prevsize;
-    Unlink(c);
-  }
-  if (next != A.top) {
-    const bool nextinuse = InUseAt(next, nextsize);
-    SetHead(next, nextsize);
-    if (!nextinuse) {
-      Unlink(next);
-      size += nextsize;
-    }
-    PushUnsortedFront(c);
-    SetHead(c, size | kPrevInUse);
-    SetFoot(c, size);
-  } else {
-    size += nextsize;
-    SetHead(c, size | kPrevInUse);
-    A.top = c;
-  }
-  if (size >= kConsolidateThreshold && HaveFastChunks()) Consolidate();
+  if (Coalesce(c, size) >= kConsolidateThreshold && HaveFastChunks()) Consolidate();
 }
 
 }  // namespace
