@@ -152,21 +152,30 @@ void FileChunk(uint32_t c, uint32_t size) {
   SetFd(bck, c);
 }
 
-// Hands out victim (already unlinked), whole or split with the remainder
-// placed alone in the unsorted bin.
+// Cuts chunk c of the given size into an in-use front of nb bytes and the
+// rest; returns where the rest starts.
+uint32_t Split(uint32_t c, uint32_t size, uint32_t nb) {
+  const uint32_t rest = c + nb;
+  SetHead(c, nb | kPrevInUse);
+  SetHead(rest, (size - nb) | kPrevInUse);
+  return rest;
+}
+
+// Hands out chunk c whole: the chunk after it learns it is in use.
+void* TakeWhole(uint32_t c, uint32_t size) {
+  SetInUseAt(c, size);
+  return Mem(c);
+}
+
+// Hands out victim (already out of its bin), whole or split with the
+// remainder placed alone in the unsorted bin.
 void* TakeChunk(uint32_t victim, uint32_t nb, bool recordremainder) {
   const uint32_t size = ChunkSize(victim);
-  const uint32_t remaindersize = size - nb;
-  if (remaindersize < kMinChunk) {
-    SetInUseAt(victim, size);
-    return Mem(victim);
-  }
-  const uint32_t remainder = victim + nb;
+  if (size - nb < kMinChunk) return TakeWhole(victim, size);
+  const uint32_t remainder = Split(victim, size, nb);
   MakeSoleUnsorted(remainder);
+  SetFoot(remainder, size - nb);
   if (recordremainder) A.last_remainder = remainder;
-  SetHead(victim, nb | kPrevInUse);
-  SetHead(remainder, remaindersize | kPrevInUse);
-  SetFoot(remainder, remaindersize);
   return Mem(victim);
 }
 
@@ -190,10 +199,9 @@ void* Allocate(size_t n) {
     const uint32_t victim = Bk(bin);
     if (victim != bin) {
       const uint32_t bck = Bk(victim);
-      SetInUseAt(victim, nb);
       A.bins[index].bk = bck;
       SetFd(bck, bin);
-      return Mem(victim);
+      return TakeWhole(victim, nb);
     }
   } else {
     index = ArenaLargeBinIndex(nb);
@@ -206,22 +214,12 @@ void* Allocate(size_t n) {
     while ((victim = Bk(unsorted)) != unsorted) {
       const uint32_t bck = Bk(victim);
       const uint32_t size = ChunkSize(victim);
-      if (small && bck == unsorted && victim == A.last_remainder && size > nb + kMinChunk) {
-        const uint32_t remaindersize = size - nb;
-        const uint32_t remainder = victim + nb;
-        MakeSoleUnsorted(remainder);
-        A.last_remainder = remainder;
-        SetHead(victim, nb | kPrevInUse);
-        SetHead(remainder, remaindersize | kPrevInUse);
-        SetFoot(remainder, remaindersize);
-        return Mem(victim);
-      }
       A.bins[kUnsorted].bk = bck;
       SetFd(bck, unsorted);
-      if (size == nb) {
-        SetInUseAt(victim, size);
-        return Mem(victim);
+      if (small && bck == unsorted && victim == A.last_remainder && size > nb + kMinChunk) {
+        return TakeChunk(victim, nb, true);
       }
+      if (size == nb) return TakeWhole(victim, size);
       FileChunk(victim, size);
     }
 
@@ -273,13 +271,11 @@ void* Allocate(size_t n) {
       return TakeChunk(victim, nb, small);
     }
 
-    const uint32_t topsize = ChunkSize(A.top);
+    const uint32_t top = A.top;
+    const uint32_t topsize = ChunkSize(top);
     if (topsize >= nb + kMinChunk) {
-      const uint32_t victimtop = A.top;
-      A.top = victimtop + nb;
-      SetHead(victimtop, nb | kPrevInUse);
-      SetHead(A.top, (topsize - nb) | kPrevInUse);
-      return Mem(victimtop);
+      A.top = Split(top, topsize, nb);
+      return Mem(top);
     }
 
     if (!HaveFastChunks()) return nullptr;
