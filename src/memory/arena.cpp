@@ -78,6 +78,49 @@ void MakeSoleUnsorted(uint32_t c) {
 
 void* Mem(uint32_t c) { return A.base + c + 8; }
 
+bool BinEmpty(uint32_t index) { return A.bins[index].bk == BinRef(index); }
+
+// Takes the last member off a non-empty bin.
+uint32_t PopLast(uint32_t index) {
+  const uint32_t bin = BinRef(index);
+  const uint32_t victim = Bk(bin);
+  const uint32_t bck = Bk(victim);
+  A.bins[index].bk = bck;
+  SetFd(bck, bin);
+  return victim;
+}
+
+// Joins free chunk c with whichever neighbours are free. The joined chunk
+// goes to the front of the unsorted bin, or becomes the top when it borders
+// it. Returns the joined size.
+uint32_t Coalesce(uint32_t c, uint32_t size) {
+  const uint32_t next = c + size;
+  const uint32_t nextsize = ChunkSize(next);
+  if (!PrevInUse(c)) {
+    const uint32_t prevsize = PrevSize(c);
+    size += prevsize;
+    c -= prevsize;
+    Unlink(c);
+  }
+  if (next == A.top) {
+    size += nextsize;
+    SetHead(c, size | kPrevInUse);
+    A.top = c;
+    return size;
+  }
+  const bool nextinuse = InUseAt(next, nextsize);
+  SetHead(next, nextsize);
+  if (!nextinuse) {
+    Unlink(next);
+    size += nextsize;
+  }
+  PushUnsortedFront(c);
+  SetHead(c, size | kPrevInUse);
+  SetFoot(c, size);
+  return size;
+}
+
+// Empties every fast bin, joining each chunk with its free neighbours.
 void Consolidate() {
   A.max_fast |= 1;
   for (uint32_t i = 0; i <= FastIndex(kMaxFast); ++i) {
@@ -85,30 +128,7 @@ void Consolidate() {
     A.fastbins[i] = kArenaNil;
     while (p != kArenaNil) {
       const uint32_t nextp = Fd(p);
-      uint32_t size = ChunkSize(p);
-      const uint32_t next = p + size;
-      const uint32_t nextsize = ChunkSize(next);
-      if (!PrevInUse(p)) {
-        const uint32_t prevsize = PrevSize(p);
-        size += prevsize;
-        p -= prevsize;
-        Unlink(p);
-      }
-      if (next != A.top) {
-        const bool nextinuse = InUseAt(next, nextsize);
-        SetHead(next, nextsize);
-        if (!nextinuse) {
-          size += nextsize;
-          Unlink(next);
-        }
-        PushUnsortedFront(p);
-        SetHead(p, size | kPrevInUse);
-        SetFoot(p, size);
-      } else {
-        size += nextsize;
-        SetHead(p, size | kPrevInUse);
-        A.top = p;
-      }
+      Coalesce(p, ChunkSize(p));
       p = nextp;
     }
   }
@@ -144,139 +164,140 @@ void FileChunk(uint32_t c, uint32_t size) {
   SetFd(bck, c);
 }
 
-// Hands out victim (already unlinked), whole or split with the remainder
-// placed alone in the unsorted bin.
+// Cuts chunk c of the given size into an in-use front of nb bytes and the
+// rest; returns where the rest starts.
+uint32_t Split(uint32_t c, uint32_t size, uint32_t nb) {
+  const uint32_t rest = c + nb;
+  SetHead(c, nb | kPrevInUse);
+  SetHead(rest, (size - nb) | kPrevInUse);
+  return rest;
+}
+
+// Hands out chunk c whole: the chunk after it learns it is in use.
+void* TakeWhole(uint32_t c, uint32_t size) {
+  SetInUseAt(c, size);
+  return Mem(c);
+}
+
+// Hands out victim (already out of its bin), whole or split with the
+// remainder placed alone in the unsorted bin.
 void* TakeChunk(uint32_t victim, uint32_t nb, bool recordremainder) {
   const uint32_t size = ChunkSize(victim);
-  const uint32_t remaindersize = size - nb;
-  if (remaindersize < kMinChunk) {
-    SetInUseAt(victim, size);
-    return Mem(victim);
-  }
-  const uint32_t remainder = victim + nb;
+  if (size - nb < kMinChunk) return TakeWhole(victim, size);
+  const uint32_t remainder = Split(victim, size, nb);
   MakeSoleUnsorted(remainder);
+  SetFoot(remainder, size - nb);
   if (recordremainder) A.last_remainder = remainder;
-  SetHead(victim, nb | kPrevInUse);
-  SetHead(remainder, remaindersize | kPrevInUse);
-  SetFoot(remainder, remaindersize);
   return Mem(victim);
+}
+
+// A chunk from the fast bin of size nb; null when that bin is empty.
+void* TakeFast(uint32_t nb) {
+  uint32_t& slot = A.fastbins[FastIndex(nb)];
+  if (slot == kArenaNil) return nullptr;
+  const uint32_t victim = slot;
+  slot = Fd(victim);
+  return Mem(victim);
+}
+
+// Files the unsorted chunks, oldest first, into the small and large bins
+// until one serves nb: a chunk of exactly that size or, for a small request,
+// the last remainder split again when it is the only unsorted chunk. Null
+// when the unsorted bin ends up empty.
+void* SortUnsorted(uint32_t nb, bool small) {
+  while (!BinEmpty(kUnsorted)) {
+    const uint32_t victim = PopLast(kUnsorted);
+    const uint32_t size = ChunkSize(victim);
+    if (small && BinEmpty(kUnsorted) && victim == A.last_remainder && size > nb + kMinChunk) {
+      return TakeChunk(victim, nb, true);
+    }
+    if (size == nb) return TakeWhole(victim, size);
+    FileChunk(victim, size);
+  }
+  return nullptr;
+}
+
+// The smallest chunk of at least nb in large bin index, split as needed;
+// null when the bin holds none that large.
+void* TakeBestFit(uint32_t index, uint32_t nb) {
+  const uint32_t bin = BinRef(index);
+  const uint32_t largest = Fd(bin);
+  if (largest == bin || ChunkSize(largest) < nb) return nullptr;
+  uint32_t victim = Bk(bin);
+  while (ChunkSize(victim) < nb) victim = Bk(victim);
+  Unlink(victim);
+  return TakeChunk(victim, nb, false);
+}
+
+// The smallest chunk of the first non-empty bin after index (from the last
+// bin, that bin itself), found through the bin map; bins found empty on the
+// way lose their bit. kArenaNil when there is none.
+uint32_t SmallestInNextBin(uint32_t index) {
+  uint32_t scan = index + 1;
+  if (scan > 127) scan = 127;
+  uint32_t block = scan >> 5;
+  uint32_t map = A.binmap[block];
+  uint32_t bit = 1u << (scan & 31);
+  for (;;) {
+    if (bit > map || bit == 0) {
+      do {
+        if (++block >= 4) return kArenaNil;
+      } while ((map = A.binmap[block]) == 0);
+      scan = block << 5;
+      bit = 1;
+    }
+    while ((bit & map) == 0) {
+      ++scan;
+      bit <<= 1;
+    }
+    const uint32_t bin = BinRef(scan);
+    const uint32_t victim = Bk(bin);
+    if (victim != bin) return victim;
+    map &= ~bit;
+    A.binmap[block] = map;
+    ++scan;
+    bit <<= 1;
+  }
+}
+
+// The front nb bytes of the top chunk, if a minimum chunk stays behind;
+// null otherwise.
+void* TakeFromTop(uint32_t nb) {
+  const uint32_t top = A.top;
+  const uint32_t size = ChunkSize(top);
+  if (size < nb + kMinChunk) return nullptr;
+  A.top = Split(top, size, nb);
+  return Mem(top);
 }
 
 void* Allocate(size_t n) {
   const uint32_t nb = ArenaRequestSize(n);
   const bool small = nb < kSmallLimit;
+  const uint32_t index = small ? nb >> 3 : ArenaLargeBinIndex(nb);
 
   if (nb <= A.max_fast) {
-    uint32_t& slot = A.fastbins[FastIndex(nb)];
-    if (slot != kArenaNil) {
-      const uint32_t victim = slot;
-      slot = Fd(victim);
-      return Mem(victim);
-    }
+    if (void* p = TakeFast(nb)) return p;
   }
-
-  uint32_t index;
   if (small) {
-    index = nb >> 3;
-    const uint32_t bin = BinRef(index);
-    const uint32_t victim = Bk(bin);
-    if (victim != bin) {
-      const uint32_t bck = Bk(victim);
-      SetInUseAt(victim, nb);
-      A.bins[index].bk = bck;
-      SetFd(bck, bin);
-      return Mem(victim);
-    }
-  } else {
-    index = ArenaLargeBinIndex(nb);
-    if (HaveFastChunks()) Consolidate();
+    if (!BinEmpty(index)) return TakeWhole(PopLast(index), nb);
+  } else if (HaveFastChunks()) {
+    Consolidate();
   }
 
   for (;;) {
-    const uint32_t unsorted = BinRef(kUnsorted);
-    uint32_t victim;
-    while ((victim = Bk(unsorted)) != unsorted) {
-      const uint32_t bck = Bk(victim);
-      const uint32_t size = ChunkSize(victim);
-      if (small && bck == unsorted && victim == A.last_remainder && size > nb + kMinChunk) {
-        const uint32_t remaindersize = size - nb;
-        const uint32_t remainder = victim + nb;
-        MakeSoleUnsorted(remainder);
-        A.last_remainder = remainder;
-        SetHead(victim, nb | kPrevInUse);
-        SetHead(remainder, remaindersize | kPrevInUse);
-        SetFoot(remainder, remaindersize);
-        return Mem(victim);
-      }
-      A.bins[kUnsorted].bk = bck;
-      SetFd(bck, unsorted);
-      if (size == nb) {
-        SetInUseAt(victim, size);
-        return Mem(victim);
-      }
-      FileChunk(victim, size);
-    }
-
+    if (void* p = SortUnsorted(nb, small)) return p;
     if (!small) {
-      const uint32_t bin = BinRef(index);
-      victim = Fd(bin);
-      if (victim != bin && ChunkSize(victim) >= nb) {
-        victim = Bk(bin);
-        while (ChunkSize(victim) < nb) victim = Bk(victim);
-        Unlink(victim);
-        return TakeChunk(victim, nb, false);
-      }
+      if (void* p = TakeBestFit(index, nb)) return p;
     }
-
-    // Next non-empty bin of larger chunks, through the bin map.
-    uint32_t scan = index + 1;
-    if (scan > 127) scan = 127;
-    uint32_t block = scan >> 5;
-    uint32_t map = A.binmap[block];
-    uint32_t bit = 1u << (scan & 31);
-    bool found = false;
-    for (;;) {
-      if (bit > map || bit == 0) {
-        do {
-          if (++block >= 4) break;
-        } while ((map = A.binmap[block]) == 0);
-        if (block >= 4) break;
-        scan = block << 5;
-        bit = 1;
-      }
-      while ((bit & map) == 0) {
-        ++scan;
-        bit <<= 1;
-      }
-      const uint32_t bin = BinRef(scan);
-      victim = Bk(bin);
-      if (victim == bin) {
-        map &= ~bit;
-        A.binmap[block] = map;
-        ++scan;
-        bit <<= 1;
-        continue;
-      }
-      found = true;
-      break;
-    }
-    if (found && ChunkSize(victim) >= nb) {
+    const uint32_t victim = SmallestInNextBin(index);
+    if (victim != kArenaNil && ChunkSize(victim) >= nb) {
       Unlink(victim);
       return TakeChunk(victim, nb, small);
     }
-
-    const uint32_t topsize = ChunkSize(A.top);
-    if (topsize >= nb + kMinChunk) {
-      const uint32_t victimtop = A.top;
-      A.top = victimtop + nb;
-      SetHead(victimtop, nb | kPrevInUse);
-      SetHead(A.top, (topsize - nb) | kPrevInUse);
-      return Mem(victimtop);
-    }
-
+    if (void* p = TakeFromTop(nb)) return p;
+    // Out of room: gather the fast bins once more, or give up.
     if (!HaveFastChunks()) return nullptr;
     Consolidate();
-    index = small ? nb >> 3 : ArenaLargeBinIndex(nb);
   }
 }
 
@@ -284,44 +305,20 @@ void Release(void* p) {
   const uintptr_t addr = reinterpret_cast<uintptr_t>(p);
   const uintptr_t base = reinterpret_cast<uintptr_t>(A.base);
   if (A.base == nullptr || addr < base + 8 || addr - base - 8 >= A.size) return;
-  uint32_t c = static_cast<uint32_t>(addr - base - 8);
+  const uint32_t c = static_cast<uint32_t>(addr - base - 8);
   // Only whole, aligned chunks inside the block are ever ours.
   if ((c & 7) != 0 || c + kMinChunk > A.size) return;
-  uint32_t size = ChunkSize(c);
+  const uint32_t size = ChunkSize(c);
   if (size < kMinChunk || size > A.size || size > A.size - c || c == A.top) return;
 
-  const uint32_t next = c + size;
-  if (size <= A.max_fast && next != A.top) {
+  if (size <= A.max_fast && c + size != A.top) {
     uint32_t& slot = A.fastbins[FastIndex(size)];
     SetFd(c, slot);
     slot = c;
     A.max_fast &= ~1u;
     return;
   }
-
-  const uint32_t nextsize = ChunkSize(next);
-  if (!PrevInUse(c)) {
-    const uint32_t prevsize = PrevSize(c);
-    size += prevsize;
-    c -= prevsize;
-    Unlink(c);
-  }
-  if (next != A.top) {
-    const bool nextinuse = InUseAt(next, nextsize);
-    SetHead(next, nextsize);
-    if (!nextinuse) {
-      Unlink(next);
-      size += nextsize;
-    }
-    PushUnsortedFront(c);
-    SetHead(c, size | kPrevInUse);
-    SetFoot(c, size);
-  } else {
-    size += nextsize;
-    SetHead(c, size | kPrevInUse);
-    A.top = c;
-  }
-  if (size >= kConsolidateThreshold && HaveFastChunks()) Consolidate();
+  if (Coalesce(c, size) >= kConsolidateThreshold && HaveFastChunks()) Consolidate();
 }
 
 }  // namespace
