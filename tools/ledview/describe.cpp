@@ -23,27 +23,6 @@ constexpr size_t kMaxPngBytes = 64u << 20;
 // A Bitmap carries its pitch in 16 signed bits.
 constexpr uint32_t kMaxPitch = 0x7FFF;
 
-constexpr const char* kEntryNames[53] = {
-    "Instant", "VerticalBlinds", "HorizontalBlinds", "WipeRight", "WipeLeft", "WipeDown",
-    "WipeUp", "RandomBlocks", "SlideRight", "SlideLeft", "SlideDown", "SlideUp",
-    "SlideDownRight", "SlideUpRight", "SlideUpLeft", "SlideDownLeft", "CombWipeHorizontal",
-    "CombWipeVertical", "CombSlideHorizontal", "CombSlideVertical", "OpenFromMiddleRow",
-    "OpenFromMiddleColumn", "CloseToMiddleRow", "CloseToMiddleColumn", "RotateIn", "FlipIn",
-    "",  // 26 and 27 are Instant again; they go by number
-    "", "DotOverlay", "Blink", "CheckerWipeRight", "CheckerWipeDown", "FanSweep",
-    "ShrinkToBottomLeft", "ShrinkToTopLeft", "ShrinkToTopRight", "ShrinkToBottomRight",
-    "FramesInward", "FramesOutward", "DiamondOutward", "CrossOutward", "TwinSweep", "ClockSweep",
-    "ClockSweepReverse", "SpiralBox", "ScrollThroughRight", "ScrollThroughLeft",
-    "ScrollThroughDown", "ScrollThroughUp", "ScrollLoopRight", "ScrollLoopLeft", "ScrollLoopDown",
-    "ScrollLoopUp"};
-
-// Exit value n (1..9) runs exit slot n - 1.
-constexpr const char* kExitNames[9] = {"ClearInstant",          "EraseRight",
-                                       "EraseLeft",             "EraseDown",
-                                       "EraseUp",               "EraseFromMiddleColumn",
-                                       "EraseToMiddleColumn",   "EraseFromMiddleRow",
-                                       "EraseToMiddleRow"};
-
 constexpr const char* kTypeNames[8] = {"",        "picture",      "string",    "timer",
                                        "analogclock", "digitalclock", "animation", "pagedpicture"};
 
@@ -833,111 +812,8 @@ bool PayloadJson(Out& out, const bill::Element& e, const std::string& name, Json
 
 }  // namespace
 
-int32_t EntryEffectByName(const std::string& name) {
-  if (strcasecmp(name.c_str(), "random") == 0) return 53;
-  for (int32_t i = 0; i < 53; ++i) {
-    if (kEntryNames[i][0] != '\0' && strcasecmp(name.c_str(), kEntryNames[i]) == 0) return i;
-  }
-  return -1;
-}
-
-int32_t ExitEffectByName(const std::string& name) {
-  if (strcasecmp(name.c_str(), "none") == 0) return 0;
-  if (strcasecmp(name.c_str(), "random") == 0) return 10;
-  for (int32_t i = 0; i < 9; ++i) {
-    if (strcasecmp(name.c_str(), kExitNames[i]) == 0) return i + 1;
-  }
-  return -1;
-}
-
-std::string EntryEffectName(uint32_t value) {
-  if (value == 53) return "random";
-  return value < 53 ? kEntryNames[value] : "";
-}
-
-std::string ExitEffectName(uint32_t value) {
-  if (value == 0) return "none";
-  if (value == 10) return "random";
-  return value <= 9 ? kExitNames[value - 1] : "";
-}
-
 std::string ElementTypeName(uint32_t elemtype) {
   return elemtype >= 1 && elemtype <= 7 ? kTypeNames[elemtype] : "type " + std::to_string(elemtype);
-}
-
-namespace {
-
-// Records a JSON syntax error with its place instead of throwing.
-struct SaxWithError : nlohmann::detail::json_sax_dom_parser<Json> {
-  using json_sax_dom_parser::json_sax_dom_parser;
-  std::string message;
-  template <class Exception>
-  bool parse_error(std::size_t, const std::string&, const Exception& ex) {
-    message = ex.what();
-    const std::string prefix = "parse error at ";
-    const size_t at = message.find(prefix);
-    if (at != std::string::npos) message = message.substr(at + prefix.size());
-    return false;
-  }
-};
-
-}  // namespace
-
-bool ParseJson(const std::string& text, Json* out, std::string* error) {
-  *out = Json();
-  SaxWithError sax(*out, false);
-  if (!Json::sax_parse(text, &sax, nlohmann::detail::input_format_t::json, true, true) ||
-      !sax.message.empty()) {
-    *error = sax.message.empty() ? "not JSON" : sax.message;
-    return false;
-  }
-  return true;
-}
-
-namespace {
-
-void WriteJson(const Json& j, int depth, std::string* out) {
-  const std::string pad(static_cast<size_t>(depth + 1) * 2, ' ');
-  const std::string close(static_cast<size_t>(depth) * 2, ' ');
-  if (j.is_object() && !j.empty()) {
-    *out += "{\n";
-    size_t i = 0;
-    for (auto it = j.begin(); it != j.end(); ++it, ++i) {
-      *out += pad + Json(it.key()).dump(-1, ' ', false, Json::error_handler_t::replace) + ": ";
-      WriteJson(*it, depth + 1, out);
-      *out += i + 1 < j.size() ? ",\n" : "\n";
-    }
-    *out += close + "}";
-    return;
-  }
-  const bool flat = std::all_of(j.begin(), j.end(), [](const Json& v) { return v.is_primitive(); });
-  if (j.is_array() && !j.empty() && !flat) {
-    *out += "[\n";
-    for (size_t i = 0; i < j.size(); ++i) {
-      *out += pad;
-      WriteJson(j[i], depth + 1, out);
-      *out += i + 1 < j.size() ? ",\n" : "\n";
-    }
-    *out += close + "]";
-    return;
-  }
-  if (j.is_array()) {
-    *out += "[";
-    for (size_t i = 0; i < j.size(); ++i) {
-      *out += (i > 0 ? ", " : "") + j[i].dump(-1, ' ', false, Json::error_handler_t::replace);
-    }
-    *out += "]";
-    return;
-  }
-  *out += j.dump(-1, ' ', false, Json::error_handler_t::replace);
-}
-
-}  // namespace
-
-std::string JsonText(const Json& json) {
-  std::string out;
-  WriteJson(json, 0, &out);
-  return out + "\n";
 }
 
 bool BuildBill(const Json& d, const BuildContext& context, bill::Bill* out, SignSize* sign,
