@@ -6,13 +6,11 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "ledview/billwriter.h"
+#include "ledview/effectnames.h"
+#include "ledview/jsontext.h"
 
 namespace ledview::tool {
-
-using Json = nlohmann::ordered_json;
 
 // Files a description names that are not on disk yet: inspect checks its
 // own output through them before it writes anything.
@@ -32,12 +30,6 @@ struct SignSize {
   int32_t mode = 0;
 };
 
-// Parses JSON text; false with "line L, column C: ..." in *error.
-bool ParseJson(const std::string& text, Json* out, std::string* error);
-
-// JSON text with two-space indents; lists of plain values stay on one line.
-std::string JsonText(const Json& json);
-
 // The description to the bill. On failure *error names the object path and
 // the field, e.g. `pages[0].areas[1].components[0].elements[2].entry:
 // unknown effect "SlideSideways"`.
@@ -55,15 +47,8 @@ bool BuildFile(const std::string& path, std::vector<uint8_t>* bytes, SignSize* s
 bool DescribeBill(const bill::Bill& bill, const std::string& stem, Json* out,
                   PendingFiles* pictures, std::string* error);
 
-// Effect numbers by name: entry effects 0..52 and "random" (53); exit
-// effects "none" (0), 1..9 and "random" (10). -1 when the name is unknown.
-int32_t EntryEffectByName(const std::string& name);
-int32_t ExitEffectByName(const std::string& name);
-// The name of an effect number, or "" when it has none of its own.
-std::string EntryEffectName(uint32_t value);
-std::string ExitEffectName(uint32_t value);
 // Element types: "picture" 1, "string" 2, "timer" 3, "analogclock" 4,
-// "digitalclock" 5, "animation" 6, "pagedpicture" 7.
+// "digitalclock" 5, "animation" 6, "pagedpicture" 7; "type N" for others.
 std::string ElementTypeName(uint32_t elemtype);
 
 }  // namespace ledview::tool

@@ -1,13 +1,13 @@
-#include "ledview/describe.h"
+// Reading a JSON description into a bill, with the object path in every error.
+#include "ledview/describe_shared.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 #include <limits>
 #include <strings.h>
 
-#include "ledview/billreader.h"
 #include "ledview/files.h"
 #include "ledview/fonts.h"
 #include "ledview/gbcode.h"
@@ -23,50 +23,23 @@ constexpr size_t kMaxPngBytes = 64u << 20;
 // A Bitmap carries its pitch in 16 signed bits.
 constexpr uint32_t kMaxPitch = 0x7FFF;
 
-constexpr const char* kEntryNames[53] = {
-    "Instant", "VerticalBlinds", "HorizontalBlinds", "WipeRight", "WipeLeft", "WipeDown",
-    "WipeUp", "RandomBlocks", "SlideRight", "SlideLeft", "SlideDown", "SlideUp",
-    "SlideDownRight", "SlideUpRight", "SlideUpLeft", "SlideDownLeft", "CombWipeHorizontal",
-    "CombWipeVertical", "CombSlideHorizontal", "CombSlideVertical", "OpenFromMiddleRow",
-    "OpenFromMiddleColumn", "CloseToMiddleRow", "CloseToMiddleColumn", "RotateIn", "FlipIn",
-    "",  // 26 and 27 are Instant again; they go by number
-    "", "DotOverlay", "Blink", "CheckerWipeRight", "CheckerWipeDown", "FanSweep",
-    "ShrinkToBottomLeft", "ShrinkToTopLeft", "ShrinkToTopRight", "ShrinkToBottomRight",
-    "FramesInward", "FramesOutward", "DiamondOutward", "CrossOutward", "TwinSweep", "ClockSweep",
-    "ClockSweepReverse", "SpiralBox", "ScrollThroughRight", "ScrollThroughLeft",
-    "ScrollThroughDown", "ScrollThroughUp", "ScrollLoopRight", "ScrollLoopLeft", "ScrollLoopDown",
-    "ScrollLoopUp"};
-
-// Exit value n (1..9) runs exit slot n - 1.
-constexpr const char* kExitNames[9] = {"ClearInstant",          "EraseRight",
-                                       "EraseLeft",             "EraseDown",
-                                       "EraseUp",               "EraseFromMiddleColumn",
-                                       "EraseToMiddleColumn",   "EraseFromMiddleRow",
-                                       "EraseToMiddleRow"};
-
-constexpr const char* kTypeNames[8] = {"",        "picture",      "string",    "timer",
-                                       "analogclock", "digitalclock", "animation", "pagedpicture"};
-
-constexpr const char* kColourNames[8] = {"black", "red",     "green", "yellow",
-                                         "blue",  "magenta", "cyan",  "white"};
-
 // Default pictures of the clocks' digit and label strips.
 const std::vector<std::string> kDigitTexts = {"0", "1", "2", "3", "4", "5",
                                               "6", "7", "8", "9", ":"};
 const std::vector<std::string> kLabelTexts = {"年", "月", "日", "星", "期", "一",
                                               "二", "三", "四", "五", "六"};
 
+// The fields of each object of a description; an element's are its header
+// fields and its type's payload fields.
+constexpr const char* kBillKeys[] = {"sign", "pages", "reserved", "trailing"};
+constexpr const char* kSignKeys[] = {"width", "height", "mode"};
+constexpr const char* kPageKeys[] = {"border", "playtime", "areas"};
+constexpr const char* kAreaKeys[] = {"rect", "static", "components"};
+constexpr const char* kComponentKeys[] = {"rect", "border", "elements"};
+constexpr const char* kHeaderKeys[] = {"type", "delay", "speed", "entry", "exit", "stay", "payload"};
+constexpr const char* kTargetKeys[] = {"year", "month", "day", "hour", "minute", "second"};
+
 // --- JSON access with the object path in every error ----------------------
-
-struct In {
-  const BuildContext& context;
-  std::string* error;
-
-  bool Fail(const std::string& path, const std::string& message) const {
-    *error = path + ": " + message;
-    return false;
-  }
-};
 
 std::string Field(const std::string& path, const char* key) {
   return path.empty() ? std::string(key) : path + "." + key;
@@ -75,13 +48,15 @@ std::string Index(const std::string& path, size_t i) {
   return path + "[" + std::to_string(i) + "]";
 }
 
+bool Listed(std::span<const char* const> keys, const std::string& key) {
+  return std::any_of(keys.begin(), keys.end(), [&](const char* k) { return key == k; });
+}
+
 bool Keys(const In& in, const Json& object, const std::string& path,
-          std::initializer_list<const char*> allowed) {
+          std::span<const char* const> allowed) {
   if (!object.is_object()) return in.Fail(path, "expected an object { ... }");
   for (auto it = object.begin(); it != object.end(); ++it) {
-    const bool known = std::any_of(allowed.begin(), allowed.end(),
-                                   [&](const char* k) { return it.key() == k; });
-    if (!known) return in.Fail(Field(path, it.key().c_str()), "unknown field");
+    if (!Listed(allowed, it.key())) return in.Fail(Field(path, it.key().c_str()), "unknown field");
   }
   return true;
 }
@@ -158,16 +133,6 @@ bool HexBytes(const In& in, const Json& object, const std::string& path, const c
   return true;
 }
 
-std::string Hex(const std::vector<uint8_t>& bytes) {
-  static const char* digits = "0123456789abcdef";
-  std::string out;
-  for (uint8_t b : bytes) {
-    out.push_back(digits[b >> 4]);
-    out.push_back(digits[b & 15]);
-  }
-  return out;
-}
-
 // A colour value: 0..7 or its name.
 bool Colour(const In& in, const Json& object, const std::string& path, const char* key,
             uint32_t* out) {
@@ -186,11 +151,6 @@ bool Colour(const In& in, const Json& object, const std::string& path, const cha
                                          "white, or a number)");
   }
   return Get(in, object, path, key, out);
-}
-
-Json ColourJson(uint32_t value) {
-  if (value < 8) return kColourNames[value];
-  return value;
 }
 
 bool Effect(const In& in, const Json& object, const std::string& path, const char* key,
@@ -317,9 +277,7 @@ bool Source(const In& in, const Json& source, const std::string& path, const Pic
     if (!RenderText(source.get<std::string>(), style.text, out, &error)) return in.Fail(path, error);
     return true;
   }
-  if (!Keys(in, source, path, {"png", "text", "font", "size", "align", "width", "height"})) {
-    return false;
-  }
+  if (!Keys(in, source, path, kSourceKeys)) return false;
   PictureStyle mine = style;
   if (!Style(in, source, path, &mine)) return false;
   const bool png = Find(source, "png") != nullptr;
@@ -358,27 +316,6 @@ bool Pitch(const In& in, const Json& object, const std::string& path, uint32_t w
                                             " bytes a row of the picture needs");
   }
   if (*pitch > kMaxPitch) return in.Fail(Field(path, "pitch"), "more than 32767 bytes a row");
-  return true;
-}
-
-// elemtype 1: the element holds the picture fields itself.
-bool PicturePayload(const In& in, const Json& e, const std::string& path,
-                    std::vector<uint8_t>* payload) {
-  PictureStyle style;
-  if (!Style(in, e, path, &style)) return false;
-  Json source = Json::object();
-  for (const char* k : {"png", "text", "font", "size", "align", "width", "height"}) {
-    if (Find(e, k) != nullptr) source[k] = e[k];
-  }
-  Picture picture;
-  if (!Source(in, source, path, style, &picture)) return false;
-  bill::BmpBlock block;
-  block.width = static_cast<uint16_t>(picture.width);
-  block.height = static_cast<uint16_t>(picture.height);
-  block.format = style.format;
-  if (!Pitch(in, e, path, block.width, block.format, &block.pitch)) return false;
-  block.rows = PackRows(picture, block.format, block.pitch);
-  *payload = bill::BmpBlockBytes(block);
   return true;
 }
 
@@ -462,6 +399,17 @@ bool Strip(const In& in, const Json& object, const std::string& path,
   return true;
 }
 
+// A clock's strip of digits or labels: the object under `key`, or the
+// default texts in the default style when there is none.
+bool ClockStrip(const In& in, const Json& e, const std::string& path, const char* key,
+                const std::vector<std::string>* defaulttexts, bill::FrameStrip* out) {
+  const Json empty = Json::object();
+  const Json* strip = Find(e, key);
+  const std::string where = Field(path, key);
+  if (strip != nullptr && !Keys(in, *strip, where, kStripKeys)) return false;
+  return Strip(in, strip != nullptr ? *strip : empty, where, defaulttexts, 11, out);
+}
+
 bool FormatLetters(const In& in, const Json& object, const std::string& path, char format[8]) {
   if (Find(object, "format") == nullptr) return true;
   std::string letters;
@@ -472,8 +420,75 @@ bool FormatLetters(const In& in, const Json& object, const std::string& path, ch
   return true;
 }
 
-bool StringPayload(const In& in, const Json& e, const std::string& path,
-                   std::vector<uint8_t>* payload) {
+bool Target(const In& in, const Json& e, const std::string& path, bill::Timer* t) {
+  const Json* v = Find(e, "target");
+  if (v == nullptr) return true;
+  const std::string where = Field(path, "target");
+  if (v->is_string()) {
+    int year, month, day, hour, minute, second;
+    char tail;
+    if (std::sscanf(v->get<std::string>().c_str(), "%d-%d-%d %d:%d:%d%c", &year, &month, &day,
+                    &hour, &minute, &second, &tail) != 6 ||
+        year < 0 || year > 32767 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 ||
+        hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 60) {
+      return in.Fail(where, "expected \"YYYY-MM-DD hh:mm:ss\", found " + v->dump());
+    }
+    t->year = static_cast<int16_t>(year);
+    t->month = static_cast<int8_t>(month);
+    t->day = static_cast<int8_t>(day);
+    t->hour = static_cast<int16_t>(hour);
+    t->minute = static_cast<int8_t>(minute);
+    t->second = static_cast<int8_t>(second);
+    return true;
+  }
+  if (!Keys(in, *v, where, kTargetKeys)) return false;
+  return Get(in, *v, where, "year", &t->year) && Get(in, *v, where, "month", &t->month) &&
+         Get(in, *v, where, "day", &t->day) && Get(in, *v, where, "hour", &t->hour) &&
+         Get(in, *v, where, "minute", &t->minute) && Get(in, *v, where, "second", &t->second);
+}
+
+// The element's fields: the header fields, and its type's payload fields
+// unless it gives the payload as bytes.
+bool ElementKeys(const In& in, const Json& e, const std::string& path, uint16_t type) {
+  if (!e.is_object()) return in.Fail(path, "expected an object { ... }");
+  const bool bytes = Find(e, "payload") != nullptr;
+  const ElementType* row = FindElementType(type);
+  for (auto it = e.begin(); it != e.end(); ++it) {
+    if (Listed(kHeaderKeys, it.key()) || (!bytes && row != nullptr && Listed(row->keys, it.key()))) {
+      continue;
+    }
+    const std::string why = bytes ? "unknown field (an element with payload bytes takes only header fields)"
+                                  : "unknown field for a " + ElementTypeName(type) + " element";
+    return in.Fail(Field(path, it.key().c_str()), why);
+  }
+  return true;
+}
+
+}  // namespace
+
+// A picture element holds the fields of its one picture source itself.
+bool BuildPicturePayload(const In& in, const Json& e, const std::string& path,
+                         std::vector<uint8_t>* payload) {
+  PictureStyle style;
+  if (!Style(in, e, path, &style)) return false;
+  Json source = Json::object();
+  for (const char* k : kSourceKeys) {
+    if (Find(e, k) != nullptr) source[k] = e[k];
+  }
+  Picture picture;
+  if (!Source(in, source, path, style, &picture)) return false;
+  bill::BmpBlock block;
+  block.width = static_cast<uint16_t>(picture.width);
+  block.height = static_cast<uint16_t>(picture.height);
+  block.format = style.format;
+  if (!Pitch(in, e, path, block.width, block.format, &block.pitch)) return false;
+  block.rows = PackRows(picture, block.format, block.pitch);
+  *payload = bill::BmpBlockBytes(block);
+  return true;
+}
+
+bool BuildStringPayload(const In& in, const Json& e, const std::string& path,
+                        std::vector<uint8_t>* payload) {
   bill::StringText t;
   uint32_t colour = t.colour;
   if (!Get(in, e, path, "id", &t.id) || !Get(in, e, path, "singleline", &t.singleline, true) ||
@@ -504,35 +519,8 @@ bool StringPayload(const In& in, const Json& e, const std::string& path,
   return true;
 }
 
-bool Target(const In& in, const Json& e, const std::string& path, bill::Timer* t) {
-  const Json* v = Find(e, "target");
-  if (v == nullptr) return true;
-  const std::string where = Field(path, "target");
-  if (v->is_string()) {
-    int year, month, day, hour, minute, second;
-    char tail;
-    if (std::sscanf(v->get<std::string>().c_str(), "%d-%d-%d %d:%d:%d%c", &year, &month, &day,
-                    &hour, &minute, &second, &tail) != 6 ||
-        year < 0 || year > 32767 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 ||
-        hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 60) {
-      return in.Fail(where, "expected \"YYYY-MM-DD hh:mm:ss\", found " + v->dump());
-    }
-    t->year = static_cast<int16_t>(year);
-    t->month = static_cast<int8_t>(month);
-    t->day = static_cast<int8_t>(day);
-    t->hour = static_cast<int16_t>(hour);
-    t->minute = static_cast<int8_t>(minute);
-    t->second = static_cast<int8_t>(second);
-    return true;
-  }
-  if (!Keys(in, *v, where, {"year", "month", "day", "hour", "minute", "second"})) return false;
-  return Get(in, *v, where, "year", &t->year) && Get(in, *v, where, "month", &t->month) &&
-         Get(in, *v, where, "day", &t->day) && Get(in, *v, where, "hour", &t->hour) &&
-         Get(in, *v, where, "minute", &t->minute) && Get(in, *v, where, "second", &t->second);
-}
-
-bool TimerPayload(const In& in, const Json& e, const std::string& path,
-                  std::vector<uint8_t>* payload) {
+bool BuildTimerPayload(const In& in, const Json& e, const std::string& path,
+                       std::vector<uint8_t>* payload) {
   bill::Timer t;
   const Json* direction = Find(e, "direction");
   if (direction != nullptr && direction->is_string()) {
@@ -544,21 +532,13 @@ bool TimerPayload(const In& in, const Json& e, const std::string& path,
   }
   std::memcpy(t.format, "hms", 3);
   if (!Target(in, e, path, &t) || !FormatLetters(in, e, path, t.format)) return false;
-  const Json empty = Json::object();
-  const Json* digits = Find(e, "digits");
-  const std::string where = Field(path, "digits");
-  if (digits != nullptr && !Keys(in, *digits, where, {"frames", "texts", "font", "size", "colour",
-                                                      "format", "align", "width", "height",
-                                                      "pitch", "count"})) {
-    return false;
-  }
-  if (!Strip(in, digits != nullptr ? *digits : empty, where, &kDigitTexts, 11, &t.digits)) return false;
+  if (!ClockStrip(in, e, path, "digits", &kDigitTexts, &t.digits)) return false;
   *payload = bill::TimerBytes(t);
   return true;
 }
 
-bool AnalogClockPayload(const In& in, const Json& e, const std::string& path,
-                        std::vector<uint8_t>* payload) {
+bool BuildAnalogClockPayload(const In& in, const Json& e, const std::string& path,
+                             std::vector<uint8_t>* payload) {
   bill::AnalogClock c;
   if (!Get(in, e, path, "timesource", &c.timesource) || !Colour(in, e, path, "marks", &c.marks) ||
       !Colour(in, e, path, "minormarks", &c.minormarks) || !Colour(in, e, path, "hour", &c.hour) ||
@@ -571,67 +551,27 @@ bool AnalogClockPayload(const In& in, const Json& e, const std::string& path,
   return true;
 }
 
-bool DigitalClockPayload(const In& in, const Json& e, const std::string& path,
-                         std::vector<uint8_t>* payload) {
+bool BuildDigitalClockPayload(const In& in, const Json& e, const std::string& path,
+                              std::vector<uint8_t>* payload) {
   bill::DigitalClock c;
   std::memcpy(c.format, "hms", 3);
   if (!Get(in, e, path, "timesource", &c.timesource) || !FormatLetters(in, e, path, c.format)) {
     return false;
   }
-  const Json empty = Json::object();
-  for (const char* key : {"digits", "labels"}) {
-    const Json* strip = Find(e, key);
-    const std::string where = Field(path, key);
-    if (strip != nullptr && !Keys(in, *strip, where, {"frames", "texts", "font", "size", "colour",
-                                                      "format", "align", "width", "height",
-                                                      "pitch", "count"})) {
-      return false;
-    }
-    const bool digits = std::strcmp(key, "digits") == 0;
-    if (!Strip(in, strip != nullptr ? *strip : empty, where, digits ? &kDigitTexts : &kLabelTexts,
-               11, digits ? &c.digits : &c.labels)) {
-      return false;
-    }
+  if (!ClockStrip(in, e, path, "digits", &kDigitTexts, &c.digits) ||
+      !ClockStrip(in, e, path, "labels", &kLabelTexts, &c.labels)) {
+    return false;
   }
   *payload = bill::DigitalClockBytes(c);
   return true;
 }
 
-bool StripPayload(const In& in, const Json& e, const std::string& path,
-                  std::vector<uint8_t>* payload) {
+// Animations and paged pictures: one strip of at least one frame.
+bool BuildStripPayload(const In& in, const Json& e, const std::string& path,
+                       std::vector<uint8_t>* payload) {
   bill::FrameStrip s;
   if (!Strip(in, e, path, nullptr, 1, &s)) return false;
   *payload = bill::FrameStripBytes(s);
-  return true;
-}
-
-// Header fields every element has, and the payload fields of each type.
-constexpr std::initializer_list<const char*> kHeaderKeys = {"type", "delay", "speed", "entry",
-                                                            "exit", "stay", "payload"};
-
-bool ElementKeys(const In& in, const Json& e, const std::string& path, uint16_t type) {
-  std::vector<const char*> keys(kHeaderKeys);
-  auto add = [&](std::initializer_list<const char*> more) { keys.insert(keys.end(), more); };
-  if (Find(e, "payload") == nullptr) {
-    switch (type) {
-      case 1: add({"png", "text", "font", "size", "align", "width", "height", "colour", "format", "pitch"}); break;
-      case 2: add({"text", "textbytes", "id", "singleline", "colour", "size", "reserved"}); break;
-      case 3: add({"direction", "target", "format", "digits"}); break;
-      case 4: add({"timesource", "marks", "minormarks", "hour", "minute", "second", "hourwidth", "minutewidth"}); break;
-      case 5: add({"timesource", "format", "digits", "labels"}); break;
-      default: add({"frames", "texts", "font", "size", "align", "width", "height", "colour", "format", "pitch", "count"}); break;
-    }
-  }
-  if (!e.is_object()) return in.Fail(path, "expected an object { ... }");
-  for (auto it = e.begin(); it != e.end(); ++it) {
-    const bool known = std::any_of(keys.begin(), keys.end(), [&](const char* k) { return it.key() == k; });
-    if (!known) {
-      const std::string why = Find(e, "payload") != nullptr
-                                  ? "unknown field (an element with payload bytes takes only header fields)"
-                                  : "unknown field for a " + ElementTypeName(type) + " element";
-      return in.Fail(Field(path, it.key().c_str()), why);
-    }
-  }
   return true;
 }
 
@@ -642,17 +582,18 @@ bool BuildElement(const In& in, const Json& e, const std::string& path, bill::El
   uint16_t elemtype = 0;
   if (type->is_string()) {
     const std::string name = type->get<std::string>();
-    for (uint16_t i = 1; i < 8; ++i) {
-      if (name == kTypeNames[i]) elemtype = i;
+    const ElementType* row = ElementTypeByName(name);
+    if (row == nullptr) {
+      std::string names;
+      for (const ElementType& known : ElementTypes()) {
+        names += (names.empty() ? "" : ", ") + std::string(known.name);
+      }
+      return in.Fail(Field(path, "type"), "unknown element type \"" + name + "\" (" + names + ")");
     }
-    if (elemtype == 0) {
-      return in.Fail(Field(path, "type"), "unknown element type \"" + name +
-                                              "\" (picture, string, timer, analogclock, "
-                                              "digitalclock, animation, pagedpicture)");
-    }
+    elemtype = row->elemtype;
   } else {
     if (!Get(in, e, path, "type", &elemtype)) return false;
-    if ((elemtype < 1 || elemtype > 7) && Find(e, "payload") == nullptr) {
+    if (FindElementType(elemtype) == nullptr && Find(e, "payload") == nullptr) {
       return in.Fail(Field(path, "type"), "element types are 1..7; others need payload bytes");
     }
   }
@@ -669,275 +610,8 @@ bool BuildElement(const In& in, const Json& e, const std::string& path, bill::El
   out->entryeffect = static_cast<uint16_t>(entry);
   out->exiteffect = static_cast<uint32_t>(exit);
   if (Find(e, "payload") != nullptr) return HexBytes(in, e, path, "payload", &out->payload);
-  switch (elemtype) {
-    case 1: return PicturePayload(in, e, path, &out->payload);
-    case 2: return StringPayload(in, e, path, &out->payload);
-    case 3: return TimerPayload(in, e, path, &out->payload);
-    case 4: return AnalogClockPayload(in, e, path, &out->payload);
-    case 5: return DigitalClockPayload(in, e, path, &out->payload);
-    default: return StripPayload(in, e, path, &out->payload);
-  }
-}
-
-// --- describing -----------------------------------------------------------
-
-Json RectJson(uint16_t x, uint16_t y, uint16_t w, uint16_t h) { return Json::array({x, y, w, h}); }
-
-Json EntryJson(uint32_t v) {
-  const std::string name = EntryEffectName(v);
-  return name.empty() ? Json(v) : Json(name);
-}
-
-Json ExitJson(uint32_t v) {
-  const std::string name = ExitEffectName(v);
-  return name.empty() ? Json(v) : Json(name);
-}
-
-// False when the letters are not plain text.
-bool FormatJson(Json& out, const char format[8], const char* fallback) {
-  std::string letters(format, strnlen(format, 8));
-  for (char c : letters) {
-    if (c < 0x20 || c > 0x7E) return false;
-  }
-  if (letters != fallback) out["format"] = letters;
-  return true;
-}
-
-// Colour or format of a picture.
-void PictureFormatJson(Json& out, uint32_t format) {
-  if (format <= 7) {
-    if (format != 1) out["colour"] = ColourJson(format);
-  } else {
-    out["format"] = format;
-  }
-}
-
-struct Out {
-  const std::string& stem;
-  PendingFiles* pictures;
-};
-
-// Writes a picture as a PNG; false when PNG cannot hold it (an empty one).
-bool AddPng(Out& out, const std::string& name, const Picture& p, uint32_t format) {
-  std::vector<uint8_t> png = PictureToPng(p, format);
-  if (png.empty()) return false;
-  (*out.pictures)[name] = std::move(png);
-  return true;
-}
-
-bool StripJson(Out& out, const bill::FrameStrip& s, const std::string& name, Json& json) {
-  Json frames = Json::array();
-  const size_t framebytes = static_cast<size_t>(s.pitch) * s.height;
-  for (uint32_t f = 0; f < s.count; ++f) {
-    const Picture p = UnpackRows(s.pixels.data() + f * framebytes, s.width, s.height, s.format, s.pitch);
-    const std::string file = name + "-" + std::to_string(f) + ".png";
-    if (!AddPng(out, file, p, s.format)) return false;
-    frames.push_back(Json{{"png", file}});
-  }
-  PictureFormatJson(json, s.format);
-  json["frames"] = frames;
-  if (s.pitch != bill::RowBytes(s.width, s.format)) json["pitch"] = s.pitch;
-  return true;
-}
-
-// The payload fields of an element, or false when they cannot say it.
-bool PayloadJson(Out& out, const bill::Element& e, const std::string& name, Json& json) {
-  switch (e.elemtype) {
-    case 1: {
-      bill::BmpBlock b;
-      if (!DecodeBmpBlock(e.payload, &b)) return false;
-      const Picture p = UnpackRows(b.rows.data(), b.width, b.height, b.format, b.pitch);
-      if (!AddPng(out, name + ".png", p, b.format)) return false;
-      json["png"] = name + ".png";
-      PictureFormatJson(json, b.format);
-      if (b.pitch != bill::RowBytes(b.width, b.format)) json["pitch"] = b.pitch;
-      return true;
-    }
-    case 2: {
-      bill::StringText t;
-      if (!DecodeStringText(e.payload, &t)) return false;
-      std::string utf8;
-      if (GbToUtf8(t.text, &utf8)) {
-        json["text"] = utf8;
-      } else {
-        json["textbytes"] = Hex(std::vector<uint8_t>(t.text.begin(), t.text.end()));
-      }
-      json["size"] = t.fontsize;
-      if (t.colour != 1) json["colour"] = ColourJson(t.colour);
-      if (t.id != 0) json["id"] = t.id;
-      if (t.singleline != 1) json["singleline"] = t.singleline;
-      if (std::any_of(t.reserved, t.reserved + 8, [](uint8_t b) { return b != 0; })) {
-        json["reserved"] = Hex(std::vector<uint8_t>(t.reserved, t.reserved + 8));
-      }
-      return true;
-    }
-    case 3: {
-      bill::Timer t;
-      if (!DecodeTimer(e.payload, &t)) return false;
-      json["direction"] = t.direction == 1 ? Json("down") : t.direction == 0 ? Json("up") : Json(t.direction);
-      if (t.year >= 0 && t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31 &&
-          t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second >= 0 &&
-          t.second <= 60) {
-        char date[64];
-        std::snprintf(date, sizeof date, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
-                      t.hour, t.minute, t.second);
-        json["target"] = date;
-      } else {
-        json["target"] = Json{{"year", t.year},     {"month", t.month},   {"day", t.day},
-                              {"hour", t.hour},     {"minute", t.minute}, {"second", t.second}};
-      }
-      if (!FormatJson(json, t.format, "hms")) return false;
-      Json digits = Json::object();
-      if (!StripJson(out, t.digits, name + "-digit", digits)) return false;
-      json["digits"] = digits;
-      return true;
-    }
-    case 4: {
-      bill::AnalogClock c;
-      if (!DecodeAnalogClock(e.payload, &c)) return false;
-      json["timesource"] = c.timesource;
-      json["marks"] = ColourJson(c.marks);
-      json["minormarks"] = ColourJson(c.minormarks);
-      json["hour"] = ColourJson(c.hour);
-      json["minute"] = ColourJson(c.minute);
-      json["second"] = ColourJson(c.second);
-      json["hourwidth"] = c.hourwidth;
-      json["minutewidth"] = c.minutewidth;
-      return true;
-    }
-    case 5: {
-      bill::DigitalClock c;
-      if (!DecodeDigitalClock(e.payload, &c)) return false;
-      json["timesource"] = c.timesource;
-      if (!FormatJson(json, c.format, "hms")) return false;
-      Json digits = Json::object();
-      Json labels = Json::object();
-      if (!StripJson(out, c.digits, name + "-digit", digits) ||
-          !StripJson(out, c.labels, name + "-label", labels)) {
-        return false;
-      }
-      json["digits"] = digits;
-      json["labels"] = labels;
-      return true;
-    }
-    case 6:
-    case 7: {
-      bill::FrameStrip s;
-      if (!DecodeFrameStrip(e.payload, 0, &s) || s.count == 0) return false;
-      return StripJson(out, s, name + "-frame", json);
-    }
-    default:
-      return false;
-  }
-}
-
-}  // namespace
-
-int32_t EntryEffectByName(const std::string& name) {
-  if (strcasecmp(name.c_str(), "random") == 0) return 53;
-  for (int32_t i = 0; i < 53; ++i) {
-    if (kEntryNames[i][0] != '\0' && strcasecmp(name.c_str(), kEntryNames[i]) == 0) return i;
-  }
-  return -1;
-}
-
-int32_t ExitEffectByName(const std::string& name) {
-  if (strcasecmp(name.c_str(), "none") == 0) return 0;
-  if (strcasecmp(name.c_str(), "random") == 0) return 10;
-  for (int32_t i = 0; i < 9; ++i) {
-    if (strcasecmp(name.c_str(), kExitNames[i]) == 0) return i + 1;
-  }
-  return -1;
-}
-
-std::string EntryEffectName(uint32_t value) {
-  if (value == 53) return "random";
-  return value < 53 ? kEntryNames[value] : "";
-}
-
-std::string ExitEffectName(uint32_t value) {
-  if (value == 0) return "none";
-  if (value == 10) return "random";
-  return value <= 9 ? kExitNames[value - 1] : "";
-}
-
-std::string ElementTypeName(uint32_t elemtype) {
-  return elemtype >= 1 && elemtype <= 7 ? kTypeNames[elemtype] : "type " + std::to_string(elemtype);
-}
-
-namespace {
-
-// Records a JSON syntax error with its place instead of throwing.
-struct SaxWithError : nlohmann::detail::json_sax_dom_parser<Json> {
-  using json_sax_dom_parser::json_sax_dom_parser;
-  std::string message;
-  template <class Exception>
-  bool parse_error(std::size_t, const std::string&, const Exception& ex) {
-    message = ex.what();
-    const std::string prefix = "parse error at ";
-    const size_t at = message.find(prefix);
-    if (at != std::string::npos) message = message.substr(at + prefix.size());
-    return false;
-  }
-};
-
-}  // namespace
-
-bool ParseJson(const std::string& text, Json* out, std::string* error) {
-  *out = Json();
-  SaxWithError sax(*out, false);
-  if (!Json::sax_parse(text, &sax, nlohmann::detail::input_format_t::json, true, true) ||
-      !sax.message.empty()) {
-    *error = sax.message.empty() ? "not JSON" : sax.message;
-    return false;
-  }
-  return true;
-}
-
-namespace {
-
-void WriteJson(const Json& j, int depth, std::string* out) {
-  const std::string pad(static_cast<size_t>(depth + 1) * 2, ' ');
-  const std::string close(static_cast<size_t>(depth) * 2, ' ');
-  if (j.is_object() && !j.empty()) {
-    *out += "{\n";
-    size_t i = 0;
-    for (auto it = j.begin(); it != j.end(); ++it, ++i) {
-      *out += pad + Json(it.key()).dump(-1, ' ', false, Json::error_handler_t::replace) + ": ";
-      WriteJson(*it, depth + 1, out);
-      *out += i + 1 < j.size() ? ",\n" : "\n";
-    }
-    *out += close + "}";
-    return;
-  }
-  const bool flat = std::all_of(j.begin(), j.end(), [](const Json& v) { return v.is_primitive(); });
-  if (j.is_array() && !j.empty() && !flat) {
-    *out += "[\n";
-    for (size_t i = 0; i < j.size(); ++i) {
-      *out += pad;
-      WriteJson(j[i], depth + 1, out);
-      *out += i + 1 < j.size() ? ",\n" : "\n";
-    }
-    *out += close + "]";
-    return;
-  }
-  if (j.is_array()) {
-    *out += "[";
-    for (size_t i = 0; i < j.size(); ++i) {
-      *out += (i > 0 ? ", " : "") + j[i].dump(-1, ' ', false, Json::error_handler_t::replace);
-    }
-    *out += "]";
-    return;
-  }
-  *out += j.dump(-1, ' ', false, Json::error_handler_t::replace);
-}
-
-}  // namespace
-
-std::string JsonText(const Json& json) {
-  std::string out;
-  WriteJson(json, 0, &out);
-  return out + "\n";
+  // Without payload bytes the type has a row: checked above.
+  return FindElementType(elemtype)->build(in, e, path, &out->payload);
 }
 
 bool BuildBill(const Json& d, const BuildContext& context, bill::Bill* out, SignSize* sign,
@@ -945,12 +619,12 @@ bool BuildBill(const Json& d, const BuildContext& context, bill::Bill* out, Sign
   const In in{context, error};
   *out = bill::Bill();
   *sign = SignSize();
-  if (!Keys(in, d, "", {"sign", "pages", "reserved", "trailing"})) {
+  if (!Keys(in, d, "", kBillKeys)) {
     if (!d.is_object()) *error = "the description must be a JSON object { \"pages\": [...] }";
     return false;
   }
   if (const Json* s = Find(d, "sign")) {
-    if (!Keys(in, *s, "sign", {"width", "height", "mode"})) return false;
+    if (!Keys(in, *s, "sign", kSignKeys)) return false;
     int64_t w = 0, h = 0, m = 0;
     if (!Number(in, *s, "sign", "width", 1, 8192, &w) ||
         !Number(in, *s, "sign", "height", 1, 512, &h) || !Number(in, *s, "sign", "mode", 1, 4, &m)) {
@@ -969,7 +643,7 @@ bool BuildBill(const Json& d, const BuildContext& context, bill::Bill* out, Sign
   for (size_t pi = 0; pi < pages->size(); ++pi) {
     const Json& p = (*pages)[pi];
     const std::string ppath = Index("pages", pi);
-    if (!Keys(in, p, ppath, {"border", "playtime", "areas"})) return false;
+    if (!Keys(in, p, ppath, kPageKeys)) return false;
     bill::Page& page = out->AddPage();
     if (!Get(in, p, ppath, "border", &page.bordertype) ||
         !Get(in, p, ppath, "playtime", &page.playtime)) {
@@ -980,7 +654,7 @@ bool BuildBill(const Json& d, const BuildContext& context, bill::Bill* out, Sign
     for (size_t ai = 0; ai < areas->size(); ++ai) {
       const Json& a = (*areas)[ai];
       const std::string apath = Index(Field(ppath, "areas"), ai);
-      if (!Keys(in, a, apath, {"rect", "static", "components"})) return false;
+      if (!Keys(in, a, apath, kAreaKeys)) return false;
       uint16_t rect[4] = {0, 0, static_cast<uint16_t>(sign->width), static_cast<uint16_t>(sign->height)};
       if (!Rect(in, a, apath, rect, sign->width > 0)) return false;
       if (sign->width > 0 && (rect[0] + rect[2] > sign->width || rect[1] + rect[3] > sign->height)) {
@@ -994,7 +668,7 @@ bool BuildBill(const Json& d, const BuildContext& context, bill::Bill* out, Sign
       for (size_t ci = 0; ci < comps->size(); ++ci) {
         const Json& c = (*comps)[ci];
         const std::string cpath = Index(Field(apath, "components"), ci);
-        if (!Keys(in, c, cpath, {"rect", "border", "elements"})) return false;
+        if (!Keys(in, c, cpath, kComponentKeys)) return false;
         uint16_t crect[4] = {0, 0, area.width, area.height};
         if (!Rect(in, c, cpath, crect, true)) return false;
         if (crect[0] > area.width || crect[1] > area.height) {
@@ -1043,74 +717,6 @@ bool BuildFile(const std::string& path, std::vector<uint8_t>* bytes, SignSize* s
     return false;
   }
   *bytes = b.Bytes();
-  return true;
-}
-
-bool DescribeBill(const bill::Bill& b, const std::string& stem, Json* out, PendingFiles* pictures,
-                  std::string* error) {
-  *out = Json::object();
-  pictures->clear();
-  if (b.reserved != 0) (*out)["reserved"] = b.reserved;
-  Json pages = Json::array();
-  for (size_t pi = 0; pi < b.pages.size(); ++pi) {
-    const bill::Page& p = b.pages[pi];
-    Json areas = Json::array();
-    for (size_t ai = 0; ai < p.areas.size(); ++ai) {
-      const bill::Area& a = p.areas[ai];
-      Json comps = Json::array();
-      for (size_t ci = 0; ci < a.components.size(); ++ci) {
-        const bill::Component& c = a.components[ci];
-        Json elems = Json::array();
-        for (size_t ei = 0; ei < c.elements.size(); ++ei) {
-          const bill::Element& e = c.elements[ei];
-          const std::string name = stem + "-p" + std::to_string(pi) + "a" + std::to_string(ai) +
-                                   "c" + std::to_string(ci) + "e" + std::to_string(ei);
-          Json j = Json::object();
-          if (e.elemtype >= 1 && e.elemtype <= 7) {
-            j["type"] = kTypeNames[e.elemtype];
-          } else {
-            j["type"] = e.elemtype;
-          }
-          j["delay"] = e.delaytime;
-          j["speed"] = e.speed;
-          j["entry"] = EntryJson(e.entryeffect);
-          j["exit"] = ExitJson(e.exiteffect);
-          j["stay"] = e.staytime;
-          // Say the payload in fields when they build to the same bytes;
-          // otherwise keep the bytes.
-          PendingFiles mine;
-          Out o{stem, &mine};
-          Json fields = j;
-          bool exact = PayloadJson(o, e, name, fields);
-          if (exact) {
-            BuildContext check;
-            check.pending = &mine;
-            std::string why;
-            bill::Element again;
-            exact = BuildElement(In{check, &why}, fields, "check", &again) &&
-                    again.payload == e.payload;
-          }
-          if (exact) {
-            j = fields;
-            pictures->insert(mine.begin(), mine.end());
-          } else {
-            j["payload"] = Hex(e.payload);
-          }
-          elems.push_back(j);
-        }
-        comps.push_back(Json{{"rect", RectJson(c.x, c.y, c.width, c.height)},
-                             {"border", c.bordertype},
-                             {"elements", elems}});
-      }
-      areas.push_back(Json{{"rect", RectJson(a.x, a.y, a.width, a.height)},
-                           {"static", a.staticflag == 0 ? Json(false) : a.staticflag == 1 ? Json(true) : Json(a.staticflag)},
-                           {"components", comps}});
-    }
-    pages.push_back(Json{{"border", p.bordertype}, {"playtime", p.playtime}, {"areas", areas}});
-  }
-  (*out)["pages"] = pages;
-  if (!b.trailing.empty()) (*out)["trailing"] = Hex(b.trailing);
-  (void)error;
   return true;
 }
 

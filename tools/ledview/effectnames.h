@@ -1,0 +1,16 @@
+// Entry and exit effects by name, as descriptions and reports say them.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace ledview::tool {
+
+// Effect numbers by name: entry effects 0..52 and "random" (53); exit
+// effects "none" (0), 1..9 and "random" (10). -1 when the name is unknown.
+int32_t EntryEffectByName(const std::string& name);
+int32_t ExitEffectByName(const std::string& name);
+// The name of an effect number, or "" when it has none of its own.
+std::string EntryEffectName(uint32_t value);
+std::string ExitEffectName(uint32_t value);
+
+}  // namespace ledview::tool
