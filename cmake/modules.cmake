@@ -5,12 +5,14 @@
 #
 #   api -> playbill -> content -> effects -> display -> graphics -> memory -> platform
 #   format (the playbill's byte layout) depends on nothing; every module may use it.
+#   billfile (the playbill writer and reader) stands apart, above format only.
 
 set(LEDVIEW_MODULE_ROOTS ${CMAKE_BINARY_DIR}/module-roots)
 
-# ledview_module(NAME DEPENDS module... [LIBS target...])
+# ledview_module(NAME [APART] DEPENDS module... [LIBS target...]); an APART
+# module is a static library of its own, not part of the engine.
 function(ledview_module name)
-  cmake_parse_arguments(ARG "" "" "DEPENDS;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "APART" "" "DEPENDS;LIBS" ${ARGN})
   set(root ${LEDVIEW_MODULE_ROOTS}/${name})
   file(MAKE_DIRECTORY ${root})
   if(NOT EXISTS ${root}/${name})
@@ -21,14 +23,20 @@ function(ledview_module name)
   foreach(dep IN LISTS ARG_DEPENDS)
     list(APPEND deps ledview_${dep})
   endforeach()
-  if(sources)
+  if(sources AND ARG_APART)
+    add_library(ledview_${name} STATIC ${sources})
+    target_include_directories(ledview_${name} PUBLIC $<BUILD_INTERFACE:${root}>)
+    target_link_libraries(ledview_${name} PUBLIC ${deps} ${ARG_LIBS})
+  elseif(sources)
     add_library(ledview_${name} OBJECT ${sources})
     target_include_directories(ledview_${name} PUBLIC $<BUILD_INTERFACE:${root}>)
     target_compile_definitions(ledview_${name} PRIVATE LEDVIEW_BUILDING)
     target_link_libraries(ledview_${name} PUBLIC ${deps} ${ARG_LIBS})
     set_property(GLOBAL APPEND PROPERTY LEDVIEW_MODULE_OBJECTS $<TARGET_OBJECTS:ledview_${name}>)
+    set_property(GLOBAL APPEND PROPERTY LEDVIEW_MODULE_ROOT_LIST ${root})
   else()
     add_library(ledview_${name} INTERFACE)
+    set_property(GLOBAL APPEND PROPERTY LEDVIEW_MODULE_ROOT_LIST ${root})
     target_include_directories(ledview_${name} INTERFACE $<BUILD_INTERFACE:${root}>)
     target_link_libraries(ledview_${name} INTERFACE ${deps} ${ARG_LIBS})
   endif()
@@ -43,6 +51,25 @@ ledview_module(effects DEPENDS display format)
 ledview_module(content DEPENDS effects LIBS Freetype::Freetype)
 ledview_module(playbill DEPENDS content)
 ledview_module(api DEPENDS playbill)
+# The playbill writer and reader, for the command, the tests and the fuzz
+# targets: they need only the byte layout.
+ledview_module(billfile APART DEPENDS format)
 # The public header is the api's alone.
 target_include_directories(ledview_api PUBLIC $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/include>)
 get_property(LEDVIEW_OBJECTS GLOBAL PROPERTY LEDVIEW_MODULE_OBJECTS)
+
+# What the command may see beyond the public header: api/internal.h alone, as
+# ledview_internal.h.
+set(LEDVIEW_INTERFACE_ROOT ${LEDVIEW_MODULE_ROOTS}/interface)
+file(MAKE_DIRECTORY ${LEDVIEW_INTERFACE_ROOT})
+if(NOT EXISTS ${LEDVIEW_INTERFACE_ROOT}/ledview_internal.h)
+  file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR}/src/api/internal.h
+       ${LEDVIEW_INTERFACE_ROOT}/ledview_internal.h SYMBOLIC)
+endif()
+
+# Tests, benchmarks and fuzz targets look inside the engine on purpose: every
+# module's headers.
+get_property(LEDVIEW_MODULE_ROOT_LIST GLOBAL PROPERTY LEDVIEW_MODULE_ROOT_LIST)
+add_library(ledview_internals INTERFACE)
+target_include_directories(ledview_internals INTERFACE ${LEDVIEW_MODULE_ROOT_LIST}
+                           ${CMAKE_CURRENT_SOURCE_DIR}/include)

@@ -25,6 +25,7 @@ inline constexpr uint32_t kElementHeaderBytes = 24;
 
 // Field offsets within each header.
 namespace billfield {
+inline constexpr uint32_t reserved = 4;  // never read by the engine
 inline constexpr uint32_t pagesize = 8;
 }
 namespace pagefield {
@@ -115,6 +116,7 @@ namespace stringfield {
 inline constexpr uint32_t id = 0;
 inline constexpr uint32_t singleline = 2;
 inline constexpr uint32_t colour = 4;
+inline constexpr uint32_t reserved = 8;  // 8 bytes
 inline constexpr uint32_t length = 16;
 inline constexpr uint32_t size = 20;
 inline constexpr uint32_t text = 24;

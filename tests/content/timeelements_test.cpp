@@ -12,7 +12,7 @@
 #include "content/timeelements.h"
 #include "display/framebuffer.h"
 #include "ledview.h"
-#include "ledview/billwriter.h"
+#include "billfile/billwriter.h"
 #include "playbill/scheduler.h"
 #include "support/picture.h"
 #include "support/text_play.h"

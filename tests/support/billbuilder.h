@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ledview/billwriter.h"
+#include "billfile/billwriter.h"
 
 namespace ledview::test {
 

@@ -2,8 +2,8 @@
 // playbill is broken.
 #include <gtest/gtest.h>
 
-#include "ledview/billreader.h"
-#include "ledview/billwriter.h"
+#include "billfile/billreader.h"
+#include "billfile/billwriter.h"
 
 namespace ledview::tool {
 namespace {

@@ -1,7 +1,7 @@
 // JSON descriptions: the errors build gives, and inspect's way back.
 #include <gtest/gtest.h>
 
-#include "ledview/billreader.h"
+#include "billfile/billreader.h"
 #include "ledview/describe.h"
 
 namespace ledview::tool {

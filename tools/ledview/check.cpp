@@ -3,7 +3,7 @@
 #include <string>
 
 #include "ledview.h"
-#include "ledview/billreader.h"
+#include "billfile/billreader.h"
 #include "ledview/describe.h"
 #include "ledview/gbcode.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ledview/billwriter.h"
+#include "billfile/billwriter.h"
 #include "ledview/effectnames.h"
 #include "ledview/jsontext.h"
 

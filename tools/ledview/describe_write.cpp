@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "ledview/billreader.h"
+#include "billfile/billreader.h"
 #include "ledview/gbcode.h"
 #include "ledview/picture.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <unordered_map>
 
-#include "content/fontdata/fontdata.h"
+#include "ledview_internal.h"
 
 namespace ledview::tool {
 
@@ -25,8 +25,9 @@ int LeadRow(uint8_t lead) {
 const std::unordered_map<uint32_t, uint16_t>& Reverse() {
   static const std::unordered_map<uint32_t, uint16_t> table = [] {
     std::unordered_map<uint32_t, uint16_t> t;
-    for (int i = 0; i < kGbUnicodeEntries; ++i) {
-      const uint16_t u = GbUnicodeTable[i];
+    const GbTable gb = EngineGbTable();
+    for (int i = 0; i < gb.count; ++i) {
+      const uint16_t u = gb.entries[i];
       const int row = i / 94;
       const int col = i % 94;
       if (u == kUnassigned && !(row == 0 && col == 0)) continue;
@@ -135,7 +136,7 @@ bool GbToUtf8(const std::string& gb, std::string* utf8) {
     const uint8_t trail = static_cast<uint8_t>(gb[i + 1]);
     const int row = LeadRow(b);
     if (row < 0 || trail < 0xA1 || trail > 0xFE) return false;
-    const uint16_t u = GbUnicodeTable[row * 94 + (trail - 0xA1)];
+    const uint16_t u = EngineGbTable().entries[row * 94 + (trail - 0xA1)];
     // Unassigned codes, and the second of two codes for one character,
     // would not come back as the same bytes.
     const auto back = Reverse().find(u);

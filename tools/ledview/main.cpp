@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ledview/args.h"
-#include "ledview/billreader.h"
+#include "billfile/billreader.h"
 #include "ledview/check.h"
 #include "ledview/demo_json.h"
 #include "ledview/describe.h"

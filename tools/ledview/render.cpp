@@ -13,7 +13,7 @@
 #include "ledview/files.h"
 #include "ledview/fonts.h"
 #include "ledview/picture.h"
-#include "platform/platform.h"
+#include "ledview_internal.h"
 
 namespace ledview::tool {
 

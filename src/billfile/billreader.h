@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "ledview/billwriter.h"
+#include "billfile/billwriter.h"
 
-namespace ledview::tool {
+namespace ledview::bill {
 
 // Walks the object tree. Every object must lie inside its parent and every
 // length field must be used up exactly by the children; anything else is an
@@ -25,4 +25,4 @@ bool DecodeTimer(const std::vector<uint8_t>& payload, bill::Timer* out);
 bool DecodeAnalogClock(const std::vector<uint8_t>& payload, bill::AnalogClock* out);
 bool DecodeDigitalClock(const std::vector<uint8_t>& payload, bill::DigitalClock* out);
 
-}  // namespace ledview::tool
+}  // namespace ledview::bill

@@ -1,10 +1,10 @@
-#include "ledview/billreader.h"
+#include "billfile/billreader.h"
 
 #include <cstring>
 
 #include "format/playbill.h"
 
-namespace ledview::tool {
+namespace ledview::bill {
 
 namespace {
 
@@ -57,7 +57,7 @@ bool ReadBill(const std::vector<uint8_t>& bytes, bill::Bill* out, std::string* e
                 "pagesize", &pagesize)) {
     return false;
   }
-  out->reserved = r.U32(4);
+  out->reserved = r.U32(billfield::reserved);
   const size_t pagesend = kBillHeaderBytes + pagesize;
   out->trailing.assign(bytes.begin() + static_cast<ptrdiff_t>(pagesend), bytes.end());
   size_t at = kBillHeaderBytes;
@@ -122,76 +122,76 @@ bool ReadBill(const std::vector<uint8_t>& bytes, bill::Bill* out, std::string* e
 }
 
 bool DecodeFrameStrip(const std::vector<uint8_t>& p, size_t at, bill::FrameStrip* out) {
-  if (at > p.size() || p.size() - at < 16) return false;
+  if (at > p.size() || p.size() - at < stripfield::pages) return false;
   const uint8_t* s = p.data() + at;
-  out->count = ReadU32(s);
-  out->width = ReadU16(s + 4);
-  out->height = ReadU16(s + 6);
-  out->format = ReadU32(s + 8);
-  out->pitch = ReadU32(s + 12);
+  out->count = ReadU32(s + stripfield::count);
+  out->width = ReadU16(s + stripfield::width);
+  out->height = ReadU16(s + stripfield::height);
+  out->format = ReadU32(s + stripfield::format);
+  out->pitch = ReadU32(s + stripfield::pitch);
   const uint64_t bytes = uint64_t{out->count} * out->pitch * out->height;
-  if (bytes > p.size() - at - 16) return false;
-  out->pixels.assign(s + 16, s + 16 + bytes);
+  if (bytes > p.size() - at - stripfield::pages) return false;
+  out->pixels.assign(s + stripfield::pages, s + stripfield::pages + bytes);
   return true;
 }
 
 bool DecodeBmpBlock(const std::vector<uint8_t>& p, bill::BmpBlock* out) {
-  if (p.size() < 12) return false;
-  out->width = ReadU16(p.data());
-  out->height = ReadU16(p.data() + 2);
-  out->format = ReadU32(p.data() + 4);
-  out->pitch = ReadU32(p.data() + 8);
+  if (p.size() < bmpfield::rows) return false;
+  out->width = ReadU16(p.data() + bmpfield::width);
+  out->height = ReadU16(p.data() + bmpfield::height);
+  out->format = ReadU32(p.data() + bmpfield::format);
+  out->pitch = ReadU32(p.data() + bmpfield::pitch);
   const uint64_t bytes = uint64_t{out->pitch} * out->height;
-  if (bytes > p.size() - 12) return false;
-  out->rows.assign(p.begin() + 12, p.begin() + 12 + static_cast<ptrdiff_t>(bytes));
+  if (bytes > p.size() - bmpfield::rows) return false;
+  out->rows.assign(p.begin() + bmpfield::rows, p.begin() + bmpfield::rows + static_cast<ptrdiff_t>(bytes));
   return true;
 }
 
 bool DecodeStringText(const std::vector<uint8_t>& p, bill::StringText* out) {
-  if (p.size() < 24) return false;
-  out->id = ReadU16(p.data());
-  out->singleline = ReadU16(p.data() + 2);
-  out->colour = ReadU32(p.data() + 4);
-  std::memcpy(out->reserved, p.data() + 8, 8);
-  const uint32_t length = ReadU32(p.data() + 16);
-  out->fontsize = ReadU32(p.data() + 20);
-  if (length > p.size() - 24) return false;
-  out->text.assign(reinterpret_cast<const char*>(p.data() + 24), length);
+  if (p.size() < stringfield::text) return false;
+  out->id = ReadU16(p.data() + stringfield::id);
+  out->singleline = ReadU16(p.data() + stringfield::singleline);
+  out->colour = ReadU32(p.data() + stringfield::colour);
+  std::memcpy(out->reserved, p.data() + stringfield::reserved, sizeof out->reserved);
+  const uint32_t length = ReadU32(p.data() + stringfield::length);
+  out->fontsize = ReadU32(p.data() + stringfield::size);
+  if (length > p.size() - stringfield::text) return false;
+  out->text.assign(reinterpret_cast<const char*>(p.data() + stringfield::text), length);
   return true;
 }
 
 bool DecodeTimer(const std::vector<uint8_t>& p, bill::Timer* out) {
-  if (p.size() < 20) return false;
-  out->direction = ReadU32(p.data());
-  out->year = static_cast<int16_t>(ReadU16(p.data() + 4));
-  out->month = static_cast<int8_t>(p[6]);
-  out->day = static_cast<int8_t>(p[7]);
-  out->hour = static_cast<int16_t>(ReadU16(p.data() + 8));
-  out->minute = static_cast<int8_t>(p[10]);
-  out->second = static_cast<int8_t>(p[11]);
-  std::memcpy(out->format, p.data() + 12, 8);
-  return DecodeFrameStrip(p, 20, &out->digits);
+  if (p.size() < timerfield::digits) return false;
+  out->direction = ReadU32(p.data() + timerfield::direction);
+  out->year = static_cast<int16_t>(ReadU16(p.data() + timerfield::year));
+  out->month = static_cast<int8_t>(p[timerfield::month]);
+  out->day = static_cast<int8_t>(p[timerfield::day]);
+  out->hour = static_cast<int16_t>(ReadU16(p.data() + timerfield::hour));
+  out->minute = static_cast<int8_t>(p[timerfield::minute]);
+  out->second = static_cast<int8_t>(p[timerfield::second]);
+  std::memcpy(out->format, p.data() + timerfield::format, kFormatLetters);
+  return DecodeFrameStrip(p, timerfield::digits, &out->digits);
 }
 
 bool DecodeAnalogClock(const std::vector<uint8_t>& p, bill::AnalogClock* out) {
-  if (p.size() < 28) return false;
-  out->timesource = ReadU32(p.data());
-  out->marks = ReadU32(p.data() + 4);
-  out->minormarks = ReadU32(p.data() + 8);
-  out->hour = ReadU32(p.data() + 12);
-  out->minute = ReadU32(p.data() + 16);
-  out->second = ReadU32(p.data() + 20);
-  out->hourwidth = ReadU16(p.data() + 24);
-  out->minutewidth = ReadU16(p.data() + 26);
+  if (p.size() < clockfield::end) return false;
+  out->timesource = ReadU32(p.data() + clockfield::timesource);
+  out->marks = ReadU32(p.data() + clockfield::mainmarks);
+  out->minormarks = ReadU32(p.data() + clockfield::othermarks);
+  out->hour = ReadU32(p.data() + clockfield::hourhand);
+  out->minute = ReadU32(p.data() + clockfield::minutehand);
+  out->second = ReadU32(p.data() + clockfield::secondhand);
+  out->hourwidth = ReadU16(p.data() + clockfield::hourwidth);
+  out->minutewidth = ReadU16(p.data() + clockfield::minutewidth);
   return true;
 }
 
 bool DecodeDigitalClock(const std::vector<uint8_t>& p, bill::DigitalClock* out) {
-  if (p.size() < 20) return false;
-  out->timesource = ReadU32(p.data());
-  std::memcpy(out->format, p.data() + 4, 8);
-  return DecodeFrameStrip(p, ReadU32(p.data() + 12), &out->digits) &&
-         DecodeFrameStrip(p, ReadU32(p.data() + 16), &out->labels);
+  if (p.size() < digitalfield::end) return false;
+  out->timesource = ReadU32(p.data() + digitalfield::timesource);
+  std::memcpy(out->format, p.data() + digitalfield::format, kFormatLetters);
+  return DecodeFrameStrip(p, ReadU32(p.data() + digitalfield::digits), &out->digits) &&
+         DecodeFrameStrip(p, ReadU32(p.data() + digitalfield::labels), &out->labels);
 }
 
-}  // namespace ledview::tool
+}  // namespace ledview::bill

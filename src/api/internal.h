@@ -1,0 +1,26 @@
+// The engine's internal interface: the few entry points beyond the public
+// header that its own command needs. Everything else inside the engine is
+// private to it; its tests, benchmarks and fuzz targets look inside on
+// purpose.
+#pragma once
+#include <cstdint>
+
+namespace ledview {
+
+// The calendar clock that clocks, timers and the random seed read: simulated
+// from `start` (seconds since 1970) and moved on only by ClockAdvance, or the
+// machine's own again.
+void ClockSimulate(int64_t start);
+void ClockAdvance(int64_t seconds);
+void ClockUseReal();
+
+// The engine's GB2312 to Unicode table, 94 entries a row: leads 0xA1..0xA9
+// are rows 0..8, leads 0xB0..0xF7 rows 9..80; U+3000 where nothing is
+// assigned.
+struct GbTable {
+  const uint16_t* entries;
+  int32_t count;
+};
+GbTable EngineGbTable();
+
+}  // namespace ledview
