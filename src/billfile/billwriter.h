@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "format/playbill.h"
+
 namespace ledview::bill {
 
 struct Element {
@@ -115,7 +117,7 @@ struct Timer {
   int16_t hour = 0;
   int8_t minute = 0;
   int8_t second = 0;
-  char format[8] = {};
+  char format[kFormatLetters] = {};
   FrameStrip digits;  // 0..9 and the separator
 };
 
@@ -134,7 +136,7 @@ struct AnalogClock {
 // elemtype 5: the two strips follow the fixed fields, digits first.
 struct DigitalClock {
   uint32_t timesource = 1;
-  char format[8] = {};
+  char format[kFormatLetters] = {};
   FrameStrip digits;  // 0..9 and the separator
   FrameStrip labels;  // year, month, day/Sunday, two weekday prefixes, Monday..Saturday
 };

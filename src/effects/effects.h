@@ -17,8 +17,8 @@ namespace ledview {
 
 using EffectFunction = int32_t (*)(ElementNode* element, DestRect* rect);
 
-inline constexpr int kEntryEffectCount = 53;
-inline constexpr int kExitEffectCount = 9;
+inline constexpr int kEntryEffectCount = kEntrySlotCount;
+inline constexpr int kExitEffectCount = kExitSlotCount;
 
 extern const EffectFunction EntryEffects[kEntryEffectCount];
 extern const EffectFunction ExitEffects[kExitEffectCount];

@@ -74,6 +74,8 @@ inline constexpr uint16_t kLastElemType = kElemPagedPicture;
 // Exit values 1..9 pick slot value - 1, 0 none, 10 and above at random.
 inline constexpr uint16_t kEntryEffectRandom = 53;
 inline constexpr uint32_t kExitEffectRandom = 10;
+inline constexpr int kEntrySlotCount = kEntryEffectRandom;
+inline constexpr int kExitSlotCount = kExitEffectRandom - 1;
 
 // Entry slots the engine itself chooses; the rest are named by the effect
 // table.

@@ -8,6 +8,7 @@
 #include <limits>
 #include <strings.h>
 
+#include "format/playbill.h"
 #include "ledview/files.h"
 #include "ledview/fonts.h"
 #include "ledview/gbcode.h"
@@ -17,11 +18,8 @@ namespace ledview::tool {
 
 namespace {
 
-constexpr size_t kMaxBillBytes = 0x300000;
 constexpr size_t kMaxDescriptionBytes = 16u << 20;
 constexpr size_t kMaxPngBytes = 64u << 20;
-// A Bitmap carries its pitch in 16 signed bits.
-constexpr uint32_t kMaxPitch = 0x7FFF;
 
 // Default pictures of the clocks' digit and label strips.
 const std::vector<std::string> kDigitTexts = {"0", "1", "2", "3", "4", "5",
@@ -315,7 +313,7 @@ bool Pitch(const In& in, const Json& object, const std::string& path, uint32_t w
                                             std::to_string(bill::RowBytes(width, format)) +
                                             " bytes a row of the picture needs");
   }
-  if (*pitch > kMaxPitch) return in.Fail(Field(path, "pitch"), "more than 32767 bytes a row");
+  if (*pitch > kBitmapPitchLimit) return in.Fail(Field(path, "pitch"), "more than 32767 bytes a row");
   return true;
 }
 
@@ -395,7 +393,7 @@ bool Strip(const In& in, const Json& object, const std::string& path,
     const std::vector<uint8_t> rows = PackRows(frame, out->format, out->pitch);
     out->pixels.insert(out->pixels.end(), rows.begin(), rows.end());
   }
-  if (out->pixels.size() > kMaxBillBytes) return in.Fail(path, "frames larger than a playbill can hold");
+  if (out->pixels.size() > kPlayBillMaxBytes) return in.Fail(path, "frames larger than a playbill can hold");
   return true;
 }
 
@@ -407,15 +405,15 @@ bool ClockStrip(const In& in, const Json& e, const std::string& path, const char
   const Json* strip = Find(e, key);
   const std::string where = Field(path, key);
   if (strip != nullptr && !Keys(in, *strip, where, kStripKeys)) return false;
-  return Strip(in, strip != nullptr ? *strip : empty, where, defaulttexts, 11, out);
+  return Strip(in, strip != nullptr ? *strip : empty, where, defaulttexts, kTimeStripFrames, out);
 }
 
-bool FormatLetters(const In& in, const Json& object, const std::string& path, char format[8]) {
+bool FormatLetters(const In& in, const Json& object, const std::string& path, char format[kFormatLetters]) {
   if (Find(object, "format") == nullptr) return true;
   std::string letters;
   if (!String(in, object, path, "format", &letters)) return false;
-  if (letters.size() > 8) return in.Fail(Field(path, "format"), "at most 8 letters");
-  std::memset(format, 0, 8);
+  if (letters.size() > kFormatLetters) return in.Fail(Field(path, "format"), "at most 8 letters");
+  std::memset(format, 0, kFormatLetters);
   std::memcpy(format, letters.data(), letters.size());
   return true;
 }
@@ -512,8 +510,8 @@ bool BuildStringPayload(const In& in, const Json& e, const std::string& path,
   if (Find(e, "reserved") != nullptr) {
     std::vector<uint8_t> raw;
     if (!HexBytes(in, e, path, "reserved", &raw)) return false;
-    if (raw.size() != 8) return in.Fail(Field(path, "reserved"), "expected 8 bytes (16 hex digits)");
-    std::memcpy(t.reserved, raw.data(), 8);
+    if (raw.size() != sizeof t.reserved) return in.Fail(Field(path, "reserved"), "expected 8 bytes (16 hex digits)");
+    std::memcpy(t.reserved, raw.data(), sizeof t.reserved);
   }
   *payload = bill::StringTextBytes(t);
   return true;
@@ -684,7 +682,7 @@ bool BuildBill(const Json& d, const BuildContext& context, bill::Bill* out, Sign
           if (e.payload.empty()) {
             return in.Fail(Index(Field(cpath, "elements"), ei), "the payload is empty");
           }
-          if (e.payload.size() > kMaxBillBytes) {
+          if (e.payload.size() > kPlayBillMaxBytes) {
             return in.Fail(Index(Field(cpath, "elements"), ei), "larger than a playbill can be");
           }
         }
@@ -692,9 +690,9 @@ bool BuildBill(const Json& d, const BuildContext& context, bill::Bill* out, Sign
     }
   }
   const size_t total = out->Bytes().size();
-  if (total > kMaxBillBytes) {
+  if (total > kPlayBillMaxBytes) {
     *error = "the playbill would be " + std::to_string(total) + " bytes, more than the " +
-             std::to_string(kMaxBillBytes) + " the engine takes";
+             std::to_string(kPlayBillMaxBytes) + " the engine takes";
     return false;
   }
   return true;

@@ -41,8 +41,8 @@ Json ExitJson(uint32_t v) {
 }
 
 // False when the letters are not plain text.
-bool FormatJson(Json& out, const char format[8], const char* fallback) {
-  std::string letters(format, strnlen(format, 8));
+bool FormatJson(Json& out, const char format[kFormatLetters], const char* fallback) {
+  std::string letters(format, strnlen(format, kFormatLetters));
   for (char c : letters) {
     if (c < 0x20 || c > 0x7E) return false;
   }
@@ -111,8 +111,8 @@ bool DescribeStringPayload(const std::vector<uint8_t>& payload, const std::strin
   if (t.colour != 1) json["colour"] = ColourJson(t.colour);
   if (t.id != 0) json["id"] = t.id;
   if (t.singleline != 1) json["singleline"] = t.singleline;
-  if (std::any_of(t.reserved, t.reserved + 8, [](uint8_t b) { return b != 0; })) {
-    json["reserved"] = Hex(std::vector<uint8_t>(t.reserved, t.reserved + 8));
+  if (std::any_of(std::begin(t.reserved), std::end(t.reserved), [](uint8_t b) { return b != 0; })) {
+    json["reserved"] = Hex(std::vector<uint8_t>(std::begin(t.reserved), std::end(t.reserved)));
   }
   return true;
 }

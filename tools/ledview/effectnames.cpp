@@ -2,11 +2,13 @@
 
 #include <strings.h>
 
+#include "format/playbill.h"
+
 namespace ledview::tool {
 
 namespace {
 
-constexpr const char* kEntryNames[53] = {
+constexpr const char* kEntryNames[kEntrySlotCount] = {
     "Instant", "VerticalBlinds", "HorizontalBlinds", "WipeRight", "WipeLeft", "WipeDown",
     "WipeUp", "RandomBlocks", "SlideRight", "SlideLeft", "SlideDown", "SlideUp",
     "SlideDownRight", "SlideUpRight", "SlideUpLeft", "SlideDownLeft", "CombWipeHorizontal",
@@ -21,7 +23,7 @@ constexpr const char* kEntryNames[53] = {
     "ScrollLoopUp"};
 
 // Exit value n (1..9) runs exit slot n - 1.
-constexpr const char* kExitNames[9] = {"ClearInstant",          "EraseRight",
+constexpr const char* kExitNames[kExitSlotCount] = {"ClearInstant",          "EraseRight",
                                        "EraseLeft",             "EraseDown",
                                        "EraseUp",               "EraseFromMiddleColumn",
                                        "EraseToMiddleColumn",   "EraseFromMiddleRow",
@@ -30,8 +32,8 @@ constexpr const char* kExitNames[9] = {"ClearInstant",          "EraseRight",
 }  // namespace
 
 int32_t EntryEffectByName(const std::string& name) {
-  if (strcasecmp(name.c_str(), "random") == 0) return 53;
-  for (int32_t i = 0; i < 53; ++i) {
+  if (strcasecmp(name.c_str(), "random") == 0) return kEntryEffectRandom;
+  for (int32_t i = 0; i < kEntrySlotCount; ++i) {
     if (kEntryNames[i][0] != '\0' && strcasecmp(name.c_str(), kEntryNames[i]) == 0) return i;
   }
   return -1;
@@ -39,22 +41,22 @@ int32_t EntryEffectByName(const std::string& name) {
 
 int32_t ExitEffectByName(const std::string& name) {
   if (strcasecmp(name.c_str(), "none") == 0) return 0;
-  if (strcasecmp(name.c_str(), "random") == 0) return 10;
-  for (int32_t i = 0; i < 9; ++i) {
+  if (strcasecmp(name.c_str(), "random") == 0) return static_cast<int32_t>(kExitEffectRandom);
+  for (int32_t i = 0; i < kExitSlotCount; ++i) {
     if (strcasecmp(name.c_str(), kExitNames[i]) == 0) return i + 1;
   }
   return -1;
 }
 
 std::string EntryEffectName(uint32_t value) {
-  if (value == 53) return "random";
-  return value < 53 ? kEntryNames[value] : "";
+  if (value == kEntryEffectRandom) return "random";
+  return value < kEntryEffectRandom ? kEntryNames[value] : "";
 }
 
 std::string ExitEffectName(uint32_t value) {
   if (value == 0) return "none";
-  if (value == 10) return "random";
-  return value <= 9 ? kExitNames[value - 1] : "";
+  if (value == kExitEffectRandom) return "random";
+  return value < kExitEffectRandom ? kExitNames[value - 1] : "";
 }
 
 }  // namespace ledview::tool

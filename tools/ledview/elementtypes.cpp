@@ -1,4 +1,5 @@
 // The element types a description names: one row a type.
+#include "format/playbill.h"
 #include "ledview/describe_shared.h"
 
 namespace ledview::tool {
@@ -15,13 +16,13 @@ constexpr const char* kAnalogClockKeys[] = {"timesource", "marks",  "minormarks"
 constexpr const char* kDigitalClockKeys[] = {"timesource", "format", "digits", "labels"};
 
 constexpr ElementType kElementTypes[] = {
-    {1, "picture", kPictureKeys, BuildPicturePayload, DescribePicturePayload},
-    {2, "string", kStringKeys, BuildStringPayload, DescribeStringPayload},
-    {3, "timer", kTimerKeys, BuildTimerPayload, DescribeTimerPayload},
-    {4, "analogclock", kAnalogClockKeys, BuildAnalogClockPayload, DescribeAnalogClockPayload},
-    {5, "digitalclock", kDigitalClockKeys, BuildDigitalClockPayload, DescribeDigitalClockPayload},
-    {6, "animation", kStripKeys, BuildStripPayload, DescribeStripPayload},
-    {7, "pagedpicture", kStripKeys, BuildStripPayload, DescribeStripPayload},
+    {kElemPicture, "picture", kPictureKeys, BuildPicturePayload, DescribePicturePayload},
+    {kElemString, "string", kStringKeys, BuildStringPayload, DescribeStringPayload},
+    {kElemTimer, "timer", kTimerKeys, BuildTimerPayload, DescribeTimerPayload},
+    {kElemAnalogClock, "analogclock", kAnalogClockKeys, BuildAnalogClockPayload, DescribeAnalogClockPayload},
+    {kElemDigitalClock, "digitalclock", kDigitalClockKeys, BuildDigitalClockPayload, DescribeDigitalClockPayload},
+    {kElemAnimation, "animation", kStripKeys, BuildStripPayload, DescribeStripPayload},
+    {kElemPagedPicture, "pagedpicture", kStripKeys, BuildStripPayload, DescribeStripPayload},
 };
 
 }  // namespace
