@@ -7,6 +7,8 @@ namespace ledview {
 
 inline constexpr uint32_t kEntryOrderCount = 45;
 inline constexpr uint32_t kExitOrderCount = 9;
+// A random exit starts at one of the first seven places of its order.
+inline constexpr uint32_t kRandomExitChoices = 7;
 
 // Permutations of the entry slots 0..44 and the exit slots 0..8 that random
 // effects walk through.

@@ -69,7 +69,7 @@ void ChooseEffects(ElementNode* e, uint16_t elemtype) {
     WriteU16(h + elementfield::entryeffect, kEntryEffectRandom);
   }
   if (ReadU32(h + elementfield::exiteffect) >= kExitEffectRandom) {
-    e->exitIndex = RandomNext() % 7;
+    e->exitIndex = RandomNext() % kRandomExitChoices;
     WriteU32(h + elementfield::exiteffect, kExitEffectRandom);
   }
 }
