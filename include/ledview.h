@@ -3,9 +3,33 @@
  * One engine per process. Every function runs on the caller's thread, returns
  * at once and must be called from the thread that called InitLedConfigure.
  *
- * Return codes: 0 success, -1 bad argument or failure, -2 rejected playbill,
- * -3 font file that cannot be opened, -4 call not allowed in the engine's
- * current state.
+ * The calls go in this order; the engine moves through four states:
+ *
+ *   InitLedConfigure(width, height, mode)          none       -> configured
+ *   SetFontPathname("/path/to/font.ttf")           a font file's path, not a font name
+ *   SetBmpBuffer(width, height, pitch, buffer)     after both: configured -> ready
+ *   SetPlayBill(bytes, length)                     ready      -> playing
+ *   loop: NotifyActtion() once per action tick (the host's timer, e.g. 10 ms),
+ *         NotifySecond() once per second,
+ *         RefreshBuffer() after them, then show the buffer;
+ *         UpdateString(id, text, length) whenever a live string changes
+ *   EndPreview()                                   playing    -> ready (buffer forgotten:
+ *                                                  register one again before SetPlayBill)
+ *   ReleasePreview()                               any        -> none
+ *
+ * SetFontPathname and SetBmpBuffer are refused while playing; SetPlayBill
+ * needs the ready state; the tick functions and RefreshBuffer do nothing
+ * unless playing. TestPlayBillData works in any state.
+ *
+ * Return codes:
+ *    0  success
+ *   -1  bad argument or failure (a size below 1, a null pointer, a playbill
+ *       that is valid but cannot be loaded, out of memory)
+ *   -2  rejected playbill: TestPlayBillData would not return 0 for it
+ *   -3  the font file cannot be opened
+ *   -4  the call is not allowed in the engine's current state
+ * The window family (LEDPreview_*) uses -2 for a failed bitmap and -3 for a
+ * failed playbill; its comments say so.
  */
 #ifndef LEDVIEW_H
 #define LEDVIEW_H
@@ -26,7 +50,8 @@ extern "C" {
  * colours, 4 full colour; larger values mean 4). */
 LEDVIEW_API int32_t InitLedConfigure(int32_t width, int32_t height, int32_t colourmode);
 
-/* Loads the outline font used for text taller than 16 pixels. */
+/* Loads the outline font used for text taller than 16 pixels; path is the
+ * font file's path (any face FreeType opens; face 0 is used). */
 LEDVIEW_API int32_t SetFontPathname(const char* path);
 
 /* Registers the output buffer: height rows of pitch bytes, one byte per LED
