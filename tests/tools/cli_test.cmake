@@ -42,7 +42,10 @@ foreach(name hello clocks pictures effects)
   expect_same(${WORK}/${name}/again.bill ${GOLDEN}/${name}.bill)
 endforeach()
 run(0 out err check ${GOLDEN}/effects.bill --size 64x32 --mode 2)
-expect_match("${out}" "validation code 0: valid\nbill: 1 page, 334 bytes\n" "check effects")
+expect_match("${out}" "^validation code 0: valid\nbill: 1 page, 334 bytes\n" "check effects")
+# The engine's set-up lines only when asked for.
+run(0 out err --verbose check ${GOLDEN}/effects.bill --size 64x32 --mode 2)
+expect_match("${out}" "^SetLedEnv: dmawidth = .*\nvalidation code 0: valid\n" "check --verbose")
 
 # inspect to standard output names its pictures relative to the current folder.
 execute_process(COMMAND ${LEDVIEW} inspect ${GOLDEN}/pictures.bill WORKING_DIRECTORY ${WORK}

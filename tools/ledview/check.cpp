@@ -6,6 +6,7 @@
 #include "billfile/billreader.h"
 #include "ledview/describe.h"
 #include "ledview/gbcode.h"
+#include "ledview/quiet.h"
 
 namespace ledview::tool {
 
@@ -82,7 +83,8 @@ std::string Describe(const bill::Element& e) {
 bool CheckBill(const std::vector<uint8_t>& bytes, int32_t width, int32_t height, int32_t mode,
                std::FILE* out) {
   ReleasePreview();
-  const int32_t init = InitLedConfigure(width, height, mode);
+  int32_t init = 0;
+  Quietly([&] { init = InitLedConfigure(width, height, mode); });
   if (init != 0) {
     std::fprintf(out, "the engine refuses a %dx%d sign in colour mode %d (code %d)\n", width,
                  height, mode, init);

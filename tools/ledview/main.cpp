@@ -16,6 +16,7 @@
 #include "ledview/files.h"
 #include "ledview/gbcode.h"
 #include "ledview/play.h"
+#include "ledview/quiet.h"
 #include "ledview/render.h"
 
 namespace ledview::tool {
@@ -291,6 +292,8 @@ int Main(int argc, char** argv) {
   CLI::App app{"ledview: build, check, inspect, render and play playbills for LED signs"};
   app.require_subcommand(1);
   app.footer("Run `ledview COMMAND --help` for the manual of a command.");
+  app.add_flag("--verbose", showenginelines,
+               "Also show the lines the engine prints when it is set up (its scan environment)");
 
   std::string buildin, buildout;
   CLI::App* build = app.add_subcommand("build", "Turn a JSON description into a playbill");

@@ -8,6 +8,7 @@
 
 #include "ledview.h"
 #include "ledview/fonts.h"
+#include "ledview/quiet.h"
 #include "ledview/render.h"
 
 namespace ledview::tool {
@@ -69,7 +70,8 @@ bool Start(Player* p, std::string* error) {
   LEDPreview_ReleasePreview();
   ClearWindow(p->window);
   QuietStdout quiet;
-  int32_t code = LEDPreview_InitLedConfigure(p->window, o.width, o.height, o.mode, p->fontpath.c_str());
+  int32_t code = 0;
+  Quietly([&] { code = LEDPreview_InitLedConfigure(p->window, o.width, o.height, o.mode, p->fontpath.c_str()); });
   if (code != 0) {
     *error = InitError(code, o, p->fontpath);
     return false;

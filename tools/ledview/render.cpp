@@ -13,6 +13,7 @@
 #include "ledview/files.h"
 #include "ledview/fonts.h"
 #include "ledview/picture.h"
+#include "ledview/quiet.h"
 #include "ledview_internal.h"
 
 namespace ledview::tool {
@@ -103,7 +104,8 @@ bool PlayBill(const std::vector<uint8_t>& bill, const RenderOptions& o,
 
   QuietStdout quiet;
   ReleasePreview();
-  int32_t code = InitLedConfigure(o.width, o.height, o.mode);
+  int32_t code = 0;
+  Quietly([&] { code = InitLedConfigure(o.width, o.height, o.mode); });
   if (code != 0) {
     *error = "the engine refuses a " + std::to_string(o.width) + "x" + std::to_string(o.height) +
              " sign in colour mode " + std::to_string(o.mode) + " (code " + std::to_string(code) + ")";
