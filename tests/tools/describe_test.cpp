@@ -3,6 +3,7 @@
 
 #include "billfile/billreader.h"
 #include "ledview/describe.h"
+#include "ledview/gbcode.h"
 
 namespace ledview::tool {
 namespace {
@@ -42,6 +43,19 @@ TEST(Describe, InspectAndBuildGiveTheSameBytes) {
   const Json& e = json["pages"][0]["areas"][0]["components"][0]["elements"];
   EXPECT_EQ(e[1]["text"], "中文") << JsonText(json);
   EXPECT_EQ(e[2]["textbytes"], "610062");
+}
+
+// The middle dot, em dash and double vertical line of Chinese text convert to
+// their usual GB2312 codes; what the table has keeps its own code both ways.
+TEST(Describe, TextConversionTakesCommonChinesePunctuation) {
+  std::string gb, error, back;
+  ASSERT_TRUE(Utf8ToGb("a·b—c‖", &gb, &error)) << error;
+  EXPECT_EQ(gb, "a\xA1\xA4" "b\xA1\xAA" "c\xA1\xAC");
+  ASSERT_TRUE(Utf8ToGb("中文", &gb, &error)) << error;
+  ASSERT_TRUE(GbToUtf8(gb, &back));
+  EXPECT_EQ(back, "中文");
+  EXPECT_FALSE(Utf8ToGb("€", &gb, &error));
+  EXPECT_EQ(error, "character \"€\" (U+20AC) is not in GB2312");
 }
 
 // Mistakes name the object path and the field. Texts not starting with '{'

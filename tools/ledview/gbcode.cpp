@@ -33,6 +33,12 @@ const std::unordered_map<uint32_t, uint16_t>& Reverse() {
       if (u == kUnassigned && !(row == 0 && col == 0)) continue;
       t.emplace(u, static_cast<uint16_t>(RowLead(row) | ((0xA1 + col) << 8)));
     }
+    // The middle dot, the em dash and the double vertical line are common in
+    // Chinese text; the usual reading of GB2312 gives them these codes,
+    // which the engine's table reads otherwise.
+    t.emplace(0x00B7, static_cast<uint16_t>(0xA1 | 0xA4 << 8));
+    t.emplace(0x2014, static_cast<uint16_t>(0xA1 | 0xAA << 8));
+    t.emplace(0x2016, static_cast<uint16_t>(0xA1 | 0xAC << 8));
     return t;
   }();
   return table;
