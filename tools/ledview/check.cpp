@@ -84,7 +84,10 @@ bool CheckBill(const std::vector<uint8_t>& bytes, int32_t width, int32_t height,
                std::FILE* out) {
   ReleasePreview();
   int32_t init = 0;
-  Quietly([&] { init = InitLedConfigure(width, height, mode); });
+  {
+    QuietStdout quiet;
+    init = InitLedConfigure(width, height, mode);
+  }
   if (init != 0) {
     std::fprintf(out, "the engine refuses a %dx%d sign in colour mode %d (code %d)\n", width,
                  height, mode, init);

@@ -70,8 +70,7 @@ bool Start(Player* p, std::string* error) {
   LEDPreview_ReleasePreview();
   ClearWindow(p->window);
   QuietStdout quiet;
-  int32_t code = 0;
-  Quietly([&] { code = LEDPreview_InitLedConfigure(p->window, o.width, o.height, o.mode, p->fontpath.c_str()); });
+  int32_t code = LEDPreview_InitLedConfigure(p->window, o.width, o.height, o.mode, p->fontpath.c_str());
   if (code != 0) {
     *error = InitError(code, o, p->fontpath);
     return false;

@@ -9,23 +9,17 @@ namespace ledview::tool {
 
 bool showenginelines = false;
 
-void Quietly(const std::function<void()>& call) {
-  if (showenginelines) {
-    call();
-    return;
-  }
+QuietStdout::QuietStdout() {
+  if (showenginelines) return;
   std::fflush(stdout);
-  const int saved = dup(STDOUT_FILENO);
-  const int devnull = open("/dev/null", O_WRONLY | O_CLOEXEC);
-  if (saved < 0 || devnull < 0) {
-    if (saved >= 0) close(saved);
-    if (devnull >= 0) close(devnull);
-    call();
-    return;
-  }
-  dup2(devnull, STDOUT_FILENO);
-  close(devnull);
-  call();
+  saved = dup(STDOUT_FILENO);
+  const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (saved >= 0 && null >= 0) dup2(null, STDOUT_FILENO);
+  if (null >= 0) close(null);
+}
+
+QuietStdout::~QuietStdout() {
+  if (saved < 0) return;
   std::fflush(stdout);
   dup2(saved, STDOUT_FILENO);
   close(saved);

@@ -2,13 +2,18 @@
 // set up. They stay in the library for hosts; the command keeps them off its
 // own output unless asked for them (--verbose).
 #pragma once
-#include <functional>
 
 namespace ledview::tool {
 
 extern bool showenginelines;
 
-// Runs call with standard output sent to /dev/null, unless showenginelines.
-void Quietly(const std::function<void()>& call);
+// Sends standard output to /dev/null while it lives, unless showenginelines.
+struct QuietStdout {
+  int saved = -1;
+  QuietStdout();
+  ~QuietStdout();
+  QuietStdout(const QuietStdout&) = delete;
+  QuietStdout& operator=(const QuietStdout&) = delete;
+};
 
 }  // namespace ledview::tool

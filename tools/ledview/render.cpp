@@ -67,22 +67,6 @@ std::string SetPlayBillError(int32_t code, const std::vector<uint8_t>& bill) {
   return "the engine refuses the playbill (code " + std::to_string(code) + ")";
 }
 
-QuietStdout::QuietStdout() {
-  std::fflush(stdout);
-  saved = dup(1);
-  const int null = open("/dev/null", O_WRONLY);
-  if (saved >= 0 && null >= 0) dup2(null, 1);
-  if (null >= 0) close(null);
-}
-
-QuietStdout::~QuietStdout() {
-  std::fflush(stdout);
-  if (saved >= 0) {
-    dup2(saved, 1);
-    close(saved);
-  }
-}
-
 bool PlayBill(const std::vector<uint8_t>& bill, const RenderOptions& o,
               const std::function<bool(int64_t ms, const std::vector<uint8_t>& leds)>& frame,
               std::string* error) {
@@ -104,8 +88,7 @@ bool PlayBill(const std::vector<uint8_t>& bill, const RenderOptions& o,
 
   QuietStdout quiet;
   ReleasePreview();
-  int32_t code = 0;
-  Quietly([&] { code = InitLedConfigure(o.width, o.height, o.mode); });
+  int32_t code = InitLedConfigure(o.width, o.height, o.mode);
   if (code != 0) {
     *error = "the engine refuses a " + std::to_string(o.width) + "x" + std::to_string(o.height) +
              " sign in colour mode " + std::to_string(o.mode) + " (code " + std::to_string(code) + ")";

@@ -79,15 +79,4 @@ bool RenderFrames(const std::vector<uint8_t>& bill, const RenderOptions& options
 
 // Why the engine refused a playbill with SetPlayBill's code.
 std::string SetPlayBillError(int32_t code, const std::vector<uint8_t>& bill);
-
-// The engine reports its set-up on standard output; a render or a window
-// keeps that clean. Restored when it goes.
-struct QuietStdout {
-  int saved = -1;
-  QuietStdout();
-  ~QuietStdout();
-  QuietStdout(const QuietStdout&) = delete;
-  QuietStdout& operator=(const QuietStdout&) = delete;
-};
-
 }  // namespace ledview::tool
