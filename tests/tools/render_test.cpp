@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <thread>
 
 #include "ledview.h"
 #include "ledview/files.h"
@@ -90,6 +92,52 @@ TEST(Render, FramesAreTheEngineBuffer) {
   EXPECT_EQ(shows(dir + "/moment.png"), direct.at(1200));
   EXPECT_FALSE(RenderFrames(bill, o, dir, &error));
   EXPECT_EQ(error, dir + ": exists and is not an empty folder");
+  std::filesystem::remove_all(dir);
+}
+
+// SIGTERM or SIGINT during a render stops it at its next tick with one
+// reason, and leaves no temporary file or folder beside the target; a folder
+// named with a trailing slash is the same folder.
+TEST(Render, StopSignalsLeaveNoTemporaryFiles) {
+  test::Bill b;
+  b.AddPage().AddArea(0, 0, 64, 16).AddComponent(0, 0, 64, 16).AddElement(
+      1, test::PicturePayload({"#..#.##.", ".##..#.#"})).entryeffect = 50;  // scrolls for ever
+  const std::vector<uint8_t> bill = b.Bytes();
+  const RenderOptions o{.width = 64, .height = 16, .font = LEDVIEW_TEST_FONT, .durationms = 3600000,
+                        .tickms = 10, .start = 1700000000, .scale = 1, .look = Look::Plain, .strings = {}};
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("ledview-stop-" + std::to_string(getpid()));
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directory(dir);
+  CatchStopSignals();
+  for (const int signal : {SIGTERM, SIGINT}) {
+    for (const bool frames : {false, true}) {
+      stopsignal = 0;
+      std::thread sender([signal] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        kill(getpid(), signal);
+      });
+      std::string error;
+      const bool done = frames ? RenderFrames(bill, o, (dir / "frames").string() + "/", &error)
+                               : RenderGif(bill, o, (dir / "show.gif").string(), &error);
+      sender.join();
+      EXPECT_FALSE(done);
+      EXPECT_EQ(error, "interrupted");
+      EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 0) << "left behind";
+    }
+  }
+  stopsignal = 0;
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
+  std::string error;
+  const RenderOptions brief{.width = 8, .height = 4, .font = LEDVIEW_TEST_FONT, .durationms = 100, .tickms = 50,
+                            .start = 1700000000, .scale = 1, .look = Look::Plain, .strings = {}};
+  EXPECT_TRUE(RenderFrames(bill, brief, (dir / "frames").string() + "/", &error)) << error;
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "frames"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
+  EXPECT_FALSE(RenderGif(bill, brief, "/proc/nope.gif", &error));
+  EXPECT_EQ(error.rfind("/proc/nope.gif: cannot write the GIF (", 0), 0u) << error;
+  EXPECT_EQ(error.find("write error"), std::string::npos) << error;
   std::filesystem::remove_all(dir);
 }
 

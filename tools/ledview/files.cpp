@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +12,30 @@
 namespace ledview::tool {
 
 namespace fs = std::filesystem;
+
+volatile int stopsignal = 0;
+
+namespace {
+
+extern "C" void OnStopSignal(int signal) { stopsignal = signal; }
+
+}  // namespace
+
+void CatchStopSignals() {
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+std::string SystemReason(int err) { return err != 0 ? std::strerror(err) : "write error"; }
+
+std::string FolderPath(const std::string& path) {
+  std::string p = path;
+  while (p.size() > 1 && p.back() == '/') p.pop_back();
+  return p;
+}
 
 bool ReadFile(const std::string& path, size_t limit, std::vector<uint8_t>* out, std::string* error) {
   out->clear();
@@ -84,10 +109,12 @@ bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& data, 
     *error = path + ": " + std::strerror(errno);
     return false;
   }
+  errno = 0;
   const bool written = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
+  const int writeerror = errno;
   const bool closed = std::fclose(f) == 0;
   if (!written || !closed) {
-    *error = path + ": write error";
+    *error = path + ": " + SystemReason(written ? errno : writeerror);
     DiscardTemp(temp);
     return false;
   }

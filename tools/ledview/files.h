@@ -20,6 +20,17 @@ bool CommitTemp(const std::string& temp, const std::string& path, std::string* e
 // Removes a temporary file or directory after a failure.
 void DiscardTemp(const std::string& temp);
 
+// The system's reason for the last failure (errno), for error messages.
+std::string SystemReason(int err);
+
+// SIGINT and SIGTERM set stopsignal instead of ending the process, so that
+// a render stops at its next tick and removes its temporary files.
+extern volatile int stopsignal;
+void CatchStopSignals();
+
+// A folder's path without trailing slashes ("frames/" is "frames").
+std::string FolderPath(const std::string& path);
+
 // The directory part of a path ("" for a bare name) and the name without
 // directory and extension.
 std::string DirectoryOf(const std::string& path);

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <exception>
 #include <ctime>
 #include <iostream>
 #include <string>
@@ -350,6 +351,9 @@ int Main(int argc, char** argv) {
   play->footer(kFooterPlay);
 
   CLI11_PARSE(app, argc, argv);
+  // The window has its own way to quit; everything else stops at its next
+  // tick and removes its temporary files.
+  if (!play->parsed()) CatchStopSignals();
 
   std::string error;
   if (build->parsed()) {
@@ -429,4 +433,14 @@ int Main(int argc, char** argv) {
 
 }  // namespace ledview::tool
 
-int main(int argc, char** argv) { return ledview::tool::Main(argc, argv); }
+int main(int argc, char** argv) {
+  // Nothing the command meets may end it without its one line.
+  try {
+    return ledview::tool::Main(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "ledview: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "ledview: unexpected failure\n");
+  }
+  return 1;
+}

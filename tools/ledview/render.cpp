@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -121,6 +122,11 @@ bool PlayBill(const std::vector<uint8_t>& bill, const RenderOptions& o,
   int64_t nextsecond = 1000;
   bool ok = true;
   for (int64_t t = o.tickms; t <= o.durationms; t += o.tickms) {
+    if (stopsignal != 0) {
+      *error = "interrupted";
+      ok = false;
+      break;
+    }
     while (t >= nextsecond) {
       ClockAdvance(1);
       NotifySecond();
@@ -225,12 +231,26 @@ struct GifWriter {
   GifFileType* gif = nullptr;
   Canvas written;  // what the GIF shows so far
   bool failed = false;
+  int syserror = 0;  // errno of the first failure
 };
+
+void GifFailed(GifWriter* w) {
+  if (!w->failed) w->syserror = errno;
+  w->failed = true;
+}
+
+std::string GifError(const std::string& path, const GifWriter& w) {
+  return path + ": cannot write the GIF (" + SystemReason(w.syserror) + ")";
+}
 
 bool GifStart(GifWriter* w, const std::string& path, int32_t width, int32_t height) {
   int err = 0;
+  errno = 0;
   w->gif = EGifOpenFileName(path.c_str(), false, &err);
-  if (w->gif == nullptr) return false;
+  if (w->gif == nullptr) {
+    GifFailed(w);
+    return false;
+  }
   GifColorType colours[kPaletteSize];
   for (int32_t i = 0; i < kPaletteSize; ++i) {
     const uint32_t v = PaletteRgb(static_cast<uint8_t>(i));
@@ -251,7 +271,7 @@ bool GifStart(GifWriter* w, const std::string& path, int32_t width, int32_t heig
   w->written.width = width;
   w->written.height = height;
   w->written.index.assign(static_cast<size_t>(width) * height, 0xFF);
-  w->failed = !ok;
+  if (!ok) GifFailed(w);
   return ok;
 }
 
@@ -286,14 +306,16 @@ void GifFrame(GifWriter* w, const Canvas& c, int32_t delaycs) {
     ok = EGifPutLine(w->gif, row, x1 - x0 + 1) == GIF_OK;
   }
   w->written.index = c.index;
-  w->failed = !ok;
+  if (!ok) GifFailed(w);
 }
 
 bool GifFinish(GifWriter* w) {
   int err = 0;
+  errno = 0;
   const bool closed = w->gif != nullptr && EGifCloseFile(w->gif, &err) == GIF_OK;
   w->gif = nullptr;
-  return closed && !w->failed;
+  if (!closed) GifFailed(w);
+  return !w->failed;
 }
 
 bool CheckScale(const RenderOptions& o, std::string* error) {
@@ -317,7 +339,7 @@ bool RenderGif(const std::vector<uint8_t>& bill, const RenderOptions& o, const s
   if (!GifStart(&w, temp, o.width * o.scale, o.height * o.scale)) {
     GifFinish(&w);
     DiscardTemp(temp);
-    *error = path + ": cannot write the GIF";
+    *error = GifError(path, w);
     return false;
   }
   FrameClock clock;
@@ -326,7 +348,7 @@ bool RenderGif(const std::vector<uint8_t>& bill, const RenderOptions& o, const s
     const int32_t delay = FrameClockNext(&clock, ms);
     if (delay > 0) GifFrame(&w, Paint(pending, o.width, o.height, o.scale, o.look), delay);
     pending = leds;
-    if (w.failed) *error = path + ": cannot write the GIF";
+    if (w.failed) *error = GifError(path, w);
     return !w.failed;
   }, error);
   // A render shorter than a tick still shows the dark sign.
@@ -337,7 +359,7 @@ bool RenderGif(const std::vector<uint8_t>& bill, const RenderOptions& o, const s
   const bool written = GifFinish(&w);
   if (!played || !written) {
     DiscardTemp(temp);
-    if (played) *error = path + ": cannot write the GIF";
+    if (played) *error = GifError(path, w);
     return false;
   }
   return CommitTemp(temp, path, error);
@@ -363,8 +385,9 @@ bool RenderPng(const std::vector<uint8_t>& bill, const RenderOptions& options, i
   return WriteFileAtomic(path, png, error);
 }
 
-bool RenderFrames(const std::vector<uint8_t>& bill, const RenderOptions& o, const std::string& dir,
+bool RenderFrames(const std::vector<uint8_t>& bill, const RenderOptions& o, const std::string& folder,
                   std::string* error) {
+  const std::string dir = FolderPath(folder);
   if (!CheckScale(o, error)) return false;
   namespace fs = std::filesystem;
   std::error_code ec;
@@ -381,10 +404,12 @@ bool RenderFrames(const std::vector<uint8_t>& bill, const RenderOptions& o, cons
     char name[32];
     std::snprintf(name, sizeof name, "%06lldms.png", static_cast<long long>(ms));
     const std::vector<uint8_t> png = CanvasPng(Paint(leds, o.width, o.height, o.scale, o.look));
+    errno = 0;
     std::FILE* f = std::fopen(JoinPath(temp, name).c_str(), "wb");
-    const bool ok = f != nullptr && !png.empty() && std::fwrite(png.data(), 1, png.size(), f) == png.size();
-    if (f != nullptr && std::fclose(f) != 0) return false;
-    if (!ok) *error = dir + ": cannot write " + name;
+    bool ok = f != nullptr && !png.empty() && std::fwrite(png.data(), 1, png.size(), f) == png.size();
+    const int writeerror = errno;
+    ok = f != nullptr && std::fclose(f) == 0 && ok;
+    if (!ok) *error = dir + ": cannot write " + name + " (" + SystemReason(writeerror != 0 ? writeerror : errno) + ")";
     return ok;
   }, error);
   if (!played) {
