@@ -112,6 +112,37 @@ foreach(case
     message(FATAL_ERROR "render ${option} ${value}: expected \"${message}\", got:\n${err}")
   endif()
 endforeach()
+# Values out of range, and outputs whose name says another format: one line
+# that says what to do, status 1.
+foreach(case
+    "render|--mode|3|-o|x.gif|--mode: must be 1, 2 or 4"
+    "check|--mode|7|-|-|--mode: must be 1, 2 or 4"
+    "render|--at|1e300|-o|x.png|--at: must be 0..86400 seconds"
+    "render|--at|nan|-o|x.png|--at: must be 0..86400 seconds"
+    "render|--at|1|-o|moment.gif|moment.gif: --at writes one PNG; name the output .png"
+    "render|--seconds|1|-o|anim.png|anim.png: a render is an animated GIF; name it .gif, or give --at"
+    "render|--seconds|1|-o|anim.bmp|anim.bmp: name the output .gif")
+  string(REPLACE "|" ";" parts "${case}")
+  list(GET parts 0 command)
+  list(GET parts 1 option)
+  list(GET parts 2 value)
+  list(GET parts 3 outflag)
+  list(GET parts 4 outname)
+  list(GET parts 5 message)
+  set(output)
+  if(NOT outflag STREQUAL "-")
+    set(output ${outflag} ${WORK}/${outname})
+  endif()
+  run(1 out err ${command} ${GOLDEN}/hello.bill ${option} ${value} ${output} -q)
+  string(FIND "${err}" "${message}" found)
+  if(found EQUAL -1 OR NOT err MATCHES "^ledview: [^\n]*\n$")
+    message(FATAL_ERROR "${command} ${option} ${value} ${output}: expected one line with \"${message}\", got:\n${err}")
+  endif()
+  if(NOT outname STREQUAL "-" AND EXISTS ${WORK}/${outname})
+    message(FATAL_ERROR "${outname} was written by a failing command")
+  endif()
+endforeach()
+
 foreach(f bad.bill junk.gif junk.json nofont.gif badsize.gif badarg.gif)
   if(EXISTS ${WORK}/${f})
     message(FATAL_ERROR "${f} was written by a failing command")

@@ -2,7 +2,9 @@
 // display engine.
 #include <CLI/CLI.hpp>
 
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <ctime>
 #include <iostream>
@@ -29,6 +31,15 @@ constexpr size_t kMaxInputBytes = 64u << 20;
 int Fail(const std::string& message) {
   std::fprintf(stderr, "ledview: %s\n", message.c_str());
   return 1;
+}
+
+bool EndsWith(const std::string& s, const char* tail) {
+  const std::string t = tail;
+  if (s.size() < t.size()) return false;
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(s[s.size() - t.size() + i])) != t[i]) return false;
+  }
+  return true;
 }
 
 bool LooksLikeJson(const std::vector<uint8_t>& bytes) {
@@ -66,10 +77,25 @@ struct RenderArgs {
   std::string frames;
 };
 
+// Colour modes the engine has.
+const CLI::Validator kColourModes(
+    [](std::string& v) { return v == "1" || v == "2" || v == "4" ? "" : "must be 1, 2 or 4"; }, "1, 2 or 4");
+
+// A moment in a render: a finite number of seconds from 0 to a day.
+const CLI::Validator kSecondsRange(
+    [](std::string& v) -> std::string {
+      char* end = nullptr;
+      const double s = std::strtod(v.c_str(), &end);
+      if (end == v.c_str() || *end != '\0' || !(s >= 0 && s <= 86400)) return "must be 0..86400 seconds";
+      return "";
+    },
+    "0..86400");
+
 void AddRenderOptions(CLI::App* cmd, RenderArgs* a, bool demo) {
   if (!demo) {
     cmd->add_option("--size", a->size, "Sign size WIDTHxHEIGHT in LEDs (default: the description's sign, else 128x32)");
-    cmd->add_option("--mode", a->mode, "Colour mode: 1 one colour, 2 red and green, 4 full colour (default: the description's, else 1)");
+    cmd->add_option("--mode", a->mode, "Colour mode: 1 one colour, 2 red and green, 4 full colour (default: the description's, else 1)")
+        ->check(kColourModes);
   }
   cmd->add_option("--font", a->font, "Outline font for text above 16 pixels: a fontconfig name or a file")
       ->capture_default_str();
@@ -85,7 +111,8 @@ void AddRenderOptions(CLI::App* cmd, RenderArgs* a, bool demo) {
                   "since 1970, or now (default)");
   if (!demo) {
     cmd->add_option("--string", a->strings, "Live string update ID=TEXT@SECONDS (repeatable)");
-    cmd->add_option("--at", a->at, "Write one PNG of the sign as it is after this many seconds");
+    cmd->add_option("--at", a->at, "Write one PNG of the sign as it is after this many seconds (0..86400)")
+        ->check(kSecondsRange);
     cmd->add_option("--frames", a->frames, "Write a folder of PNG frames, one per change, named by their time");
   }
 }
@@ -134,10 +161,17 @@ int RunRender(const RenderArgs& a, const std::vector<uint8_t>& bill, const SignS
     written = a.frames;
   } else if (a.at >= 0) {
     const std::string out = a.output.empty() ? "frame.png" : a.output;
+    if (!EndsWith(out, ".png")) {
+      return Fail("-o " + out + ": --at writes one PNG; name the output .png (or leave out --at for a GIF)");
+    }
     ok = RenderPng(bill, o, static_cast<int64_t>(a.at * 1000 + 0.5), out, &error);
     written = out;
   } else {
     const std::string out = a.output.empty() ? "render.gif" : a.output;
+    if (EndsWith(out, ".png")) {
+      return Fail("-o " + out + ": a render is an animated GIF; name it .gif, or give --at SECONDS for one PNG");
+    }
+    if (!EndsWith(out, ".gif")) return Fail("-o " + out + ": name the output .gif (or .png with --at)");
     ok = RenderGif(bill, o, out, &error);
     written = out;
   }
@@ -307,7 +341,8 @@ int Main(int argc, char** argv) {
   CLI::App* check = app.add_subcommand("check", "Validate a playbill with the engine");
   check->add_option("playbill", checkin, "Playbill or JSON description")->required();
   check->add_option("--size", checksize, "Sign size WIDTHxHEIGHT (default: the description's, else 128x32)");
-  check->add_option("--mode", checkmode, "Colour mode 1, 2 or 4 (default: the description's, else 1)");
+  check->add_option("--mode", checkmode, "Colour mode 1, 2 or 4 (default: the description's, else 1)")
+      ->check(kColourModes);
   check->footer(kFooterCheck);
 
   std::string inspectin, inspectout;
@@ -340,7 +375,10 @@ int Main(int argc, char** argv) {
   CLI::App* play = app.add_subcommand("play", "Play a playbill in a window in real time");
   play->add_option("playbill", playargs.input, "Playbill or JSON description")->required();
   play->add_option("--size", playargs.size, "Sign size WIDTHxHEIGHT in LEDs (default: the description's sign, else 128x32)");
-  play->add_option("--mode", playargs.mode, "Colour mode: 1 one colour, 2 red and green, 4 (or 5) full colour (default: the description's, else 1)");
+  play->add_option("--mode", playargs.mode, "Colour mode: 1 one colour, 2 red and green, 4 (or 5) full colour (default: the description's, else 1)")
+      ->check(CLI::Validator(
+          [](std::string& v) { return v == "1" || v == "2" || v == "4" || v == "5" ? "" : "must be 1, 2, 4 or 5"; },
+          "1, 2, 4 or 5"));
   play->add_option("--font", playargs.font, "Outline font for text above 16 pixels: a fontconfig name or a file")
       ->capture_default_str();
   play->add_option("--tick", playargs.tickms, "Milliseconds between two action ticks")->capture_default_str();
@@ -350,7 +388,15 @@ int Main(int argc, char** argv) {
   play->add_option("--seconds", playargs.seconds, "Quit after this many seconds of play (default: run until quit)");
   play->footer(kFooterPlay);
 
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    return Fail(std::string(e.what()) + " (see --help)");
+  }
   // The window has its own way to quit; everything else stops at its next
   // tick and removes its temporary files.
   if (!play->parsed()) CatchStopSignals();
