@@ -79,10 +79,20 @@ run(0 out err demo --seconds 1 -q -o ${WORK}/demo.gif)
 run(0 out err demo --json ${WORK}/demo.json)
 run(0 out err build ${WORK}/demo.json -o ${WORK}/demo.bill)
 
+# The effects by number and name, as descriptions use them.
+run(0 out err effects)
+expect_match("${out}" "\n   9  SlideLeft +slides in from the right\n" "effects: an entry effect")
+expect_match("${out}" "\n   9  EraseToMiddleRow +[^\n]+\n  10  random" "effects: the last exit effect")
+string(REGEX MATCHALL "\n +[0-9]+  [A-Za-z(]" rows "${out}")
+list(LENGTH rows count)
+if(NOT count EQUAL 65)  # 53 entry slots, random, none, 9 exits, random
+  message(FATAL_ERROR "ledview effects lists ${count} rows, expected 65:\n${out}")
+endif()
+
 # Bad input: one line naming what and where, a failure status, no output.
 file(WRITE ${WORK}/bad.json "{\"pages\": [{\"areas\": [{\"rect\": [0, 0, 64, 16], \"components\": [{\"elements\": [{\"type\": \"string\", \"text\": \"a\", \"entry\": \"SlideSideways\"}]}]}]}]}")
 run(1 out err build ${WORK}/bad.json -o ${WORK}/bad.bill)
-expect_match("${err}" "^ledview: [^\n]*bad.json: pages\\[0\\]\\.areas\\[0\\]\\.components\\[0\\]\\.elements\\[0\\]\\.entry: unknown effect \"SlideSideways\"\n$" "bad description")
+expect_match("${err}" "^ledview: [^\n]*bad.json: pages\\[0\\]\\.areas\\[0\\]\\.components\\[0\\]\\.elements\\[0\\]\\.entry: unknown effect \"SlideSideways\"; did you mean [^\n]*SlideRight[^\n]*[?] [(]`ledview effects` lists them all[)]\n$" "bad description")
 file(WRITE ${WORK}/syntax.json "{\n  \"pages\": [\n}")
 run(1 out err build ${WORK}/syntax.json -o ${WORK}/bad.bill)
 expect_match("${err}" "syntax.json: line 3, column 1: syntax error" "JSON syntax error")

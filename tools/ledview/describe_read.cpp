@@ -158,7 +158,10 @@ bool Effect(const In& in, const Json& object, const std::string& path, const cha
   if (v->is_string()) {
     const std::string name = v->get<std::string>();
     const int32_t n = entry ? EntryEffectByName(name) : ExitEffectByName(name);
-    if (n < 0) return in.Fail(Field(path, key), "unknown effect \"" + name + "\"");
+    if (n < 0) {
+      return in.Fail(Field(path, key), "unknown effect \"" + name + "\"; did you mean " +
+                                           ClosestEffectNames(name, entry) + "? (`ledview effects` lists them all)");
+    }
     *out = n;
     return true;
   }

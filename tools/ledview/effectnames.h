@@ -1,6 +1,7 @@
 // Entry and exit effects by name, as descriptions and reports say them.
 #pragma once
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace ledview::tool {
@@ -12,5 +13,18 @@ int32_t ExitEffectByName(const std::string& name);
 // The name of an effect number, or "" when it has none of its own.
 std::string EntryEffectName(uint32_t value);
 std::string ExitEffectName(uint32_t value);
+
+// An effect's name ("" for a slot that goes by number) and a few words on
+// what it does, by slot: entry slots 0..52, exit slots 0..8 (exit value
+// slot + 1).
+struct EffectInfo {
+  const char* name;
+  const char* words;
+};
+std::span<const EffectInfo> EntryEffectTable();
+std::span<const EffectInfo> ExitEffectTable();
+
+// Up to three names closest to a mistyped one, comma-separated.
+std::string ClosestEffectNames(const std::string& name, bool entry);
 
 }  // namespace ledview::tool

@@ -13,6 +13,7 @@
 
 #include "ledview/args.h"
 #include "billfile/billreader.h"
+#include "format/playbill.h"
 #include "ledview/check.h"
 #include "ledview/demo_json.h"
 #include "ledview/describe.h"
@@ -189,9 +190,10 @@ const char* kFooterBuild = R"(DESCRIPTION
     type      picture, string, timer, analogclock, digitalclock, animation,
               pagedpicture (or 1..7)
     delay     seconds before the entry effect       speed  0 (slow) .. 8
-    entry     an entry effect: Instant, WipeRight, SlideLeft, ScrollLoopLeft,
-              ... (the names of the effect table) or random, or a number
-    exit      none, ClearInstant, EraseRight, ... EraseToMiddleRow, random
+    entry     an entry effect by name (`ledview effects` lists all 53 with
+              what they do), random, or a number 0..52
+    exit      an exit effect by name (9 of them, in the same list), none,
+              random, or a number
     stay      seconds shown between entry and exit
 
   picture     png: FILE | text: "..." with font, size, align, width, height;
@@ -371,6 +373,10 @@ int Main(int argc, char** argv) {
   demo->add_flag("-q,--quiet", quiet, "No progress bar or closing line");
   demo->footer(kFooterDemo);
 
+  CLI::App* effects = app.add_subcommand("effects", "List the entry and exit effects");
+  effects->footer("Each line: the number a playbill stores, the name a description uses, and what\n"
+                  "the effect does. Names are case-insensitive.");
+
   PlayArgs playargs;
   CLI::App* play = app.add_subcommand("play", "Play a playbill in a window in real time");
   play->add_option("playbill", playargs.input, "Playbill or JSON description")->required();
@@ -408,6 +414,21 @@ int Main(int argc, char** argv) {
     if (!BuildFile(buildin, &bytes, &sign, &error)) return Fail(error);
     const std::string out = buildout.empty() ? JoinPath(DirectoryOf(buildin), StemOf(buildin) + ".bill") : buildout;
     if (!WriteFileAtomic(out, bytes, &error)) return Fail(error);
+    return 0;
+  }
+  if (effects->parsed()) {
+    std::printf("Entry effects (\"entry\": NAME, random, or the number):\n");
+    const auto entries = EntryEffectTable();
+    for (size_t i = 0; i < entries.size(); ++i) {
+      std::printf("  %2zu  %-22s %s\n", i, entries[i].name[0] != '\0' ? entries[i].name : "(by number)",
+                  entries[i].words);
+    }
+    std::printf("  %2d  %-22s %s\n", kEntryEffectRandom, "random", "one of 0..44, from an order shuffled at load");
+    std::printf("Exit effects (\"exit\": NAME, none, random, or the number):\n");
+    std::printf("  %2d  %-22s %s\n", 0, "none", "the picture stays until the next element");
+    const auto exits = ExitEffectTable();
+    for (size_t i = 0; i < exits.size(); ++i) std::printf("  %2zu  %-22s %s\n", i + 1, exits[i].name, exits[i].words);
+    std::printf("  %2u  %-22s %s\n", kExitEffectRandom, "random", "one of the nine, from an order shuffled at load");
     return 0;
   }
   if (check->parsed()) {
