@@ -79,6 +79,17 @@ run(0 out err demo --seconds 1 -q -o ${WORK}/demo.gif)
 run(0 out err demo --json ${WORK}/demo.json)
 run(0 out err build ${WORK}/demo.json -o ${WORK}/demo.bill)
 
+# A playbill records no sign: the one its areas and colours need, said in
+# one line, unless --size and --mode choose it.
+run(0 out err check ${GOLDEN}/clocks.bill)
+expect_match("${err}" "^ledview: a playbill does not record its sign; using 128x32 in colour mode 2 from its areas and colours [(]--size and --mode choose another[)]\n$" "check of a .bill")
+run(0 out err render ${GOLDEN}/clocks.bill --at 1 -q --mode 4 -o ${WORK}/clocks.png)
+expect_match("${err}" "using 128x32 in colour mode 4" "render of a .bill with --mode")
+run(0 out err render ${GOLDEN}/clocks.bill --at 1 -q --size 128x32 --mode 2 -o ${WORK}/clocks.png)
+if(NOT err STREQUAL "")
+  message(FATAL_ERROR "a sign chosen in full needs no word: ${err}")
+endif()
+
 # The effects by number and name, as descriptions use them.
 run(0 out err effects)
 expect_match("${out}" "\n   9  SlideLeft +slides in from the right\n" "effects: an entry effect")

@@ -5,12 +5,20 @@
 #include <cstdio>
 #include <vector>
 
+#include "ledview/describe.h"
+
 namespace ledview::tool {
 
 // Runs InitLedConfigure and TestPlayBillData (their messages go to standard
 // output as the engine prints them), prints the code and a summary of every
 // object to `out`, and checks the counts the engine can play. True only when
 // the engine would take the playbill.
+// The sign a playbill was most likely made for, as it records none: the
+// union of its areas, and the colour mode of its richest picture format and
+// colours (blue or four-bit pictures need mode 4, green or two-bit mode 2).
+// False when the bytes are not a readable playbill.
+bool SignOfBill(const std::vector<uint8_t>& bytes, SignSize* sign);
+
 bool CheckBill(const std::vector<uint8_t>& bytes, int32_t width, int32_t height, int32_t mode,
                std::FILE* out);
 

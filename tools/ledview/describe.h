@@ -28,6 +28,7 @@ struct SignSize {
   int32_t width = 0;
   int32_t height = 0;
   int32_t mode = 0;
+  bool fromcontent = false;  // read off a playbill's areas and colours, not written down
 };
 
 // The description to the bill. On failure *error names the object path and

@@ -59,7 +59,19 @@ bool LoadInput(const std::string& path, std::vector<uint8_t>* bill, SignSize* si
   if (!ReadFile(path, kMaxInputBytes, &bytes, error)) return false;
   if (LooksLikeJson(bytes)) return BuildFile(path, bill, sign, error);
   *bill = std::move(bytes);
+  SignOfBill(*bill, sign);
   return true;
+}
+
+// A playbill records no sign: say which one its content gave, unless the
+// options chose both size and mode.
+void SaySign(const SignSize& sign, const std::string& size, int32_t mode, int32_t width, int32_t height,
+             int32_t colourmode) {
+  if (!sign.fromcontent || (!size.empty() && mode != 0)) return;
+  std::fprintf(stderr,
+               "ledview: a playbill does not record its sign; using %dx%d in colour mode %d from its "
+               "areas and colours (--size and --mode choose another)\n",
+               width, height, colourmode);
 }
 
 struct RenderArgs {
@@ -153,29 +165,33 @@ int RunRender(const RenderArgs& a, const std::vector<uint8_t>& bill, const SignS
     o.strings.push_back(u);
   }
   o.progress = !quiet;
-  std::string error;
-  bool ok;
-  std::string written;
+  // The output's kind follows its name: a folder of frames, one PNG (--at)
+  // or an animated GIF.
+  enum class Output { Frames, Png, Gif } kind = Output::Gif;
+  std::string out = a.output;
   if (!a.frames.empty()) {
     if (!a.output.empty()) return Fail("give either -o or --frames, not both");
-    ok = RenderFrames(bill, o, a.frames, &error);
-    written = a.frames;
+    kind = Output::Frames;
+    out = a.frames;
   } else if (a.at >= 0) {
-    const std::string out = a.output.empty() ? "frame.png" : a.output;
+    kind = Output::Png;
+    if (out.empty()) out = "frame.png";
     if (!EndsWith(out, ".png")) {
       return Fail("-o " + out + ": --at writes one PNG; name the output .png (or leave out --at for a GIF)");
     }
-    ok = RenderPng(bill, o, static_cast<int64_t>(a.at * 1000 + 0.5), out, &error);
-    written = out;
   } else {
-    const std::string out = a.output.empty() ? "render.gif" : a.output;
+    if (out.empty()) out = "render.gif";
     if (EndsWith(out, ".png")) {
       return Fail("-o " + out + ": a render is an animated GIF; name it .gif, or give --at SECONDS for one PNG");
     }
     if (!EndsWith(out, ".gif")) return Fail("-o " + out + ": name the output .gif (or .png with --at)");
-    ok = RenderGif(bill, o, out, &error);
-    written = out;
   }
+  SaySign(sign, a.size, a.mode, o.width, o.height, o.mode);
+  std::string error;
+  const std::string& written = out;
+  const bool ok = kind == Output::Frames ? RenderFrames(bill, o, out, &error)
+                  : kind == Output::Png  ? RenderPng(bill, o, static_cast<int64_t>(a.at * 1000 + 0.5), out, &error)
+                                         : RenderGif(bill, o, out, &error);
   if (!ok) return Fail(error);
   if (!quiet) std::fprintf(stderr, "ledview: wrote %s\n", written.c_str());
   return 0;
@@ -309,6 +325,7 @@ struct PlayArgs {
 int RunPlay(const PlayArgs& a, const std::vector<uint8_t>& bill, const SignSize& sign) {
   PlayOptions o;
   if (!ChooseSign(sign, a.size, a.mode, &o.width, &o.height, &o.mode)) return Fail(SizeMistake(a.size));
+  SaySign(sign, a.size, a.mode, o.width, o.height, o.mode);
   o.font = a.font;
   o.tickms = a.tickms;
   o.secondms = a.secondms;
@@ -441,6 +458,7 @@ int Main(int argc, char** argv) {
       return Fail("--size \"" + checksize + "\": expected WIDTHxHEIGHT, e.g. 128x32");
     }
     const int32_t mode = checkmode != 0 ? checkmode : sign.mode > 0 ? sign.mode : 1;
+    SaySign(sign, checksize, checkmode, width, height, mode);
     return CheckBill(bill, width, height, mode, stdout) ? 0 : 1;
   }
   if (inspect->parsed()) {
