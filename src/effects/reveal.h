@@ -81,4 +81,24 @@ struct VisibleSize {
 };
 VisibleSize* KeepVisibleSize(ElementNode* e, const RevealArea& a);
 
+// An in-place reveal is a set-up, called while extent is 0, and a step,
+// called on every later call. Both are handed the area and the effect's
+// variant (a direction or a corner, for the effects that come in several).
+// The set-up sets extent and returns the first wait, or returns 0 or less
+// when the effect is over at once.
+using RevealSetUp = int32_t (*)(ElementNode* e, const RevealArea& a, int32_t variant);
+// Steps of the effects that keep the visible size, handed the kept size.
+using RevealSizedStep = int32_t (*)(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t variant);
+
+// One call of a reveal: the set-up or the step, or -1 when there is nothing
+// to work with. A later call that finds no work buffer shows the image at
+// once and finishes.
+int32_t DriveSizedReveal(ElementNode* e, const DestRect* r, RevealSetUp setUp, RevealSizedStep step,
+                         int32_t variant = 0);
+
+// The usual set-up of the effects that keep the visible size: a first delay
+// before every step and `end` as the extent; with nothing to reveal (end 0),
+// or without room for the size, the image shows at once.
+int32_t SetUpKeptExtent(ElementNode* e, const RevealArea& a, int32_t end);
+
 }  // namespace ledview
