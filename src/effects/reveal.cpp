@@ -71,6 +71,13 @@ VisibleSize* KeepVisibleSize(ElementNode* e, const RevealArea& a) {
   return size;
 }
 
+int32_t DriveReveal(ElementNode* e, const DestRect* r, RevealSetUp setUp, RevealStep step, int32_t variant) {
+  RevealArea a;
+  int32_t result = 0;
+  if (!LaterStep(e, r, setUp, variant, &a, &result)) return result;
+  return step(e, a, variant);
+}
+
 int32_t DriveSizedReveal(ElementNode* e, const DestRect* r, RevealSetUp setUp, RevealSizedStep step,
                          int32_t variant) {
   RevealArea a;
@@ -79,6 +86,13 @@ int32_t DriveSizedReveal(ElementNode* e, const DestRect* r, RevealSetUp setUp, R
   const VisibleSize* size = KeptSize(e);
   if (size == nullptr) return ShowWithoutBuffer(a);
   return step(e, a, *size, variant);
+}
+
+int32_t SetUpExtent(ElementNode* e, const RevealArea& a, int32_t end) {
+  e->stepDelay = Word(FirstDelay[a.speed]);
+  if (end == 0) return ShowAndFinish(a);
+  e->extent = Word(end);
+  return Signed(e->stepDelay);
 }
 
 int32_t SetUpKeptExtent(ElementNode* e, const RevealArea& a, int32_t end) {
