@@ -78,6 +78,15 @@ int32_t DriveReveal(ElementNode* e, const DestRect* r, RevealSetUp setUp, Reveal
   return step(e, a, variant);
 }
 
+int32_t DriveBufferReveal(ElementNode* e, const DestRect* r, RevealSetUp setUp, RevealBufferStep step,
+                          int32_t variant) {
+  RevealArea a;
+  int32_t result = 0;
+  if (!LaterStep(e, r, setUp, variant, &a, &result)) return result;
+  if (e->workBuffer == nullptr) return ShowWithoutBuffer(a);
+  return step(e, a, e->workBuffer, variant);
+}
+
 int32_t DriveSizedReveal(ElementNode* e, const DestRect* r, RevealSetUp setUp, RevealSizedStep step,
                          int32_t variant) {
   RevealArea a;

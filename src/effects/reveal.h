@@ -88,7 +88,9 @@ VisibleSize* KeepVisibleSize(ElementNode* e, const RevealArea& a);
 // when the effect is over at once.
 using RevealSetUp = int32_t (*)(ElementNode* e, const RevealArea& a, int32_t variant);
 using RevealStep = int32_t (*)(ElementNode* e, const RevealArea& a, int32_t variant);
-// Steps of the effects that keep the visible size, handed the kept size.
+// Steps of the effects whose set-up took a work buffer, handed the buffer or
+// the visible size kept in it.
+using RevealBufferStep = int32_t (*)(ElementNode* e, const RevealArea& a, void* buffer, int32_t variant);
 using RevealSizedStep = int32_t (*)(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t variant);
 
 // The variant of the effects that come in a column and a row version.
@@ -96,9 +98,11 @@ inline constexpr int32_t kColumns = 0;
 inline constexpr int32_t kRows = 1;
 
 // One call of a reveal: the set-up or the step, or -1 when there is nothing
-// to work with. The sized driver shows the image at once, and finishes, when
-// a later call finds no work buffer.
+// to work with. The buffer and sized drivers show the image at once, and
+// finish, when a later call finds no work buffer.
 int32_t DriveReveal(ElementNode* e, const DestRect* r, RevealSetUp setUp, RevealStep step, int32_t variant = 0);
+int32_t DriveBufferReveal(ElementNode* e, const DestRect* r, RevealSetUp setUp, RevealBufferStep step,
+                          int32_t variant = 0);
 int32_t DriveSizedReveal(ElementNode* e, const DestRect* r, RevealSetUp setUp, RevealSizedStep step,
                          int32_t variant = 0);
 
