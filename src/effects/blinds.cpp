@@ -8,21 +8,21 @@ namespace {
 
 constexpr int32_t kBlindWidth = 16;
 
-int32_t Blinds(ElementNode* e, DestRect* r, bool columns) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->extent == 0) {
-    e->stepDelay = Word(BandDelay[a.speed]);
-    const int32_t end = columns ? a.vw : a.vh;
-    if (end == 0) return ShowAndFinish(a);
-    e->extent = Word(end);
-    return FirstDelay[a.speed];
-  }
+// The steps wait a band delay, the first one a first delay.
+int32_t BlindsSetUp(ElementNode* e, const RevealArea& a, int32_t lines) {
+  e->stepDelay = Word(BandDelay[a.speed]);
+  const int32_t end = lines == kColumns ? a.vw : a.vh;
+  if (end == 0) return ShowAndFinish(a);
+  e->extent = Word(end);
+  return FirstDelay[a.speed];
+}
+
+int32_t BlindsStep(ElementNode* e, const RevealArea& a, int32_t lines) {
   const int32_t step = Signed(e->step);
   if (step >= kBlindWidth || step < 0) return -1;
   const int32_t end = Signed(e->extent);
   for (int32_t line = step; line < end; line += kBlindWidth) {
-    if (columns) {
+    if (lines == kColumns) {
       DrawPart(a, line, 0, 1, a.h);
     } else {
       DrawPart(a, 0, line, a.vw, 1);
@@ -34,7 +34,7 @@ int32_t Blinds(ElementNode* e, DestRect* r, bool columns) {
 
 }  // namespace
 
-int32_t VerticalBlinds(ElementNode* e, DestRect* r) { return Blinds(e, r, true); }
-int32_t HorizontalBlinds(ElementNode* e, DestRect* r) { return Blinds(e, r, false); }
+int32_t VerticalBlinds(ElementNode* e, DestRect* r) { return DriveReveal(e, r, BlindsSetUp, BlindsStep, kColumns); }
+int32_t HorizontalBlinds(ElementNode* e, DestRect* r) { return DriveReveal(e, r, BlindsSetUp, BlindsStep, kRows); }
 
 }  // namespace ledview

@@ -14,21 +14,14 @@ constexpr int32_t kBand = 16;
 
 bool OddBand(int32_t offset) { return (offset & kBand) != 0; }
 
-// First call of every comb effect: end at the visible width (height).
-int32_t CombSetUp(ElementNode* e, const RevealArea& a, int32_t end) {
-  e->stepDelay = Word(FirstDelay[a.speed]);
-  if (end == 0) return ShowAndFinish(a);
-  e->extent = Word(end);
-  return Signed(e->stepDelay);
+// First call of every comb effect: the bands travel the visible width
+// (kColumns) or height (kRows).
+int32_t CombSetUp(ElementNode* e, const RevealArea& a, int32_t lines) {
+  return SetUpExtent(e, a, lines == kColumns ? a.vw : a.vh);
 }
 
-}  // namespace
-
 // Each step draws the image and clears, band by band, what is still hidden.
-int32_t CombWipeHorizontal(ElementNode* e, DestRect* r) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->extent == 0) return CombSetUp(e, a, a.vw);
+int32_t WipeHorizontalStep(ElementNode* e, const RevealArea& a, int32_t) {
   const int32_t end = Signed(e->extent);
   int32_t step = Signed(e->step);
   if (step >= end) {
@@ -46,10 +39,7 @@ int32_t CombWipeHorizontal(ElementNode* e, DestRect* r) {
   return Signed(e->stepDelay);
 }
 
-int32_t CombWipeVertical(ElementNode* e, DestRect* r) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->extent == 0) return CombSetUp(e, a, a.vh);
+int32_t WipeVerticalStep(ElementNode* e, const RevealArea& a, int32_t) {
   const int32_t end = Signed(e->extent);
   int32_t step = Signed(e->step);
   // The last step already showed everything.
@@ -67,10 +57,7 @@ int32_t CombWipeVertical(ElementNode* e, DestRect* r) {
 
 // Each step clears the visible part and draws every band p pixels in from
 // its side.
-int32_t CombSlideHorizontal(ElementNode* e, DestRect* r) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->extent == 0) return CombSetUp(e, a, a.vw);
+int32_t SlideHorizontalStep(ElementNode* e, const RevealArea& a, int32_t) {
   const int32_t end = Signed(e->extent);
   const int32_t step = Signed(e->step);
   if (step >= end) return -1;
@@ -88,10 +75,7 @@ int32_t CombSlideHorizontal(ElementNode* e, DestRect* r) {
   return Signed(e->stepDelay);
 }
 
-int32_t CombSlideVertical(ElementNode* e, DestRect* r) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->extent == 0) return CombSetUp(e, a, a.vh);
+int32_t SlideVerticalStep(ElementNode* e, const RevealArea& a, int32_t) {
   const int32_t end = Signed(e->extent);
   const int32_t step = Signed(e->step);
   if (step >= end) return -1;
@@ -107,6 +91,21 @@ int32_t CombSlideVertical(ElementNode* e, DestRect* r) {
   }
   e->step = Word(p);
   return Signed(e->stepDelay);
+}
+
+}  // namespace
+
+int32_t CombWipeHorizontal(ElementNode* e, DestRect* r) {
+  return DriveReveal(e, r, CombSetUp, WipeHorizontalStep, kColumns);
+}
+int32_t CombWipeVertical(ElementNode* e, DestRect* r) {
+  return DriveReveal(e, r, CombSetUp, WipeVerticalStep, kRows);
+}
+int32_t CombSlideHorizontal(ElementNode* e, DestRect* r) {
+  return DriveReveal(e, r, CombSetUp, SlideHorizontalStep, kColumns);
+}
+int32_t CombSlideVertical(ElementNode* e, DestRect* r) {
+  return DriveReveal(e, r, CombSetUp, SlideVerticalStep, kRows);
 }
 
 }  // namespace ledview

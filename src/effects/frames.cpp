@@ -12,25 +12,15 @@ namespace {
 constexpr int32_t kDiamondStep = 3;
 constexpr int32_t kDiamondPiece = 3;
 
-const VisibleSize* KeptSize(const ElementNode* e) { return static_cast<const VisibleSize*>(e->workBuffer); }
-
-}  // namespace
-
 // One frame per step, inset by `step` from the edges.
-int32_t FramesInward(ElementNode* e, DestRect* r) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->extent == 0) {
-    e->stepDelay = Word(FirstDelay[a.speed]);
-    if (KeepVisibleSize(e, a) == nullptr) return ShowWithoutBuffer(a);
-    e->extent = Word(std::min(a.vw, a.vh) / 2 + 1);
-    return Signed(e->stepDelay);
-  }
-  const VisibleSize* size = KeptSize(e);
-  if (size == nullptr) return ShowWithoutBuffer(a);
+int32_t InwardSetUp(ElementNode* e, const RevealArea& a, int32_t) {
+  return SetUpKeptExtent(e, a, std::min(a.vw, a.vh) / 2 + 1);
+}
+
+int32_t InwardStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t) {
   const int32_t k = Signed(e->step);
   if (k >= Signed(e->extent)) return -1;
-  const int32_t w = size->vw, h = size->vh;
+  const int32_t w = size.vw, h = size.vh;
   DrawPart(a, k, k, w - 2 * k, 1);
   DrawPart(a, k, h - 1 - k, w - 2 * k, 1);
   DrawPart(a, k, k, 1, h - 2 * k);
@@ -40,27 +30,20 @@ int32_t FramesInward(ElementNode* e, DestRect* r) {
 }
 
 // One frame per step around the centre pixel, each side stopping at the
-// image edge once it gets there.
-int32_t FramesOutward(ElementNode* e, DestRect* r) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->extent == 0) {
-    e->stepDelay = Word(FirstDelay[a.speed]);
-    const int32_t end = std::max(a.vw >> 1, a.vh >> 1);
-    // An image of one pixel (or none) is all centre.
-    if (end == 0) return ShowAndFinish(a);
-    if (KeepVisibleSize(e, a) == nullptr) return ShowWithoutBuffer(a);
-    DrawPart(a, a.vw >> 1, a.vh >> 1, 1, 1);
-    e->extent = Word(end);
-    return Signed(e->stepDelay);
-  }
-  const VisibleSize* size = KeptSize(e);
-  if (size == nullptr) return ShowWithoutBuffer(a);
+// image edge once it gets there. An image of one pixel (or none) is all
+// centre and shows at once.
+int32_t OutwardSetUp(ElementNode* e, const RevealArea& a, int32_t) {
+  const int32_t wait = SetUpKeptExtent(e, a, std::max(a.vw >> 1, a.vh >> 1));
+  if (wait > 0) DrawPart(a, a.vw >> 1, a.vh >> 1, 1, 1);
+  return wait;
+}
+
+int32_t OutwardStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t) {
   const int32_t step = Signed(e->step);
   if (step >= Signed(e->extent)) return -1;
   const int32_t k = step + 1;
   e->step = Word(k);
-  const int32_t w = size->vw, h = size->vh;
+  const int32_t w = size.vw, h = size.vh;
   const int32_t cx = w >> 1, cy = h >> 1;
   const int32_t dx = std::min(k, cx), dy = std::min(k, cy);
   DrawPart(a, cx - dx, cy - dy, 1, 2 * dy + 1);
@@ -72,22 +55,14 @@ int32_t FramesOutward(ElementNode* e, DestRect* r) {
 
 // `step` is the diamond's width d along the middle rows; each step traces its
 // edge with short pieces and fills the band next to its tip.
-int32_t DiamondOutward(ElementNode* e, DestRect* r) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->extent == 0) {
-    e->stepDelay = Word(FirstDelay[a.speed]);
-    const int32_t end = std::max(a.vw, a.vh);
-    if (end == 0) return ShowAndFinish(a);
-    if (KeepVisibleSize(e, a) == nullptr) return ShowWithoutBuffer(a);
-    e->extent = Word(end);
-    return Signed(e->stepDelay);
-  }
-  const VisibleSize* size = KeptSize(e);
-  if (size == nullptr) return ShowWithoutBuffer(a);
+int32_t DiamondSetUp(ElementNode* e, const RevealArea& a, int32_t) {
+  return SetUpKeptExtent(e, a, std::max(a.vw, a.vh));
+}
+
+int32_t DiamondStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t) {
   const int32_t d = Signed(e->step);
   if (d >= Signed(e->extent) || d < 0) return ShowAndFinish(a);
-  const int32_t w = size->vw, h = size->vh;
+  const int32_t w = size.vw, h = size.vh;
   const int32_t cx = w >> 1, cy = h >> 1;
   const int32_t n = std::min(d, h) >> 1;
   for (int32_t i = 0; i < n; ++i) {
@@ -113,24 +88,16 @@ int32_t DiamondOutward(ElementNode* e, DestRect* r) {
 }
 
 // A plus-shaped band around the middle row and column, one line wider on
-// each side per step.
-int32_t CrossOutward(ElementNode* e, DestRect* r) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->extent == 0) {
-    e->stepDelay = Word(FirstDelay[a.speed]);
-    const int32_t end = std::min(a.vw, a.vh) >> 1;
-    // A line one pixel thin (or an empty image) has no cross to widen.
-    if (end == 0) return ShowAndFinish(a);
-    if (KeepVisibleSize(e, a) == nullptr) return ShowWithoutBuffer(a);
-    e->extent = Word(end);
-    return Signed(e->stepDelay);
-  }
-  const VisibleSize* size = KeptSize(e);
-  if (size == nullptr) return ShowWithoutBuffer(a);
+// each side per step. A line one pixel thin (or an empty image) has no cross
+// to widen and shows at once.
+int32_t CrossSetUp(ElementNode* e, const RevealArea& a, int32_t) {
+  return SetUpKeptExtent(e, a, std::min(a.vw, a.vh) >> 1);
+}
+
+int32_t CrossStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t) {
   const int32_t k = Signed(e->step);
   if (k >= Signed(e->extent) || k < 0) return ShowAndFinish(a);
-  const int32_t w = size->vw, h = size->vh;
+  const int32_t w = size.vw, h = size.vh;
   const int32_t cx = w >> 1, cy = h >> 1;
   DrawPart(a, 0, cy - k - 1, w, 1);
   DrawPart(a, cx - k, 0, 1, h);
@@ -139,5 +106,12 @@ int32_t CrossOutward(ElementNode* e, DestRect* r) {
   e->step = Word(k + 1);
   return Signed(e->stepDelay);
 }
+
+}  // namespace
+
+int32_t FramesInward(ElementNode* e, DestRect* r) { return DriveSizedReveal(e, r, InwardSetUp, InwardStep); }
+int32_t FramesOutward(ElementNode* e, DestRect* r) { return DriveSizedReveal(e, r, OutwardSetUp, OutwardStep); }
+int32_t DiamondOutward(ElementNode* e, DestRect* r) { return DriveSizedReveal(e, r, DiamondSetUp, DiamondStep); }
+int32_t CrossOutward(ElementNode* e, DestRect* r) { return DriveSizedReveal(e, r, CrossSetUp, CrossStep); }
 
 }  // namespace ledview

@@ -39,23 +39,30 @@ int32_t Blink(ElementNode* e, DestRect* r) {
   return kBlinkDelay;
 }
 
+namespace {
+
+// DotOverlay waits the delay the element brings, or else a band delay.
+void TakeDotDelay(ElementNode* e, const RevealArea& a) {
+  if (e->stepDelay == 0) e->stepDelay = Word(BandDelay[a.speed]);
+}
+
 // `step` and `extent` hold framebuffer rows: the next dotted row and the row
 // the dots stop before.
-int32_t DotOverlay(ElementNode* e, DestRect* r) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->stepDelay == 0) e->stepDelay = Word(BandDelay[a.speed]);
-  if (e->extent == 0) {
-    ClearWhole(a);
-    DrawWhole(a);
-    const int32_t last = a.y + a.vh - kDotFirstRow;
-    // An end row of 0 would read as "not set up" on the next call; there is
-    // no row for a dot then, so the effect is already done.
-    if (last == 0) return -1;
-    e->step = Word(a.y + kDotFirstRow);
-    e->extent = Word(last);
-    return Signed(e->stepDelay);
-  }
+int32_t DotSetUp(ElementNode* e, const RevealArea& a, int32_t) {
+  TakeDotDelay(e, a);
+  ClearWhole(a);
+  DrawWhole(a);
+  const int32_t last = a.y + a.vh - kDotFirstRow;
+  // An end row of 0 would read as "not set up" on the next call; there is
+  // no row for a dot then, so the effect is already done.
+  if (last == 0) return -1;
+  e->step = Word(a.y + kDotFirstRow);
+  e->extent = Word(last);
+  return Signed(e->stepDelay);
+}
+
+int32_t DotStep(ElementNode* e, const RevealArea& a, int32_t) {
+  TakeDotDelay(e, a);
   const int32_t row = Signed(e->step);
   if (row >= Signed(e->extent)) {
     ClearWhole(a);
@@ -73,5 +80,9 @@ int32_t DotOverlay(ElementNode* e, DestRect* r) {
   e->step = Word(row + kDotRowStep);
   return Signed(e->stepDelay);
 }
+
+}  // namespace
+
+int32_t DotOverlay(ElementNode* e, DestRect* r) { return DriveReveal(e, r, DotSetUp, DotStep); }
 
 }  // namespace ledview

@@ -42,24 +42,8 @@ void PickCell(const RandomBlockState& st, uint32_t* column, uint32_t* row) {
   }
 }
 
-}  // namespace
-
-int32_t RandomBlocks(ElementNode* e, DestRect* r) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->extent == 0) {
-    auto* st = static_cast<RandomBlockState*>(TakeWorkBuffer(e, sizeof(RandomBlockState)));
-    if (st == nullptr) return ShowWithoutBuffer(a);
-    st->cw = static_cast<uint32_t>(a.vw) >> 3;
-    st->ch = static_cast<uint32_t>(a.vh) >> 3;
-    std::memset(st->shown, 0, sizeof st->shown);
-    RandomSeed(static_cast<uint32_t>(ClockNow()));
-    e->step = 0;
-    e->extent = kCells;
-    e->stepDelay = Word(BandDelay[a.speed]);
-  }
-  auto* st = static_cast<RandomBlockState*>(e->workBuffer);
-  if (st == nullptr) return ShowWithoutBuffer(a);
+int32_t RandomBlocksStep(ElementNode* e, const RevealArea& a, void* buffer, int32_t) {
+  auto* st = static_cast<RandomBlockState*>(buffer);
   int32_t step = Signed(e->step);
   if (step >= kCells || step < 0) return ShowAndFinish(a);
   do {
@@ -77,6 +61,26 @@ int32_t RandomBlocks(ElementNode* e, DestRect* r) {
   } while (step % kCellsPerStep != 0);
   e->step = Word(step);
   return Signed(e->stepDelay);
+}
+
+// The first step comes with the set-up.
+int32_t RandomBlocksSetUp(ElementNode* e, const RevealArea& a, int32_t) {
+  auto* st = static_cast<RandomBlockState*>(TakeWorkBuffer(e, sizeof(RandomBlockState)));
+  if (st == nullptr) return ShowWithoutBuffer(a);
+  st->cw = static_cast<uint32_t>(a.vw) >> 3;
+  st->ch = static_cast<uint32_t>(a.vh) >> 3;
+  std::memset(st->shown, 0, sizeof st->shown);
+  RandomSeed(static_cast<uint32_t>(ClockNow()));
+  e->step = 0;
+  e->extent = kCells;
+  e->stepDelay = Word(BandDelay[a.speed]);
+  return RandomBlocksStep(e, a, st, 0);
+}
+
+}  // namespace
+
+int32_t RandomBlocks(ElementNode* e, DestRect* r) {
+  return DriveBufferReveal(e, r, RandomBlocksSetUp, RandomBlocksStep);
 }
 
 }  // namespace ledview

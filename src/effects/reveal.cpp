@@ -15,6 +15,24 @@ int32_t AreaCoordinate(int32_t origin, int32_t offset) {
   return static_cast<int32_t>(std::clamp<int64_t>(int64_t{origin} + offset, INT32_MIN, INT32_MAX));
 }
 
+// The opening of every reveal call: false when the call ends here, with its
+// result in *result (nothing to work with, or the first call, which sets the
+// effect up); true for a later step, with the area filled in.
+bool LaterStep(ElementNode* e, const DestRect* r, RevealSetUp setUp, int32_t variant, RevealArea* a,
+               int32_t* result) {
+  if (!RevealBegin(e, r, a)) {
+    *result = -1;
+    return false;
+  }
+  if (e->extent == 0) {
+    *result = setUp(e, *a, variant);
+    return false;
+  }
+  return true;
+}
+
+const VisibleSize* KeptSize(const ElementNode* e) { return static_cast<const VisibleSize*>(e->workBuffer); }
+
 }  // namespace
 
 bool RevealBegin(const ElementNode* e, const DestRect* r, RevealArea* a) {
@@ -51,6 +69,47 @@ VisibleSize* KeepVisibleSize(ElementNode* e, const RevealArea& a) {
   auto* size = static_cast<VisibleSize*>(TakeWorkBuffer(e, sizeof(VisibleSize)));
   if (size != nullptr) *size = VisibleSize{a.vw, a.vh};
   return size;
+}
+
+int32_t DriveReveal(ElementNode* e, const DestRect* r, RevealSetUp setUp, RevealStep step, int32_t variant) {
+  RevealArea a;
+  int32_t result = 0;
+  if (!LaterStep(e, r, setUp, variant, &a, &result)) return result;
+  return step(e, a, variant);
+}
+
+int32_t DriveBufferReveal(ElementNode* e, const DestRect* r, RevealSetUp setUp, RevealBufferStep step,
+                          int32_t variant) {
+  RevealArea a;
+  int32_t result = 0;
+  if (!LaterStep(e, r, setUp, variant, &a, &result)) return result;
+  if (e->workBuffer == nullptr) return ShowWithoutBuffer(a);
+  return step(e, a, e->workBuffer, variant);
+}
+
+int32_t DriveSizedReveal(ElementNode* e, const DestRect* r, RevealSetUp setUp, RevealSizedStep step,
+                         int32_t variant) {
+  RevealArea a;
+  int32_t result = 0;
+  if (!LaterStep(e, r, setUp, variant, &a, &result)) return result;
+  const VisibleSize* size = KeptSize(e);
+  if (size == nullptr) return ShowWithoutBuffer(a);
+  return step(e, a, *size, variant);
+}
+
+int32_t SetUpExtent(ElementNode* e, const RevealArea& a, int32_t end) {
+  e->stepDelay = Word(FirstDelay[a.speed]);
+  if (end == 0) return ShowAndFinish(a);
+  e->extent = Word(end);
+  return Signed(e->stepDelay);
+}
+
+int32_t SetUpKeptExtent(ElementNode* e, const RevealArea& a, int32_t end) {
+  e->stepDelay = Word(FirstDelay[a.speed]);
+  if (end == 0) return ShowAndFinish(a);
+  if (KeepVisibleSize(e, a) == nullptr) return ShowWithoutBuffer(a);
+  e->extent = Word(end);
+  return Signed(e->stepDelay);
 }
 
 }  // namespace ledview

@@ -81,4 +81,36 @@ struct VisibleSize {
 };
 VisibleSize* KeepVisibleSize(ElementNode* e, const RevealArea& a);
 
+// An in-place reveal is a set-up, called while extent is 0, and a step,
+// called on every later call. Both are handed the area and the effect's
+// variant (a direction or a corner, for the effects that come in several).
+// The set-up sets extent and returns the first wait, or returns 0 or less
+// when the effect is over at once.
+using RevealSetUp = int32_t (*)(ElementNode* e, const RevealArea& a, int32_t variant);
+using RevealStep = int32_t (*)(ElementNode* e, const RevealArea& a, int32_t variant);
+// Steps of the effects whose set-up took a work buffer, handed the buffer or
+// the visible size kept in it.
+using RevealBufferStep = int32_t (*)(ElementNode* e, const RevealArea& a, void* buffer, int32_t variant);
+using RevealSizedStep = int32_t (*)(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t variant);
+
+// The variant of the effects that come in a column and a row version.
+inline constexpr int32_t kColumns = 0;
+inline constexpr int32_t kRows = 1;
+
+// One call of a reveal: the set-up or the step, or -1 when there is nothing
+// to work with. The buffer and sized drivers show the image at once, and
+// finish, when a later call finds no work buffer.
+int32_t DriveReveal(ElementNode* e, const DestRect* r, RevealSetUp setUp, RevealStep step, int32_t variant = 0);
+int32_t DriveBufferReveal(ElementNode* e, const DestRect* r, RevealSetUp setUp, RevealBufferStep step,
+                          int32_t variant = 0);
+int32_t DriveSizedReveal(ElementNode* e, const DestRect* r, RevealSetUp setUp, RevealSizedStep step,
+                         int32_t variant = 0);
+
+// The usual set-up: a first delay before every step and `end` as the
+// extent; with nothing to reveal (end 0) the image shows and the effect ends.
+int32_t SetUpExtent(ElementNode* e, const RevealArea& a, int32_t end);
+// The same, keeping the visible size; without room for it the image shows
+// at once.
+int32_t SetUpKeptExtent(ElementNode* e, const RevealArea& a, int32_t end);
+
 }  // namespace ledview

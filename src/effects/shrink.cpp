@@ -9,22 +9,16 @@ namespace ledview {
 
 namespace {
 
-enum class Corner { BottomLeft, TopLeft, TopRight, BottomRight };
+// The corner the hidden part shrinks to: the effect's variant.
+enum Corner : int32_t { BottomLeft, TopLeft, TopRight, BottomRight };
 
-int32_t Shrink(ElementNode* e, DestRect* r, Corner corner) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->extent == 0) {
-    e->stepDelay = Word(FirstDelay[a.speed]);
-    const int32_t end = std::min(a.vw, a.vh);
-    if (end == 0) return ShowAndFinish(a);
-    if (KeepVisibleSize(e, a) == nullptr) return ShowWithoutBuffer(a);
-    e->extent = Word(end);
-    return Signed(e->stepDelay);
-  }
-  const auto* size = static_cast<const VisibleSize*>(e->workBuffer);
-  if (size == nullptr) return ShowWithoutBuffer(a);
-  const int32_t w = size->vw, h = size->vh;
+int32_t ShrinkSetUp(ElementNode* e, const RevealArea& a, int32_t) {
+  return SetUpKeptExtent(e, a, std::min(a.vw, a.vh));
+}
+
+int32_t ShrinkStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t variant) {
+  const auto corner = static_cast<Corner>(variant);
+  const int32_t w = size.vw, h = size.vh;
   const int32_t end = Signed(e->extent);
   const int32_t step = Signed(e->step);
   if (step >= end) return -1;
@@ -61,9 +55,17 @@ int32_t Shrink(ElementNode* e, DestRect* r, Corner corner) {
 
 }  // namespace
 
-int32_t ShrinkToBottomLeft(ElementNode* e, DestRect* r) { return Shrink(e, r, Corner::BottomLeft); }
-int32_t ShrinkToTopLeft(ElementNode* e, DestRect* r) { return Shrink(e, r, Corner::TopLeft); }
-int32_t ShrinkToTopRight(ElementNode* e, DestRect* r) { return Shrink(e, r, Corner::TopRight); }
-int32_t ShrinkToBottomRight(ElementNode* e, DestRect* r) { return Shrink(e, r, Corner::BottomRight); }
+int32_t ShrinkToBottomLeft(ElementNode* e, DestRect* r) {
+  return DriveSizedReveal(e, r, ShrinkSetUp, ShrinkStep, Corner::BottomLeft);
+}
+int32_t ShrinkToTopLeft(ElementNode* e, DestRect* r) {
+  return DriveSizedReveal(e, r, ShrinkSetUp, ShrinkStep, Corner::TopLeft);
+}
+int32_t ShrinkToTopRight(ElementNode* e, DestRect* r) {
+  return DriveSizedReveal(e, r, ShrinkSetUp, ShrinkStep, Corner::TopRight);
+}
+int32_t ShrinkToBottomRight(ElementNode* e, DestRect* r) {
+  return DriveSizedReveal(e, r, ShrinkSetUp, ShrinkStep, Corner::BottomRight);
+}
 
 }  // namespace ledview

@@ -18,21 +18,17 @@ struct SpiralState {
   int32_t ry;
 };
 
-}  // namespace
-
-int32_t SpiralBox(ElementNode* e, DestRect* r) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->extent == 0) {
-    auto* st = static_cast<SpiralState*>(TakeWorkBuffer(e, sizeof(SpiralState)));
-    if (st == nullptr) return ShowWithoutBuffer(a);
-    *st = SpiralState{a.vw >> 1, a.vh >> 1, 0, 0};
-    e->extent = kSpiralSteps;
-    e->stepDelay = Word(BandDelay[a.speed]);
-    return FirstDelay[a.speed];
-  }
-  auto* st = static_cast<SpiralState*>(e->workBuffer);
+int32_t SpiralSetUp(ElementNode* e, const RevealArea& a, int32_t) {
+  auto* st = static_cast<SpiralState*>(TakeWorkBuffer(e, sizeof(SpiralState)));
   if (st == nullptr) return ShowWithoutBuffer(a);
+  *st = SpiralState{a.vw >> 1, a.vh >> 1, 0, 0};
+  e->extent = kSpiralSteps;
+  e->stepDelay = Word(BandDelay[a.speed]);
+  return FirstDelay[a.speed];
+}
+
+int32_t SpiralStep(ElementNode* e, const RevealArea& a, void* buffer, int32_t) {
+  auto* st = static_cast<SpiralState*>(buffer);
   const int32_t step = Signed(e->step);
   if (step >= Signed(e->extent) || step < 0) return ShowAndFinish(a);
   const int32_t cx = st->cx, cy = st->cy;
@@ -63,5 +59,9 @@ int32_t SpiralBox(ElementNode* e, DestRect* r) {
   e->step = Word(step + 1);
   return Signed(e->stepDelay);
 }
+
+}  // namespace
+
+int32_t SpiralBox(ElementNode* e, DestRect* r) { return DriveBufferReveal(e, r, SpiralSetUp, SpiralStep); }
 
 }  // namespace ledview

@@ -19,8 +19,6 @@ constexpr int32_t kTwinLast = 85;
 constexpr int32_t kClockEnd = 365;
 constexpr int32_t kAxisBandAngle = 10;  // the bands next to an axis use TangentTable[10]
 
-const VisibleSize* KeptSize(const ElementNode* e) { return static_cast<const VisibleSize*>(e->workBuffer); }
-
 // First call of the twin and clock sweeps: the later steps wait a band delay,
 // the first one a first delay.
 int32_t SetUpSweep(ElementNode* e, const RevealArea& a, int32_t end) {
@@ -30,25 +28,23 @@ int32_t SetUpSweep(ElementNode* e, const RevealArea& a, int32_t end) {
   return FirstDelay[a.speed];
 }
 
-}  // namespace
+int32_t TwinSetUp(ElementNode* e, const RevealArea& a, int32_t) { return SetUpSweep(e, a, kTwinEnd); }
+int32_t ClockSetUp(ElementNode* e, const RevealArea& a, int32_t) { return SetUpSweep(e, a, kClockEnd); }
 
 // Two lines through the centre start pointing up and turn outward and down
 // until they meet pointing down; the region above them is drawn.
-int32_t FanSweep(ElementNode* e, DestRect* r) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->extent == 0) {
-    if (KeepVisibleSize(e, a) == nullptr) return ShowWithoutBuffer(a);
-    e->step = kFanStart;
-    e->extent = kFanEnd;
-    e->stepDelay = Word(FirstDelay[a.speed]);
-    return Signed(e->stepDelay);
-  }
-  const VisibleSize* size = KeptSize(e);
-  if (size == nullptr) return ShowWithoutBuffer(a);
+int32_t FanSetUp(ElementNode* e, const RevealArea& a, int32_t) {
+  if (KeepVisibleSize(e, a) == nullptr) return ShowWithoutBuffer(a);
+  e->step = kFanStart;
+  e->extent = kFanEnd;
+  e->stepDelay = Word(FirstDelay[a.speed]);
+  return Signed(e->stepDelay);
+}
+
+int32_t FanStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t) {
   const int32_t angle = Signed(e->step);
   if (angle >= Signed(e->extent)) return -1;
-  const int32_t w = size->vw, h = size->vh;
+  const int32_t w = size.vw, h = size.vh;
   const int32_t cx = w >> 1, cy = h >> 1;
   const int32_t ow = w & 1, oh = h & 1;
   if (angle < 90) {
@@ -74,15 +70,10 @@ int32_t FanSweep(ElementNode* e, DestRect* r) {
 
 // Each half of the image is revealed from the top by a line through the
 // half's top-left corner, turning from horizontal to vertical.
-int32_t TwinSweep(ElementNode* e, DestRect* r) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->extent == 0) return SetUpSweep(e, a, kTwinEnd);
-  const VisibleSize* size = KeptSize(e);
-  if (size == nullptr) return ShowWithoutBuffer(a);
+int32_t TwinStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t) {
   const int32_t angle = Signed(e->step);
   if (angle >= Signed(e->extent) || angle < 0) return ShowAndFinish(a);
-  const int32_t w = size->vw, h = size->vh;
+  const int32_t w = size.vw, h = size.vh;
   const int32_t half = w >> 1;
   const int32_t ow = w & 1;
   const int32_t pair = 2 + ow;
@@ -100,15 +91,10 @@ int32_t TwinSweep(ElementNode* e, DestRect* r) {
 }
 
 // A hand through the centre points at 12 o'clock and turns clockwise.
-int32_t ClockSweep(ElementNode* e, DestRect* r) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->extent == 0) return SetUpSweep(e, a, kClockEnd);
-  const VisibleSize* size = KeptSize(e);
-  if (size == nullptr) return ShowWithoutBuffer(a);
+int32_t ClockStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t) {
   const int32_t angle = Signed(e->step);
   if (angle >= Signed(e->extent) || angle < 0) return ShowAndFinish(a);
-  const int32_t w = size->vw, h = size->vh;
+  const int32_t w = size.vw, h = size.vh;
   const int32_t cx = w >> 1, cy = h >> 1;
   const int32_t ow = w & 1, oh = h & 1;
   if (angle == 90) {
@@ -148,15 +134,10 @@ int32_t ClockSweep(ElementNode* e, DestRect* r) {
 }
 
 // The hand points at 3 o'clock and turns anticlockwise.
-int32_t ClockSweepReverse(ElementNode* e, DestRect* r) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->extent == 0) return SetUpSweep(e, a, kClockEnd);
-  const VisibleSize* size = KeptSize(e);
-  if (size == nullptr) return ShowWithoutBuffer(a);
+int32_t ReverseClockStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t) {
   const int32_t angle = Signed(e->step);
   if (angle >= Signed(e->extent) || angle < 0) return ShowAndFinish(a);
-  const int32_t w = size->vw, h = size->vh;
+  const int32_t w = size.vw, h = size.vh;
   const int32_t cx = w >> 1, cy = h >> 1;
   const int32_t ow = w & 1, oh = h & 1;
   if (angle == 90) {
@@ -199,5 +180,12 @@ int32_t ClockSweepReverse(ElementNode* e, DestRect* r) {
   e->step = Word(angle + kAngleStep);
   return Signed(e->stepDelay);
 }
+
+}  // namespace
+
+int32_t FanSweep(ElementNode* e, DestRect* r) { return DriveSizedReveal(e, r, FanSetUp, FanStep); }
+int32_t TwinSweep(ElementNode* e, DestRect* r) { return DriveSizedReveal(e, r, TwinSetUp, TwinStep); }
+int32_t ClockSweep(ElementNode* e, DestRect* r) { return DriveSizedReveal(e, r, ClockSetUp, ClockStep); }
+int32_t ClockSweepReverse(ElementNode* e, DestRect* r) { return DriveSizedReveal(e, r, ClockSetUp, ReverseClockStep); }
 
 }  // namespace ledview

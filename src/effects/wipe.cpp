@@ -6,9 +6,11 @@ namespace ledview {
 
 namespace {
 
+int32_t VisibleLength(const RevealArea& a, int32_t lines) { return lines == kColumns ? a.vw : a.vh; }
+
 // Columns (or rows) [from, from + n): full rectangle height (width).
-void Strip(const RevealArea& a, bool columns, int32_t from, int32_t n) {
-  if (columns) {
+void Strip(const RevealArea& a, int32_t lines, int32_t from, int32_t n) {
+  if (lines == kColumns) {
     DrawPart(a, from, 0, n, a.h);
   } else {
     DrawPart(a, 0, from, a.w, n);
@@ -16,57 +18,49 @@ void Strip(const RevealArea& a, bool columns, int32_t from, int32_t n) {
 }
 
 // From the left (top) edge; the step that reaches the far edge finishes.
-int32_t WipeForward(ElementNode* e, DestRect* r, bool columns) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->extent == 0) {
-    e->stepDelay = Word(FirstDelay[a.speed]);
-    const int32_t end = columns ? a.vw : a.vh;
-    if (end == 0) return ShowAndFinish(a);
-    e->extent = Word(end);
-    return Signed(e->stepDelay);
-  }
+int32_t ForwardSetUp(ElementNode* e, const RevealArea& a, int32_t lines) {
+  return SetUpExtent(e, a, VisibleLength(a, lines));
+}
+
+int32_t ForwardStep(ElementNode* e, const RevealArea& a, int32_t lines) {
   const int32_t step = Signed(e->step);
   const int32_t end = Signed(e->extent);
   const int32_t next = step + PixelStep[a.speed];
   if (next >= end) {
-    Strip(a, columns, step, end - step);
+    Strip(a, lines, step, end - step);
     return -1;
   }
-  Strip(a, columns, step, PixelStep[a.speed]);
+  Strip(a, lines, step, PixelStep[a.speed]);
   e->step = Word(next);
   return Signed(e->stepDelay);
 }
 
 // From the right (bottom) edge: `step` counts down from the visible size and
 // the last strip is the first s columns (rows).
-int32_t WipeBackward(ElementNode* e, DestRect* r, bool columns) {
-  RevealArea a;
-  if (!RevealBegin(e, r, &a)) return -1;
-  if (e->extent == 0) {
-    e->stepDelay = Word(FirstDelay[a.speed]);
-    const int32_t end = columns ? a.vw : a.vh;
-    if (end == 0) return ShowAndFinish(a);
-    e->extent = Word(end);
-    e->step = Word(end);
-    return Signed(e->stepDelay);
-  }
+int32_t BackwardSetUp(ElementNode* e, const RevealArea& a, int32_t lines) {
+  const int32_t end = VisibleLength(a, lines);
+  const int32_t wait = SetUpExtent(e, a, end);
+  if (wait > 0) e->step = Word(end);
+  return wait;
+}
+
+int32_t BackwardStep(ElementNode* e, const RevealArea& a, int32_t lines) {
   const int32_t s = PixelStep[a.speed];
   const int32_t step = Signed(e->step) - s;
   e->step = Word(step);
   if (step < 1) {
-    Strip(a, columns, 0, s);
+    Strip(a, lines, 0, s);
     return -1;
   }
-  Strip(a, columns, step, s);
+  Strip(a, lines, step, s);
   return Signed(e->stepDelay);
 }
 
 }  // namespace
 
-int32_t WipeRight(ElementNode* e, DestRect* r) { return WipeForward(e, r, true); }
-int32_t WipeLeft(ElementNode* e, DestRect* r) { return WipeBackward(e, r, true); }
-int32_t WipeDown(ElementNode* e, DestRect* r) { return WipeForward(e, r, false); }
-int32_t WipeUp(ElementNode* e, DestRect* r) { return WipeBackward(e, r, false); }
+int32_t WipeRight(ElementNode* e, DestRect* r) { return DriveReveal(e, r, ForwardSetUp, ForwardStep, kColumns); }
+int32_t WipeLeft(ElementNode* e, DestRect* r) { return DriveReveal(e, r, BackwardSetUp, BackwardStep, kColumns); }
+int32_t WipeDown(ElementNode* e, DestRect* r) { return DriveReveal(e, r, ForwardSetUp, ForwardStep, kRows); }
+int32_t WipeUp(ElementNode* e, DestRect* r) { return DriveReveal(e, r, BackwardSetUp, BackwardStep, kRows); }
 
 }  // namespace ledview
