@@ -57,6 +57,13 @@ inline constexpr uint32_t exiteffect = 16;
 inline constexpr uint32_t vsobjsize = 20;
 }  // namespace elementfield
 
+// What the engine plays at most: pages of a bill, and areas, components and
+// elements of the page on the sign.
+inline constexpr uint32_t kMaxPages = 16;
+inline constexpr uint32_t kMaxAreas = 32;
+inline constexpr uint32_t kMaxComponents = 128;
+inline constexpr uint32_t kMaxElements = 256;
+
 // Element types (elemtype).
 enum ElemType : uint16_t {
   kElemPicture = 1,       // one stored picture

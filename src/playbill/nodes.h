@@ -6,6 +6,7 @@
 
 #include "display/drawtypes.h"
 #include "effects/element.h"
+#include "format/playbill.h"
 
 namespace ledview {
 
@@ -49,9 +50,9 @@ struct BillState {
   PageNode* first;
 };
 
-inline constexpr uint32_t kPagePoolCount = 16;
-inline constexpr uint32_t kAreaPoolCount = 32;
-inline constexpr uint32_t kComponentPoolCount = 128;
-inline constexpr uint32_t kElementPoolCount = 256;
+inline constexpr uint32_t kPagePoolCount = kMaxPages;
+inline constexpr uint32_t kAreaPoolCount = kMaxAreas;
+inline constexpr uint32_t kComponentPoolCount = kMaxComponents;
+inline constexpr uint32_t kElementPoolCount = kMaxElements;
 
 }  // namespace ledview

@@ -15,13 +15,6 @@ namespace ledview::tool {
 
 namespace {
 
-// What the engine's record pools hold: pages of a bill, and areas,
-// components and elements of the page being played.
-constexpr size_t kMaxPages = 16;
-constexpr size_t kMaxAreas = 32;
-constexpr size_t kMaxComponents = 128;
-constexpr size_t kMaxElements = 256;
-
 std::string Plural(size_t n, const char* word) {
   return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
 }
@@ -185,7 +178,7 @@ bool CheckBill(const std::vector<uint8_t>& bytes, int32_t width, int32_t height,
   std::fprintf(out, "bill: %s, %s\n", Plural(b.pages.size(), "page").c_str(),
                Plural(bytes.size(), "byte").c_str());
   if (b.pages.size() > kMaxPages) {
-    std::fprintf(out, "  the engine loads at most %zu pages\n", kMaxPages);
+    std::fprintf(out, "  the engine loads at most %u pages\n", kMaxPages);
     playable = false;
   }
   for (size_t pi = 0; pi < b.pages.size(); ++pi) {
@@ -201,7 +194,7 @@ bool CheckBill(const std::vector<uint8_t>& bytes, int32_t width, int32_t height,
                  Plural(p.areas.size(), "area").c_str(), Plural(comps, "component").c_str(),
                  Plural(elems, "element").c_str());
     if (p.areas.size() > kMaxAreas || comps > kMaxComponents || elems > kMaxElements) {
-      std::fprintf(out, "  the engine plays at most %zu areas, %zu components and %zu elements on a page\n",
+      std::fprintf(out, "  the engine plays at most %u areas, %u components and %u elements on a page\n",
                    kMaxAreas, kMaxComponents, kMaxElements);
       playable = false;
     }
