@@ -1,5 +1,6 @@
 #include "billfile/billwriter.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "format/playbill.h"
@@ -22,6 +23,14 @@ void Object(std::vector<uint8_t>& out, uint32_t magic, uint32_t headerbytes, uin
   PutU32(out, at + sizefield, static_cast<uint32_t>(out.size() - at - headerbytes));
 }
 
+// Grows out by bytes and copies them in (resize and copy rather than insert,
+// which GCC 12 misreads as writing past a fixed-size header).
+void AppendBytes(std::vector<uint8_t>& out, const std::vector<uint8_t>& bytes) {
+  const size_t at = out.size();
+  out.resize(at + bytes.size());
+  std::copy(bytes.begin(), bytes.end(), out.begin() + static_cast<ptrdiff_t>(at));
+}
+
 void PutRect(std::vector<uint8_t>& out, size_t at, uint16_t x, uint16_t y, uint16_t w, uint16_t h) {
   PutU16(out, at + rectfield::x, x);
   PutU16(out, at + rectfield::y, y);
@@ -37,7 +46,7 @@ void AppendStrip(std::vector<uint8_t>& out, const FrameStrip& s) {
   PutU16(out, at + stripfield::height, s.height);
   PutU32(out, at + stripfield::format, s.format);
   PutU32(out, at + stripfield::pitch, s.pitch);
-  out.insert(out.end(), s.pixels.begin(), s.pixels.end());
+  AppendBytes(out, s.pixels);
 }
 
 }  // namespace
@@ -79,6 +88,7 @@ Page& Bill::AddPage(int32_t playtime, uint32_t bordertype) {
 
 std::vector<uint8_t> Bill::Bytes() const {
   std::vector<uint8_t> out;
+  out.reserve(4096);
   Object(out, kBillMagic, kBillHeaderBytes, billfield::pagesize,
          [&](size_t at) { PutU32(out, at + billfield::reserved, reserved); }, [&] {
     for (const Page& p : pages) {
@@ -133,7 +143,7 @@ std::vector<uint8_t> BmpBlockBytes(const BmpBlock& picture) {
   PutU16(out, bmpfield::height, picture.height);
   PutU32(out, bmpfield::format, picture.format);
   PutU32(out, bmpfield::pitch, picture.pitch);
-  out.insert(out.end(), picture.rows.begin(), picture.rows.end());
+  AppendBytes(out, picture.rows);
   return out;
 }
 
@@ -151,7 +161,7 @@ std::vector<uint8_t> StringTextBytes(const StringText& t) {
   std::memcpy(out.data() + stringfield::reserved, t.reserved, sizeof t.reserved);
   PutU32(out, stringfield::length, static_cast<uint32_t>(t.text.size()));
   PutU32(out, stringfield::size, t.fontsize);
-  out.insert(out.end(), t.text.begin(), t.text.end());
+  AppendBytes(out, std::vector<uint8_t>(t.text.begin(), t.text.end()));
   return out;
 }
 
