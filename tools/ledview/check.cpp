@@ -31,7 +31,7 @@ std::string Describe(const bill::Element& e) {
                   " s, stay " + std::to_string(e.staytime) + " s, " +
                   Plural(e.payload.size(), "byte");
   switch (e.elemtype) {
-    case 1: {
+    case kElemPicture: {
       bill::BmpBlock b;
       if (DecodeBmpBlock(e.payload, &b)) {
         s += ": picture " + std::to_string(b.width) + "x" + std::to_string(b.height) +
@@ -39,7 +39,7 @@ std::string Describe(const bill::Element& e) {
       }
       break;
     }
-    case 2: {
+    case kElemString: {
       bill::StringText t;
       if (DecodeStringText(e.payload, &t)) {
         std::string text;
@@ -59,8 +59,8 @@ std::string Describe(const bill::Element& e) {
       }
       break;
     }
-    case 6:
-    case 7: {
+    case kElemAnimation:
+    case kElemPagedPicture: {
       bill::FrameStrip f;
       if (DecodeFrameStrip(e.payload, 0, &f)) {
         s += ": " + Plural(f.count, "frame") + " of " + std::to_string(f.width) + "x" +

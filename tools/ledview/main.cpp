@@ -188,12 +188,11 @@ int RunRender(const RenderArgs& a, const std::vector<uint8_t>& bill, const SignS
   }
   SaySign(sign, a.size, a.mode, o.width, o.height, o.mode);
   std::string error;
-  const std::string& written = out;
   const bool ok = kind == Output::Frames ? RenderFrames(bill, o, out, &error)
                   : kind == Output::Png  ? RenderPng(bill, o, static_cast<int64_t>(a.at * 1000 + 0.5), out, &error)
                                          : RenderGif(bill, o, out, &error);
   if (!ok) return Fail(error);
-  if (!quiet) std::fprintf(stderr, "ledview: wrote %s\n", written.c_str());
+  if (!quiet) std::fprintf(stderr, "ledview: wrote %s\n", out.c_str());
   return 0;
 }
 
