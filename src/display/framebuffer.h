@@ -17,7 +17,9 @@ struct FrameBuffer {
   uint32_t rowmask;
   uint32_t bandoffset[32];
   uint32_t rowoffset[16];
-  alignas(16) uint8_t pixels[kFrameBufferBytes];
+  // Page-aligned, so that the cost of drawing does not depend on where the
+  // linker happens to place the buffer.
+  alignas(4096) uint8_t pixels[kFrameBufferBytes];
 };
 
 extern FrameBuffer framebuffer;
