@@ -1,9 +1,15 @@
 // JSON descriptions: the errors build gives, and inspect's way back.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <span>
+#include <string>
+
 #include "billfile/billreader.h"
 #include "ledview/describe.h"
+#include "ledview/describe_shared.h"
 #include "ledview/gbcode.h"
+#include "ledview/schema_json.h"
 
 namespace ledview::tool {
 namespace {
@@ -18,6 +24,8 @@ TEST(Describe, InspectAndBuildGiveTheSameBytes) {
   bill::Component& c = b.AddPage(3, 200).AddArea(1, 2, 40, 30, 5).AddComponent(3, 4, 20, 10, 99);
   bill::Element& first = c.AddElement(1, bill::BmpBlockBytes({3, 2, 12, 2, {0xF9, 0xFF, 0x12, 0x30}}));
   first.delaytime = 5, first.speed = 6, first.entryeffect = 27, first.staytime = 8, first.exiteffect = 300;
+  c.AddElement(2, bill::StringTextBytes({})).speed = 9;      // stored above 8: said as rawspeed
+  c.AddElement(2, bill::StringTextBytes({})).speed = 65535;
   bill::StringText text{.id = 2, .singleline = 0, .colour = 3, .reserved = {1}, .text = "\xD6\xD0\xCE\xC4", .fontsize = 12};
   c.AddElement(2, bill::StringTextBytes(text)).entryeffect = 9;  // 中文
   text.text = std::string("a\0b", 3);
@@ -41,8 +49,12 @@ TEST(Describe, InspectAndBuildGiveTheSameBytes) {
               BuildBill(again, {.basedir = {}, .pending = &pictures}, &rebuilt, &sign, &error)) << error;
   EXPECT_EQ(rebuilt.Bytes(), b.Bytes()) << JsonText(json);
   const Json& e = json["pages"][0]["areas"][0]["components"][0]["elements"];
-  EXPECT_EQ(e[1]["text"], "中文") << JsonText(json);
-  EXPECT_EQ(e[2]["textbytes"], "610062");
+  EXPECT_EQ(e[0]["speed"], 6);
+  EXPECT_EQ(e[1]["rawspeed"], 9);
+  EXPECT_FALSE(e[1].contains("speed"));
+  EXPECT_EQ(e[2]["rawspeed"], 65535);
+  EXPECT_EQ(e[3]["text"], "中文") << JsonText(json);
+  EXPECT_EQ(e[4]["textbytes"], "610062");
 }
 
 // The middle dot, em dash and double vertical line of Chinese text convert to
@@ -63,7 +75,12 @@ TEST(Describe, TextConversionTakesCommonChinesePunctuation) {
 TEST(Describe, MistakesNameThePathAndTheField) {
   const std::string e = "pages[0].areas[1].components[0].elements[0]";
   const struct { std::string json, error; } cases[] = {
-      {R"("type": "string", "text": "a", "speed": -1)", e + ".speed: -1 is not a whole number from 0 to 65535"},
+      {R"("type": "string", "text": "a", "speed": -1)", e + ".speed: -1 is not a whole number from 0 to 8"},
+      {R"("type": "string", "text": "a", "speed": 12)", e + ".speed: 12 is not a whole number from 0 to 8"},
+      {R"("type": "string", "text": "a", "rawspeed": 8)", e + ".rawspeed: 8 is not a whole number from 9 to 65535"},
+      {R"("type": "string", "text": "a", "speed": 1, "rawspeed": 9)", e + ".speed: give either speed or rawspeed, not both"},
+      {R"("type": "string", "text": "a", "delay": 65536)", e + ".delay: 65536 is not a whole number from 0 to 65535"},
+      {R"("type": "string", "text": "a", "stay": 4294967296)", e + ".stay: 4294967296 is not a whole number from 0 to 4294967295"},
       {R"("type": "string", "text": "a", "colur": 1)", e + ".colur: unknown field for a string element"},
       {R"("type": "string")", e + ": give exactly one of text or textbytes"},
       {R"("type": "string", "text": "ä")", e + ".text: character \"ä\" (U+00E4) is not in GB2312"},
@@ -77,7 +94,7 @@ TEST(Describe, MistakesNameThePathAndTheField) {
        e + ".pitch: 2 is less than the 3 bytes a row of the picture needs"},
       {R"("type": "animation", "frames": [{"png": "a.png", "width": 3}])", e + ".frames[0].width: a PNG picture takes its size from the file"},
       {R"("type": "timer", "target": "2030-13-01 00:00:00")", e + ".target: expected \"YYYY-MM-DD hh:mm:ss\", found \"2030-13-01 00:00:00\""},
-      {R"("type": "timer", "digits": {"texts": ["0", "1"]})", e + ".digits: 11 frames needed, found 2"},
+      {R"("type": "timer", "digits": {"texts": ["0", "1"]})", e + ".digits.texts: 11 frames needed, found 2"},
       {R"({"pages": []})", "pages: empty; the engine needs at least one"},
       {R"({"pages": [{"areas": [{"components": []}]}]})", "pages[0].areas[0].rect: missing (no sign size given to default to)"},
       {R"({"sign": {"width": 64, "height": 32}, "pages": [{"areas": [{"rect": [60, 0, 5, 32], "components": []}]}]})",
@@ -94,6 +111,74 @@ TEST(Describe, MistakesNameThePathAndTheField) {
     EXPECT_FALSE(BuildBill(json, {.basedir = "/nonexistent-ledview-dir"}, &b, &sign, &error));
     EXPECT_EQ(error, c.error) << c.json;
   }
+}
+
+// The schema that `ledview schema` prints names the fields the reader takes,
+// object by object, and the names it takes for element types, effects and
+// colours.
+std::set<std::string> Listed(std::span<const char* const> keys) { return {keys.begin(), keys.end()}; }
+std::set<std::string> Fields(const Json& object) {
+  std::set<std::string> out;
+  for (auto it = object.begin(); it != object.end(); ++it) out.insert(it.key());
+  return out;
+}
+std::set<std::string> Strings(const Json& list) {
+  std::set<std::string> out;
+  for (const Json& v : list) {
+    if (v.is_string()) out.insert(v.get<std::string>());
+  }
+  return out;
+}
+
+TEST(Describe, SchemaNamesTheFieldsAndNamesTheReaderTakes) {
+  Json schema;
+  std::string error;
+  ASSERT_TRUE(ParseJson(std::string(reinterpret_cast<const char*>(kSchemaJson), kSchemaJsonSize), &schema, &error)) << error;
+  const Json& defs = schema["$defs"];
+  EXPECT_EQ(Fields(schema["properties"]), Listed(kBillKeys));
+  EXPECT_EQ(Fields(defs["sign"]["properties"]), Listed(kSignKeys));
+  EXPECT_EQ(Fields(defs["page"]["properties"]), Listed(kPageKeys));
+  EXPECT_EQ(Fields(defs["area"]["properties"]), Listed(kAreaKeys));
+  EXPECT_EQ(Fields(defs["component"]["properties"]), Listed(kComponentKeys));
+  EXPECT_EQ(Fields(defs["target"]["anyOf"][1]["properties"]), Listed(kTargetKeys));
+  EXPECT_EQ(Fields(defs["source"]["properties"]), Listed(kSourceKeys));
+  EXPECT_EQ(Fields(defs["clockStrip"]["properties"]), Listed(kStripKeys));
+  EXPECT_EQ(Fields(defs["payloadElement"]["properties"]), Listed(kHeaderKeys));
+
+  // Each type's fields, chosen by its name or number: the header's but the
+  // payload bytes, and the type's own.
+  std::set<std::string> header = Listed(kHeaderKeys);
+  header.erase("payload");
+  std::set<std::string> typenames;
+  const Json& branches = defs["element"]["else"]["allOf"];
+  for (const ElementType& row : ElementTypes()) {
+    typenames.insert(row.name);
+    const Json* chosen = nullptr;
+    for (const Json& b : branches) {
+      if (b.contains("if") && b["if"]["properties"]["type"]["enum"] == Json::array({row.name, row.elemtype})) {
+        chosen = &b["then"]["$ref"];
+      }
+    }
+    ASSERT_NE(chosen, nullptr) << row.name;
+    const std::string def = chosen->get<std::string>().substr(std::string("#/$defs/").size());
+    std::set<std::string> fields = header;
+    fields.insert(row.keys.begin(), row.keys.end());
+    EXPECT_EQ(Fields(defs[def]["properties"]), fields) << row.name;
+  }
+  EXPECT_EQ(Strings(defs["elementType"]["anyOf"][0]["enum"]), typenames);
+  EXPECT_EQ(Strings(defs["knownElementType"]["enum"]), typenames);
+
+  std::set<std::string> entries = {"random"};
+  for (const EffectInfo& e : EntryEffectTable()) {
+    if (e.name[0] != '\0') entries.insert(e.name);
+  }
+  std::set<std::string> exits = {"none", "random"};
+  for (const EffectInfo& e : ExitEffectTable()) exits.insert(e.name);
+  EXPECT_EQ(Strings(defs["entryEffect"]["anyOf"][0]["enum"]), entries);
+  EXPECT_EQ(Strings(defs["exitEffect"]["anyOf"][0]["enum"]), exits);
+  for (const std::string& name : entries) EXPECT_GE(EntryEffectByName(name), 0) << name;
+  for (const std::string& name : exits) EXPECT_GE(ExitEffectByName(name), 0) << name;
+  EXPECT_EQ(Strings(defs["colourName"]["anyOf"][0]["enum"]), Listed(kColourNames));
 }
 
 }  // namespace

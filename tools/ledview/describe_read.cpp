@@ -27,16 +27,6 @@ const std::vector<std::string> kDigitTexts = {"0", "1", "2", "3", "4", "5",
 const std::vector<std::string> kLabelTexts = {"年", "月", "日", "星", "期", "一",
                                               "二", "三", "四", "五", "六"};
 
-// The fields of each object of a description; an element's are its header
-// fields and its type's payload fields.
-constexpr const char* kBillKeys[] = {"sign", "pages", "reserved", "trailing"};
-constexpr const char* kSignKeys[] = {"width", "height", "mode"};
-constexpr const char* kPageKeys[] = {"border", "playtime", "areas"};
-constexpr const char* kAreaKeys[] = {"rect", "static", "components"};
-constexpr const char* kComponentKeys[] = {"rect", "border", "elements"};
-constexpr const char* kHeaderKeys[] = {"type", "delay", "speed", "entry", "exit", "stay", "payload"};
-constexpr const char* kTargetKeys[] = {"year", "month", "day", "hour", "minute", "second"};
-
 // --- JSON access with the object path in every error ----------------------
 
 std::string Field(const std::string& path, const char* key) {
@@ -78,7 +68,9 @@ bool Number(const In& in, const Json& object, const std::string& path, const cha
   const std::string range = "a whole number from " + std::to_string(lo) + " to " + std::to_string(hi);
   if (v->is_number_unsigned()) {
     const uint64_t n = v->get<uint64_t>();
-    if (n > static_cast<uint64_t>(hi)) return in.Fail(where, std::to_string(n) + " is not " + range);
+    if (n > static_cast<uint64_t>(hi) || (lo > 0 && n < static_cast<uint64_t>(lo))) {
+      return in.Fail(where, std::to_string(n) + " is not " + range);
+    }
     *out = static_cast<int64_t>(n);
   } else if (v->is_number_integer()) {
     const int64_t n = v->get<int64_t>();
@@ -182,8 +174,7 @@ bool Rect(const In& in, const Json& object, const std::string& path, uint16_t de
   for (size_t i = 0; i < 4; ++i) {
     const Json& n = (*v)[i];
     if (!n.is_number_unsigned() || n.get<uint64_t>() > 65535) {
-      return in.Fail(where, "expected [x, y, width, height] of whole numbers 0..65535, found " +
-                                v->dump());
+      return in.Fail(Index(where, i), "expected a whole number 0..65535, found " + n.dump());
     }
     def[i] = static_cast<uint16_t>(n.get<uint64_t>());
   }
@@ -360,8 +351,9 @@ bool Strip(const In& in, const Json& object, const std::string& path,
     return in.Fail(path, "give frames (pictures) or texts");
   }
   if (pictures.size() < minframes) {
-    return in.Fail(path, std::to_string(minframes) + " frames needed, found " +
-                             std::to_string(pictures.size()));
+    return in.Fail(Field(path, frames ? "frames" : "texts"), std::to_string(minframes) +
+                                                              " frames needed, found " +
+                                                              std::to_string(pictures.size()));
   }
   int32_t w = 0;
   int32_t h = 0;
@@ -602,7 +594,18 @@ bool BuildElement(const In& in, const Json& e, const std::string& path, bill::El
   out->elemtype = elemtype;
   int64_t entry = 0;
   int64_t exit = 0;
-  if (!Get(in, e, path, "delay", &out->delaytime) || !Get(in, e, path, "speed", &out->speed) ||
+  // The engine's speed tables have 9 rows. A stored speed above 8, which it
+  // plays as 8, is said as "rawspeed" so that inspect's output builds back.
+  int64_t speed = 0;
+  if (Find(e, "speed") != nullptr && Find(e, "rawspeed") != nullptr) {
+    return in.Fail(Field(path, "speed"), "give either speed or rawspeed, not both");
+  }
+  if (!Number(in, e, path, "speed", 0, kSpeedMax, &speed) ||
+      !Number(in, e, path, "rawspeed", kSpeedMax + 1, 65535, &speed)) {
+    return false;
+  }
+  out->speed = static_cast<uint16_t>(speed);
+  if (!Get(in, e, path, "delay", &out->delaytime) ||
       !Effect(in, e, path, "entry", true, 65535, &entry) ||
       !Effect(in, e, path, "exit", false, 0xFFFFFFFF, &exit) ||
       !Get(in, e, path, "stay", &out->staytime)) {
@@ -624,6 +627,8 @@ bool BuildBill(const Json& d, const BuildContext& context, bill::Bill* out, Sign
     if (!d.is_object()) *error = "the description must be a JSON object { \"pages\": [...] }";
     return false;
   }
+  std::string schema;  // for editors only
+  if (!String(in, d, "", "$schema", &schema)) return false;
   if (const Json* s = Find(d, "sign")) {
     if (!Keys(in, *s, "sign", kSignKeys)) return false;
     int64_t w = 0, h = 0, m = 0;

@@ -28,6 +28,21 @@ struct In {
 inline constexpr const char* kColourNames[8] = {"black", "red",     "green", "yellow",
                                                 "blue",  "magenta", "cyan",  "white"};
 
+// The fields of each object of a description; an element's are its header
+// fields and its type's payload fields (ElementType::keys). The schema
+// (schema/ledview.schema.json) lists the same.
+inline constexpr const char* kBillKeys[] = {"$schema", "sign", "pages", "reserved", "trailing"};
+inline constexpr const char* kSignKeys[] = {"width", "height", "mode"};
+inline constexpr const char* kPageKeys[] = {"border", "playtime", "areas"};
+inline constexpr const char* kAreaKeys[] = {"rect", "static", "components"};
+inline constexpr const char* kComponentKeys[] = {"rect", "border", "elements"};
+inline constexpr const char* kHeaderKeys[] = {"type",  "delay", "speed",   "rawspeed",
+                                              "entry", "exit",  "stay",    "payload"};
+inline constexpr const char* kTargetKeys[] = {"year", "month", "day", "hour", "minute", "second"};
+
+// The fastest speed the engine has; it plays larger stored values as this.
+inline constexpr int64_t kSpeedMax = 8;
+
 // Fields of one picture source, {"png": file} or {"text": ...}.
 inline constexpr const char* kSourceKeys[] = {"png",   "text",  "font",  "size",
                                               "align", "width", "height"};

@@ -184,6 +184,8 @@ bool DescribeBill(const bill::Bill& b, const std::string& stem, Json* out, Pendi
                   std::string* error) {
   *out = Json::object();
   pictures->clear();
+  // For editors: `ledview schema > ledview.schema.json` beside the description.
+  (*out)["$schema"] = "ledview.schema.json";
   if (b.reserved != 0) (*out)["reserved"] = b.reserved;
   Json pages = Json::array();
   for (size_t pi = 0; pi < b.pages.size(); ++pi) {
@@ -203,7 +205,11 @@ bool DescribeBill(const bill::Bill& b, const std::string& stem, Json* out, Pendi
           Json j = Json::object();
           j["type"] = row != nullptr ? Json(row->name) : Json(e.elemtype);
           j["delay"] = e.delaytime;
-          j["speed"] = e.speed;
+          if (e.speed > kSpeedMax) {
+            j["rawspeed"] = e.speed;
+          } else {
+            j["speed"] = e.speed;
+          }
           j["entry"] = EntryJson(e.entryeffect);
           j["exit"] = ExitJson(e.exiteffect);
           j["stay"] = e.staytime;

@@ -22,6 +22,7 @@
 #include "ledview/play.h"
 #include "ledview/quiet.h"
 #include "ledview/render.h"
+#include "ledview/schema_json.h"
 
 namespace ledview::tool {
 
@@ -49,6 +50,20 @@ bool LooksLikeJson(const std::vector<uint8_t>& bytes) {
     return b == '{' || b == '/';
   }
   return false;
+}
+
+// The demo's description as `demo --json` writes it: its "$schema" names the
+// schema beside it, as `ledview schema > ledview.schema.json` puts it.
+std::string DemoJsonText() {
+  std::string text(reinterpret_cast<const char*>(kDemoJson), kDemoJsonSize);
+  const std::string key = "\"$schema\": \"";
+  const size_t at = text.find(key);
+  if (at != std::string::npos) {
+    const size_t start = at + key.size();
+    const size_t end = text.find('"', start);
+    if (end != std::string::npos) text.replace(start, end - start, "ledview.schema.json");
+  }
+  return text;
 }
 
 // A playbill from a .bill file, or built from a description. *sign gets the
@@ -227,7 +242,8 @@ const char* kFooterBuild = R"(DESCRIPTION
   any type    payload: "hex bytes" instead of the fields above
 
   A top-level "sign": {"width", "height", "mode"} gives default rectangles
-  and the defaults of render and check. Relative file names are relative to
+  and the defaults of render and check. "$schema" may name the schema that
+  `ledview schema` prints, for an editor to check and complete the fields. Relative file names are relative to
   the description. A mistake gets an error naming the object path and the
   field, and nothing is written.
 
@@ -393,6 +409,16 @@ int Main(int argc, char** argv) {
   effects->footer("Each line: the number a playbill stores, the name a description uses, and what\n"
                   "the effect does. Names are case-insensitive.");
 
+  CLI::App* schema = app.add_subcommand("schema", "Print the JSON Schema of descriptions, for editors");
+  schema->footer("DESCRIPTION\n"
+                 "  Prints the JSON Schema (draft 2020-12) that descriptions follow: every\n"
+                 "  field with its type, range and a few words, effect names and element types\n"
+                 "  to choose from. Save it beside your show and name it there, so that an\n"
+                 "  editor checks and completes the show as you write it:\n"
+                 "    { \"$schema\": \"ledview.schema.json\", \"pages\": [...] }\n\n"
+                 "EXAMPLES\n"
+                 "  ledview schema > ledview.schema.json");
+
   PlayArgs playargs;
   CLI::App* play = app.add_subcommand("play", "Play a playbill in a window in real time");
   play->add_option("playbill", playargs.input, "Playbill or JSON description")->required();
@@ -430,6 +456,10 @@ int Main(int argc, char** argv) {
     if (!BuildFile(buildin, &bytes, &sign, &error)) return Fail(error);
     const std::string out = buildout.empty() ? JoinPath(DirectoryOf(buildin), StemOf(buildin) + ".bill") : buildout;
     if (!WriteFileAtomic(out, bytes, &error)) return Fail(error);
+    return 0;
+  }
+  if (schema->parsed()) {
+    std::fwrite(kSchemaJson, 1, kSchemaJsonSize, stdout);
     return 0;
   }
   if (effects->parsed()) {
@@ -496,7 +526,7 @@ int Main(int argc, char** argv) {
     return RunPlay(playargs, bill, sign);
   }
   if (demo->parsed()) {
-    const std::string text(reinterpret_cast<const char*>(kDemoJson), kDemoJsonSize);
+    const std::string text = DemoJsonText();
     if (!demojson.empty()) {
       if (!WriteFileAtomic(demojson, std::vector<uint8_t>(text.begin(), text.end()), &error)) {
         return Fail(error);
