@@ -19,6 +19,7 @@ using PendingFiles = std::map<std::string, std::vector<uint8_t>>;
 struct BuildContext {
   std::string basedir;                    // relative file names start here
   const PendingFiles* pending = nullptr;  // consulted before the disk
+  bool pendingonly = false;               // never the disk: a file not pending is missing
 };
 
 // The sign a description was written for ("sign": {"width", "height",

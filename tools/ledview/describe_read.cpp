@@ -210,6 +210,7 @@ bool LoadFile(const In& in, const std::string& path, const std::string& name,
       return true;
     }
   }
+  if (in.context.pendingonly) return in.Fail(path, name + ": no such file");
   std::string error;
   if (!ReadFile(JoinPath(in.context.basedir, name), kMaxPngBytes, bytes, &error)) {
     return in.Fail(path, error);

@@ -26,6 +26,9 @@ constexpr int64_t kMaxTextPixels = 32ll << 20;
 FT_Library library = nullptr;
 std::map<std::string, FT_Face> faces;
 
+// The fonts UseOnlyFonts chose; empty: any installed font.
+std::vector<std::string> onlyfonts;
+
 // Fontconfig keeps parsed configuration that only FcFini gives back; it is
 // released when the process ends.
 void StartFontconfig() {
@@ -66,6 +69,16 @@ bool SameFamily(FcPattern* match, const std::string& wanted) {
 
 // A font that has the character, found by fontconfig; "" when none does.
 std::string FontWithChar(uint32_t code) {
+  if (!onlyfonts.empty()) {
+    for (size_t i = 1; i < onlyfonts.size(); ++i) {
+      FT_Face face = nullptr;
+      std::string error;
+      if (OpenFace(onlyfonts[i], &face, &error) && FT_Get_Char_Index(face, code) != 0) {
+        return onlyfonts[i];
+      }
+    }
+    return "";
+  }
   StartFontconfig();
   static std::map<uint32_t, std::string> cache;
   const auto found = cache.find(code);
@@ -119,7 +132,13 @@ void ReleaseFonts() {
   FcFini();
 }
 
+void UseOnlyFonts(const std::vector<std::string>& paths) { onlyfonts = paths; }
+
 bool FindFont(const std::string& nameorpath, std::string* path, std::string* error) {
+  if (!onlyfonts.empty()) {
+    *path = onlyfonts[0];
+    return true;
+  }
   std::error_code ec;
   if (nameorpath.find('/') != std::string::npos ||
       std::filesystem::is_regular_file(nameorpath, ec)) {

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ledview/picture.h"
 
@@ -11,6 +12,13 @@ namespace ledview::tool {
 // A font file from a fontconfig name ("DejaVu Sans", "DejaVu Sans:bold") or
 // a path. A name whose best match is another family is not found.
 bool FindFont(const std::string& nameorpath, std::string* path, std::string* error);
+
+// From now on every text is drawn with these font files alone, whatever
+// font it names: the first for everything, the others, in order, for the
+// characters it lacks. Neither fontconfig nor the file system is asked (a
+// path is read when first drawn with). For the fuzz target, which must not
+// depend on the fonts installed nor touch other files.
+void UseOnlyFonts(const std::vector<std::string>& paths);
 
 // Closes the fonts opened so far and fontconfig's state; for the end of the
 // process.
