@@ -70,6 +70,18 @@ TEST(Describe, TextConversionTakesCommonChinesePunctuation) {
   EXPECT_EQ(error, "character \"€\" (U+20AC) is not in GB2312");
 }
 
+// A syntax error names its place and quotes what it read as one printable
+// line: bytes that are not UTF-8 escaped, a long token cut.
+TEST(Describe, SyntaxErrorsQuotePrintably) {
+  Json json;
+  std::string error;
+  EXPECT_FALSE(ParseJson("{\"a\": \"x\xCB\xCB\"}", &json, &error));
+  EXPECT_EQ(error, "line 1, column 10: syntax error while parsing value - invalid string: ill-formed UTF-8 byte; "
+                   "last read: '\"x\\xCB\\xCB'");
+  EXPECT_FALSE(ParseJson("[\"中文" + std::string(100, 'a') + "\n", &json, &error));
+  EXPECT_NE(error.find("last read: '\"中文" + std::string(37, 'a') + "...'"), std::string::npos) << error;
+}
+
 // Mistakes name the object path and the field. Texts not starting with '{'
 // are the fields of an element, second in its page so that paths count.
 TEST(Describe, MistakesNameThePathAndTheField) {
@@ -87,6 +99,7 @@ TEST(Describe, MistakesNameThePathAndTheField) {
       {R"("type": "strin")", e + ".type: unknown element type \"strin\" (picture, string, timer, analogclock, digitalclock, animation, pagedpicture)"},
       {R"("type": 8)", e + ".type: element types are 1..7; others need payload bytes"},
       {R"("type": 2, "payload": "0g")", e + ".payload: 'g' is not a hex digit"},
+      {R"("type": 2, "payload": "0中")", e + ".payload: '中' is not a hex digit"},
       {R"("type": "picture", "png": "missing.png")", e + ".png: /nonexistent-ledview-dir/missing.png: No such file or directory"},
       {R"("type": "picture", "text": "a", "colour": "purple")",
        e + ".colour: unknown colour \"purple\" (black, red, green, yellow, blue, magenta, cyan, white, or a number)"},

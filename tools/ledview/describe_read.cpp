@@ -109,10 +109,14 @@ bool HexBytes(const In& in, const Json& object, const std::string& path, const c
   if (!String(in, object, path, key, &text)) return false;
   out->clear();
   std::string digits;
-  for (char c : text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
     if (c == ' ' || c == '\n' || c == '\t') continue;
     if (!std::isxdigit(static_cast<unsigned char>(c))) {
-      return in.Fail(Field(path, key), std::string("'") + c + "' is not a hex digit");
+      size_t end = i;  // the whole character, not one byte of it
+      uint32_t code = 0;
+      if (!NextCodePoint(text, &end, &code)) end = i + 1;
+      return in.Fail(Field(path, key), "'" + text.substr(i, end - i) + "' is not a hex digit");
     }
     digits.push_back(c);
   }

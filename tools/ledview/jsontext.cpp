@@ -1,10 +1,35 @@
 #include "ledview/jsontext.h"
 
 #include <algorithm>
+#include <cstdio>
+
+#include "ledview/gbcode.h"
 
 namespace ledview::tool {
 
 namespace {
+
+// The text a parse error quotes, fit for one line of a terminal: bytes that
+// are not UTF-8 and control characters as \xNN, and at most `limit`
+// characters of it.
+std::string Printable(const std::string& text, size_t limit) {
+  std::string out;
+  size_t shown = 0;
+  for (size_t at = 0; at < text.size();) {
+    if (shown++ == limit) return out + "...";
+    const size_t start = at;
+    uint32_t code = 0;
+    if (NextCodePoint(text, &at, &code) && code >= 0x20 && code != 0x7F && (code < 0x80 || code >= 0xA0)) {
+      out.append(text, start, at - start);
+      continue;
+    }
+    at = start + 1;
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(text[start]));
+    out += escaped;
+  }
+  return out;
+}
 
 // Records a JSON syntax error with its place instead of throwing.
 struct SaxWithError : nlohmann::detail::json_sax_dom_parser<Json> {
@@ -16,6 +41,14 @@ struct SaxWithError : nlohmann::detail::json_sax_dom_parser<Json> {
     const std::string prefix = "parse error at ";
     const size_t at = message.find(prefix);
     if (at != std::string::npos) message = message.substr(at + prefix.size());
+    // The token read last, quoted raw, may be long or not UTF-8.
+    const std::string lastread = "last read: '";
+    const size_t quote = message.find(lastread);
+    const size_t end = message.rfind("'");
+    if (quote != std::string::npos && end >= quote + lastread.size()) {
+      const size_t from = quote + lastread.size();
+      message = message.substr(0, from) + Printable(message.substr(from, end - from), 40) + message.substr(end);
+    }
     return false;
   }
 };
