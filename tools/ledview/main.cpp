@@ -225,6 +225,8 @@ const char* kFooterBuild = R"(DESCRIPTION
     exit      an exit effect by name (9 of them, in the same list), none,
               random, or a number
     stay      seconds shown between entry and exit
+    rawspeed  a speed stored above 8, instead of speed (inspect writes it
+              for playbills that hold one; the engine plays it as 8)
 
   picture     png: FILE | text: "..." with font, size, align, width, height;
               colour (0..7 or red, green, yellow, blue, magenta, cyan, white)
@@ -242,10 +244,10 @@ const char* kFooterBuild = R"(DESCRIPTION
   any type    payload: "hex bytes" instead of the fields above
 
   A top-level "sign": {"width", "height", "mode"} gives default rectangles
-  and the defaults of render and check. "$schema" may name the schema that
-  `ledview schema` prints, for an editor to check and complete the fields. Relative file names are relative to
-  the description. A mistake gets an error naming the object path and the
-  field, and nothing is written.
+  and the defaults of render and check; "$schema" may name the schema that
+  `ledview schema` prints, for an editor to check and complete the fields.
+  Relative file names are relative to the description. A mistake gets an
+  error naming the object path and the field, and nothing is written.
 
 EXAMPLES
   ledview build show.json -o show.bill
