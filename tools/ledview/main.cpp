@@ -15,6 +15,7 @@
 #include "billfile/billreader.h"
 #include "format/playbill.h"
 #include "ledview/check.h"
+#include "ledview/gallery.h"
 #include "ledview/demo_json.h"
 #include "ledview/describe.h"
 #include "ledview/files.h"
@@ -389,9 +390,17 @@ int Main(int argc, char** argv) {
   demo->add_flag("-q,--quiet", quiet, "No progress bar or closing line");
   demo->footer(kFooterDemo);
 
+  std::string gallery;
+  std::string galleryfont = "DejaVu Sans:bold";
   CLI::App* effects = app.add_subcommand("effects", "List the entry and exit effects");
+  effects->add_option("--gallery", gallery, "Write a GIF of every effect and an index.html into this folder");
+  effects->add_option("--font", galleryfont, "Font of the gallery's sample picture")->capture_default_str();
+  effects->add_flag("-q,--quiet", quiet, "No progress line");
   effects->footer("Each line: the number a playbill stores, the name a description uses, and what\n"
-                  "the effect does. Names are case-insensitive.");
+                  "the effect does. Names are case-insensitive.\n\n"
+                  "EXAMPLES\n"
+                  "  ledview effects\n"
+                  "  ledview effects --gallery effects/   # then open effects/index.html");
 
   PlayArgs playargs;
   CLI::App* play = app.add_subcommand("play", "Play a playbill in a window in real time");
@@ -430,6 +439,11 @@ int Main(int argc, char** argv) {
     if (!BuildFile(buildin, &bytes, &sign, &error)) return Fail(error);
     const std::string out = buildout.empty() ? JoinPath(DirectoryOf(buildin), StemOf(buildin) + ".bill") : buildout;
     if (!WriteFileAtomic(out, bytes, &error)) return Fail(error);
+    return 0;
+  }
+  if (effects->parsed() && !gallery.empty()) {
+    if (!WriteGallery(gallery, galleryfont, !quiet, &error)) return Fail(error);
+    if (!quiet) std::fprintf(stderr, "ledview: wrote %s/index.html\n", FolderPath(gallery).c_str());
     return 0;
   }
   if (effects->parsed()) {
@@ -509,7 +523,7 @@ int Main(int argc, char** argv) {
     SignSize sign;
     if (!BuildBill(d, BuildContext(), &b, &sign, &error)) return Fail("demo: " + error);
     // The live string of the second page changes while it plays.
-    demoargs.strings = {"1=Gate 3: now boarding@15", "1=Gate 3: closed@18"};
+    demoargs.strings = {"1=Gate 3: now boarding    @15", "1=Gate 3: closed    @18"};
     return RunRender(demoargs, b.Bytes(), sign, quiet);
   }
   return 0;
