@@ -145,6 +145,11 @@ foreach(case
     "check|--mode|7|-|-|--mode: must be 1, 2 or 4"
     "render|--at|1e300|-o|x.png|--at: must be 0..86400 seconds"
     "render|--at|nan|-o|x.png|--at: must be 0..86400 seconds"
+    "render|--scale|0|-o|x.gif|--scale must be 1..64"
+    "render|--tick|0|-o|x.gif|--tick must be 1..10000 milliseconds"
+    "render|--seconds|1e9|-o|x.gif|--seconds must be above 0 and at most 86400"
+    "play|--tick|20000|-|-|--tick must be 1..10000 milliseconds"
+    "play|--second|0|-|-|--second must be 1..3600000 milliseconds"
     "render|--at|1|-o|moment.gif|moment.gif: --at writes one PNG; name the output .png"
     "render|--seconds|1|-o|anim.png|anim.png: a render is an animated GIF; name it .gif, or give --at"
     "render|--seconds|1|-o|anim.bmp|anim.bmp: name the output .gif")
@@ -159,7 +164,11 @@ foreach(case
   if(NOT outflag STREQUAL "-")
     set(output ${outflag} ${WORK}/${outname})
   endif()
-  run(1 out err ${command} ${GOLDEN}/hello.bill ${option} ${value} ${output} -q)
+  set(quiet -q)
+  if(command STREQUAL "play")
+    set(quiet)
+  endif()
+  run(1 out err ${command} ${GOLDEN}/hello.bill ${option} ${value} ${output} ${quiet})
   string(FIND "${err}" "${message}" found)
   if(found EQUAL -1 OR NOT err MATCHES "^ledview: [^\n]*\n$")
     message(FATAL_ERROR "${command} ${option} ${value} ${output}: expected one line with \"${message}\", got:\n${err}")

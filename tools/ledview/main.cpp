@@ -154,6 +154,7 @@ int RunRender(const RenderArgs& a, const std::vector<uint8_t>& bill, const SignS
   o.durationms = static_cast<int64_t>(a.seconds * 1000 + 0.5);
   if (a.tickms < 1 || a.tickms > 10000) return Fail("--tick must be 1..10000 milliseconds");
   o.tickms = a.tickms;
+  if (a.scale < 1 || a.scale > 64) return Fail("--scale must be 1..64");
   o.scale = a.scale;
   o.look = a.look == "plain" ? Look::Plain : Look::Led;
   if (!ParseStart(a.start, &o.start)) {
@@ -325,8 +326,9 @@ struct PlayArgs {
 int RunPlay(const PlayArgs& a, const std::vector<uint8_t>& bill, const SignSize& sign) {
   PlayOptions o;
   if (!ChooseSign(sign, a.size, a.mode, &o.width, &o.height, &o.mode)) return Fail(SizeMistake(a.size));
-  SaySign(sign, a.size, a.mode, o.width, o.height, o.mode);
   o.font = a.font;
+  if (a.tickms < 1 || a.tickms > 10000) return Fail("--tick must be 1..10000 milliseconds");
+  if (a.secondms < 1 || a.secondms > 3600000) return Fail("--second must be 1..3600000 milliseconds");
   o.tickms = a.tickms;
   o.secondms = a.secondms;
   if (a.scale < 0 || a.scale > 64) return Fail("--scale must be 1..64 (or 0 to fit the screen)");
@@ -334,6 +336,7 @@ int RunPlay(const PlayArgs& a, const std::vector<uint8_t>& bill, const SignSize&
   if (!(a.seconds >= 0) || a.seconds > 86400) return Fail("--seconds must be 0..86400");
   o.durationms = static_cast<int64_t>(a.seconds * 1000 + 0.5);
   o.title = "ledview: " + StemOf(a.input);
+  SaySign(sign, a.size, a.mode, o.width, o.height, o.mode);
   PlayStats stats;
   std::string error;
   if (!PlayWindow(bill, o, &stats, &error)) return Fail(error);
