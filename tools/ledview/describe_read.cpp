@@ -613,8 +613,8 @@ bool BuildElement(const In& in, const Json& e, const std::string& path, bill::El
   if (Find(e, "speed") != nullptr && Find(e, "rawspeed") != nullptr) {
     return in.Fail(Field(path, "speed"), "give either speed or rawspeed, not both");
   }
-  if (!Number(in, e, path, "speed", 0, kSpeedMax, &speed) ||
-      !Number(in, e, path, "rawspeed", kSpeedMax + 1, 65535, &speed)) {
+  if (!Number(in, e, path, "speed", 0, kMaxSpeed, &speed) ||
+      !Number(in, e, path, "rawspeed", kMaxSpeed + 1, 65535, &speed)) {
     return false;
   }
   out->speed = static_cast<uint16_t>(speed);

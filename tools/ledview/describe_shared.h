@@ -41,9 +41,6 @@ inline constexpr const char* kHeaderKeys[] = {"type",  "delay", "speed",   "raws
                                               "entry", "exit",  "stay",    "payload"};
 inline constexpr const char* kTargetKeys[] = {"year", "month", "day", "hour", "minute", "second"};
 
-// The fastest speed the engine has; it plays larger stored values as this.
-inline constexpr int64_t kSpeedMax = 8;
-
 // Fields of one picture source, {"png": file} or {"text": ...}.
 inline constexpr const char* kSourceKeys[] = {"png",   "text",  "font",  "size",
                                               "align", "width", "height"};

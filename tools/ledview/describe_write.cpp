@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "billfile/billreader.h"
+#include "format/playbill.h"
 #include "ledview/gbcode.h"
 #include "ledview/picture.h"
 
@@ -205,7 +206,7 @@ bool DescribeBill(const bill::Bill& b, const std::string& stem, Json* out, Pendi
           Json j = Json::object();
           j["type"] = row != nullptr ? Json(row->name) : Json(e.elemtype);
           j["delay"] = e.delaytime;
-          if (e.speed > kSpeedMax) {
+          if (e.speed > kMaxSpeed) {
             j["rawspeed"] = e.speed;
           } else {
             j["speed"] = e.speed;
