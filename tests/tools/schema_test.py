@@ -174,6 +174,7 @@ BROKEN = [
     ("an unknown top-level field", changed(lambda d: d.update(signs={})), "signs", "unknown field"),
     ("a schema name that is no string", changed(lambda d: d.update({"$schema": 5})), "$schema", "string"),
     ("sign mode 5", changed(lambda d: d["sign"].update(mode=5)), "sign.mode", "1 to 4"),
+    ("sign mode 3", changed(lambda d: d["sign"].update(mode=3)), "sign.mode", "the modes are 1, 2 and 4"),
     ("a sign 0 wide", changed(lambda d: d["sign"].update(width=0)), "sign.width", "1 to 8192"),
     ("a rect side out of range", changed(lambda d: d["pages"][0]["areas"][0].update(rect=[0, 0, 70000, 16])),
      "pages[0].areas[0].rect[2]", "0..65535"),

@@ -649,6 +649,7 @@ bool BuildBill(const Json& d, const BuildContext& context, bill::Bill* out, Sign
         !Number(in, *s, "sign", "height", 1, 512, &h) || !Number(in, *s, "sign", "mode", 1, 4, &m)) {
       return false;
     }
+    if (m == 3) return in.Fail("sign.mode", "3 is not a colour mode; the modes are 1, 2 and 4");
     sign->width = static_cast<int32_t>(w);
     sign->height = static_cast<int32_t>(h);
     sign->mode = static_cast<int32_t>(m);
