@@ -1,8 +1,15 @@
 // GetStringBmp of a 200-character mixed Latin and GB2312 line against the
-// bare FreeType work the same glyphs cost: pixel size set and glyph loaded
-// and rendered monochrome, twice per character as the layout measures and
-// then draws. The counter vs_freetype is the layout's time over FreeType's,
-// measured side by side in each iteration.
+// bare FreeType work the same glyphs cost, measured side by side in each
+// iteration:
+//   vs_freetype       layout time over FreeType loading and rendering each
+//                     glyph monochrome twice (as a layout without a cache
+//                     measures and then draws), the pixel size set before
+//                     each load;
+//   vs_freetype_once  layout time over FreeType rendering each glyph once
+//                     with the pixel size set once.
+// BM_StringLayout lays the same line out again and again, as a sign does;
+// BM_NewGlyphLayout lays out 200 hanzi on a freshly loaded face each time,
+// so that no glyph has been seen before.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -55,9 +62,45 @@ std::vector<uint32_t> CodePoints(const std::string& text) {
   return codes;
 }
 
-void BM_StringLayout(benchmark::State& state) {
+// 200 distinct GB2312 hanzi from the start of level 1.
+std::string NewGlyphText() {
+  std::string text;
+  for (int i = 0; i < 200; ++i) {
+    text.push_back(static_cast<char>(0xB0 + i / 94));
+    text.push_back(static_cast<char>(0xA1 + i % 94));
+  }
+  return text;
+}
+
+// FreeType's own cost for the glyphs of codes: twice with the size set before
+// each load, and once with the size set once.
+struct FreeTypeTimes {
+  double twice;
+  double once;
+};
+
+FreeTypeTimes TimeFreeType(FT_Face face, int32_t size, const std::vector<uint32_t>& codes) {
+  auto start = std::chrono::steady_clock::now();
+  for (int pass = 0; pass < 2; ++pass) {
+    for (uint32_t code : codes) {
+      FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size));
+      FT_Load_Char(face, code, FT_LOAD_RENDER | FT_LOAD_MONOCHROME);
+      benchmark::DoNotOptimize(face->glyph->bitmap.buffer);
+    }
+  }
+  const double twice = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  start = std::chrono::steady_clock::now();
+  FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size));
+  for (uint32_t code : codes) {
+    FT_Load_Char(face, code, FT_LOAD_RENDER | FT_LOAD_MONOCHROME);
+    benchmark::DoNotOptimize(face->glyph->bitmap.buffer);
+  }
+  const double once = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return {twice, once};
+}
+
+void LayoutBench(benchmark::State& state, const std::string& text, bool newface) {
   const int32_t size = static_cast<int32_t>(state.range(0));
-  const std::string text = MixedText();
   const std::vector<uint32_t> codes = CodePoints(text);
 
   std::vector<uint8_t> block(ledview::kArenaBlockSize);
@@ -73,31 +116,29 @@ void BM_StringLayout(benchmark::State& state) {
 
   double layouttime = 0;
   double freetypetime = 0;
+  double oncetime = 0;
   for (auto _ : state) {
-    auto start = std::chrono::steady_clock::now();
+    if (newface) {
+      // A face loaded afresh has no glyph in store.
+      ledview::ReleaseFontFace();
+      ledview::LoadFontFace(LEDVIEW_BENCH_FONT);
+    }
+    const auto start = std::chrono::steady_clock::now();
     ledview::BmpBlock* image =
         ledview::GetStringBmp(size, text.data(), static_cast<int32_t>(text.size()), 1, 0, 0);
     benchmark::DoNotOptimize(image);
     ledview::ArenaFree(image);
     const double l = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-
-    start = std::chrono::steady_clock::now();
-    for (int pass = 0; pass < 2; ++pass) {
-      for (uint32_t code : codes) {
-        FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size));
-        FT_Load_Char(face, code, FT_LOAD_RENDER | FT_LOAD_MONOCHROME);
-        benchmark::DoNotOptimize(face->glyph->bitmap.buffer);
-      }
-    }
-    const double f = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-
+    const FreeTypeTimes f = TimeFreeType(face, size, codes);
     state.SetIterationTime(l);
     layouttime += l;
-    freetypetime += f;
+    freetypetime += f.twice;
+    oncetime += f.once;
   }
   state.counters["chars"] = benchmark::Counter(200.0 * static_cast<double>(state.iterations()),
                                                benchmark::Counter::kIsRate);
   state.counters["vs_freetype"] = freetypetime > 0 ? layouttime / freetypetime : 0;
+  state.counters["vs_freetype_once"] = oncetime > 0 ? layouttime / oncetime : 0;
 
   FT_Done_Face(face);
   FT_Done_FreeType(library);
@@ -105,6 +146,10 @@ void BM_StringLayout(benchmark::State& state) {
   ledview::ReleaseFontFace();
   ledview::LockReleaseAll();
 }
+void BM_StringLayout(benchmark::State& state) { LayoutBench(state, MixedText(), false); }
 BENCHMARK(BM_StringLayout)->Arg(16)->Arg(24)->Arg(48)->UseManualTime();
+
+void BM_NewGlyphLayout(benchmark::State& state) { LayoutBench(state, NewGlyphText(), true); }
+BENCHMARK(BM_NewGlyphLayout)->Arg(24)->Arg(48)->UseManualTime();
 
 }  // namespace

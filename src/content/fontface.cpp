@@ -1,6 +1,7 @@
 #include "content/fontface.h"
 
 #include "content/glyph.h"
+#include "content/glyphcache.h"
 
 namespace ledview {
 
@@ -10,6 +11,9 @@ GlyphCell glyphcell;
 int32_t LoadFontFace(const char* path) {
   // A cell rendered with the old face goes back to the arena.
   ReleaseGlyph();
+  // Cells of the old face must not be served for the new one, even should
+  // FreeType hand out the same face address again.
+  GlyphCacheEmpty();
   fontstate = FontState{};
   FT_Library library = nullptr;
   if (FT_Init_FreeType(&library) != 0) return -1;
@@ -24,6 +28,7 @@ int32_t LoadFontFace(const char* path) {
 }
 
 void ReleaseFontFace() {
+  GlyphCacheEmpty();
   if (fontstate.face == nullptr) return;
   FT_Done_Face(fontstate.face);
   FT_Done_FreeType(fontstate.library);

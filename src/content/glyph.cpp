@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "content/fontdata/fontdata.h"
+#include "content/glyphcache.h"
 
 namespace ledview {
 
@@ -58,73 +59,83 @@ bool LoadMono(FT_Face face, uint32_t code, int32_t render) {
   return face->glyph->bitmap.pixel_mode == FT_PIXEL_MODE_MONO;
 }
 
+// Eight bits of a bitmap row starting at bit s, which may lie left of the
+// row; bits outside the row's nbytes read as 0.
+uint8_t RowBits(const uint8_t* row, int32_t nbytes, int32_t s) {
+  const int32_t i = s >> 3;  // rounds down for a negative s too
+  const uint32_t hi = i >= 0 && i < nbytes ? row[i] : 0u;
+  const uint32_t lo = i + 1 >= 0 && i + 1 < nbytes ? row[i + 1] : 0u;
+  return static_cast<uint8_t>(((hi << 8 | lo) << (s & 7)) >> 8);
+}
+
 // Copies the slot's monochrome bitmap into the cell with its top-left pixel
-// at (x, y); ink outside the size x size cell is dropped.
+// at (x, y), a cell byte at a time; ink outside the size x size cell is
+// dropped.
 void PlaceBitmap(const FT_Bitmap& bitmap, int32_t x, int32_t y, int32_t size, uint8_t* cell,
                  uint32_t pitch) {
   const int32_t bw = static_cast<int32_t>(bitmap.width);
   const int32_t brows = static_cast<int32_t>(bitmap.rows);
+  const int32_t nbytes = (bw + 7) >> 3;
+  // Cell columns that receive the bitmap's columns.
+  const int32_t first = x > 0 ? x : 0;
+  const int32_t last = x + bw < size ? x + bw : size;
+  if (first >= last) return;
   for (int32_t r = 0; r < brows; ++r) {
     const int32_t cy = y + r;
     if (cy < 0 || cy >= size) continue;
     const uint8_t* src = bitmap.buffer + static_cast<ptrdiff_t>(r) * bitmap.pitch;
     uint8_t* dst = cell + static_cast<size_t>(cy) * pitch;
-    for (int32_t c = 0; c < bw; ++c) {
-      if ((src[c >> 3] & (0x80 >> (c & 7))) == 0) continue;
-      const int32_t cx = x + c;
-      if (cx < 0 || cx >= size) continue;
-      dst[cx >> 3] |= static_cast<uint8_t>(0x80 >> (cx & 7));
+    for (int32_t j = first >> 3; j <= (last - 1) >> 3; ++j) {
+      const int32_t from = first - 8 * j > 0 ? first - 8 * j : 0;
+      const int32_t to = last - 8 * j < 8 ? last - 8 * j : 8;
+      const auto mask = static_cast<uint8_t>((0xFFu >> from) & (0xFFu << (8 - to)));
+      dst[j] |= static_cast<uint8_t>(RowBits(src, nbytes, 8 * j - x) & mask);
     }
   }
 }
 
-void OutlineGlyph(int32_t size, uint16_t code, int32_t render) {
-  const bool ideograph = (code & 0xFF) >= 0xB0;
-  uint32_t unicode = code > 255 ? GbToUnicode(code) : code;
+// What a load leaves for the cell: the slot's bitmap and bearings, or a
+// blank with no ink and no width.
+struct SlotGlyph {
+  FT_Bitmap bitmap;
+  FT_Pos bearingx;
+  FT_Pos bearingy;
+};
 
-  glyphcell.height = static_cast<uint32_t>(size);
-  glyphcell.pitch = GlyphPitch(size);
-
-  FT_Face face = fontstate.face;
-  bool loaded = false;
-  if (size <= kMaxGlyphSize && SetPixelSize(face, size)) {
-    loaded = LoadMono(face, unicode, render) || LoadMono(face, kWhiteSquare, render);
-  }
-  // Without a rendered bitmap the glyph is blank: no ink, no width. Metrics
-  // alone have the bitmap's size and no pixels.
-  FT_Bitmap bitmap{};
-  FT_Pos bearingx = 0;
-  FT_Pos bearingy = 0;
+// Without a rendered bitmap the glyph is blank. Metrics alone have the
+// bitmap's size and no pixels.
+SlotGlyph TakeSlot(FT_Face face, bool loaded, int32_t render) {
+  SlotGlyph g{};
   if (loaded && (render == 0 || face->glyph->bitmap.buffer != nullptr)) {
-    bitmap = face->glyph->bitmap;
-    bearingx = face->glyph->metrics.horiBearingX;
-    bearingy = face->glyph->metrics.horiBearingY;
+    g.bitmap = face->glyph->bitmap;
+    g.bearingx = face->glyph->metrics.horiBearingX;
+    g.bearingy = face->glyph->metrics.horiBearingY;
   }
-  const int32_t bw = static_cast<int32_t>(bitmap.width);
-  const int32_t brows = static_cast<int32_t>(bitmap.rows);
+  return g;
+}
 
+uint32_t Advance(uint32_t unicode, int32_t size, const SlotGlyph& g) {
   int32_t advance = size;
   if (unicode < 255) {
-    advance = bw;
+    advance = static_cast<int32_t>(g.bitmap.width);
     if (advance < (size >> 1)) ++advance;
     if (unicode == 'v') --advance;
   }
-  glyphcell.width = static_cast<uint32_t>(advance);
-  if (render == 0) return;
+  return static_cast<uint32_t>(advance);
+}
 
-  const size_t bytes = static_cast<size_t>(glyphcell.pitch) * static_cast<size_t>(size);
-  auto* rows = static_cast<uint8_t*>(ArenaAlloc(bytes));
-  if (rows == nullptr) return;
-  std::memset(rows, 0, bytes);
-  glyphcell.rows = rows;
+// Baseline at seven eighths of the cell; the glyph is pushed back inside
+// the advance and the cell where it would overhang.
+void PlaceGlyph(const SlotGlyph& g, uint16_t code, int32_t size, uint32_t advance, uint8_t* cell,
+                uint32_t pitch) {
+  const int32_t bw = static_cast<int32_t>(g.bitmap.width);
+  const int32_t brows = static_cast<int32_t>(g.bitmap.rows);
   if (bw == 0 || brows == 0) return;
-
-  // Baseline at seven eighths of the cell; the glyph is pushed back inside
-  // the advance and the cell where it would overhang.
-  int32_t x = static_cast<int32_t>((bearingx + 32) >> 6);
+  const bool ideograph = (code & 0xFF) >= 0xB0;
+  int32_t x = static_cast<int32_t>((g.bearingx + 32) >> 6);
   if (x < 0) x = 0;
-  int32_t y = ((size * 7) >> 3) - static_cast<int32_t>(bearingy >> 6);
-  if (x + bw > advance) x = advance - bw;
+  int32_t y = ((size * 7) >> 3) - static_cast<int32_t>(g.bearingy >> 6);
+  if (x + bw > static_cast<int32_t>(advance)) x = static_cast<int32_t>(advance) - bw;
   if (y + brows > size) y = size - brows;
   if (ideograph) {
     const int32_t slack = size - brows;
@@ -135,7 +146,71 @@ void OutlineGlyph(int32_t size, uint16_t code, int32_t render) {
       if (y < 0) y = 0;
     }
   }
-  PlaceBitmap(bitmap, x, y, size, rows, glyphcell.pitch);
+  PlaceBitmap(g.bitmap, x, y, size, cell, pitch);
+}
+
+uint32_t FaceCode(uint16_t code) { return code > 255 ? GbToUnicode(code) : code; }
+
+// The glyph loaded and rendered afresh, as for a face without a cache.
+void FreshGlyph(int32_t size, uint16_t code, int32_t render) {
+  const uint32_t unicode = FaceCode(code);
+  FT_Face face = fontstate.face;
+  bool loaded = false;
+  if (size <= kMaxGlyphSize && SetPixelSize(face, size)) {
+    loaded = LoadMono(face, unicode, render) || LoadMono(face, kWhiteSquare, render);
+  }
+  const SlotGlyph g = TakeSlot(face, loaded, render);
+  glyphcell.width = Advance(unicode, size, g);
+  if (render == 0) return;
+
+  const size_t bytes = static_cast<size_t>(glyphcell.pitch) * static_cast<size_t>(size);
+  auto* rows = static_cast<uint8_t*>(ArenaAlloc(bytes));
+  if (rows == nullptr) return;
+  std::memset(rows, 0, bytes);
+  glyphcell.rows = rows;
+  PlaceGlyph(g, code, size, glyphcell.width, rows, glyphcell.pitch);
+}
+
+// Loads the glyph once for its metrics, renders that same load, and keeps
+// both advances and the rendered cell: exactly what a metrics-only and a
+// rendering load would give, for the cost of one load.
+const CachedGlyph* CacheGlyph(int32_t size, uint16_t code) {
+  const uint32_t unicode = FaceCode(code);
+  FT_Face face = fontstate.face;
+  const bool sized = SetPixelSize(face, size);
+  const bool loaded = sized && (LoadMono(face, unicode, 0) || LoadMono(face, kWhiteSquare, 0));
+  const uint32_t measured = Advance(unicode, size, TakeSlot(face, loaded, 0));
+  // Rendering the slot is what FT_LOAD_RENDER does after the same load; if
+  // it fails, the rendering load decides as it would without the cache.
+  bool drawn = loaded && FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO) == 0 &&
+               face->glyph->bitmap.pixel_mode == FT_PIXEL_MODE_MONO;
+  if (!drawn) drawn = sized && (LoadMono(face, unicode, 1) || LoadMono(face, kWhiteSquare, 1));
+  const SlotGlyph g = TakeSlot(face, drawn, 1);
+
+  const uint32_t bytes = glyphcell.pitch * static_cast<uint32_t>(size);
+  CachedGlyph* entry = GlyphCacheAdd(face, size, code, bytes);
+  entry->measured = measured;
+  entry->drawn = Advance(unicode, size, g);
+  PlaceGlyph(g, code, size, entry->drawn, GlyphCacheCell(entry), glyphcell.pitch);
+  return entry;
+}
+
+void OutlineGlyph(int32_t size, uint16_t code, int32_t render) {
+  glyphcell.height = static_cast<uint32_t>(size);
+  glyphcell.pitch = GlyphPitch(size);
+  if (glyphcacheoff || size > kMaxGlyphSize || !GlyphCacheKeeps(size, glyphcell.pitch)) {
+    FreshGlyph(size, code, render);
+    return;
+  }
+  const CachedGlyph* entry = GlyphCacheFind(fontstate.face, size, code);
+  if (entry == nullptr) entry = CacheGlyph(size, code);
+  glyphcell.width = render != 0 ? entry->drawn : entry->measured;
+  if (render == 0) return;
+  const size_t bytes = static_cast<size_t>(glyphcell.pitch) * static_cast<size_t>(size);
+  auto* rows = static_cast<uint8_t*>(ArenaAlloc(bytes));
+  if (rows == nullptr) return;
+  std::memcpy(rows, GlyphCacheCell(entry), bytes);
+  glyphcell.rows = rows;
 }
 
 }  // namespace

@@ -32,6 +32,9 @@ inline constexpr int32_t kMaxGlyphSize = MaxGlyphSize();
 // at size pixels and returns it. render 0 gives metrics only; otherwise rows
 // holds the pixels, or is null when the arena could not supply them. The
 // previous call's rows are freed first, so use them before calling again.
+// Outline cells come from the glyph cache (content/glyphcache.h) when it
+// holds them; a glyph met for the first time, even for metrics alone, is
+// rendered once and kept there.
 GlyphCell* GetGlyph(int32_t size, uint16_t code, int32_t render);
 
 // Unicode code point of a double-byte GB2312 code (lead low, trail high), or

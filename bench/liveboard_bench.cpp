@@ -1,0 +1,179 @@
+// A live data board: 16 string components with 32-pixel text on a 256 x 64
+// sign, each given a new 40-character text through UpdateString every
+// second, for 60 simulated seconds of a host ticking every 10 ms (one
+// NotifyActtion and one RefreshBuffer per tick, NotifySecond every 100
+// ticks). Every update is laid out afresh on the next pass.
+//
+// Each iteration plays the board twice from a fresh load: once with the
+// updates (the manual time) and once without them, so that what the updates
+// cost stands beside what the same seconds cost anyway. Counters:
+//   update_ms        wall-clock ms per simulated second with the updates;
+//   quiet_ms         wall-clock ms per simulated second without them;
+//   update_vs_quiet  the one over the other.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "ledview.h"
+
+namespace {
+
+constexpr int32_t kWidth = 256;
+constexpr int32_t kHeight = 64;
+constexpr int32_t kComponents = 16;
+constexpr uint32_t kTextSize = 32;
+constexpr size_t kTextLength = 40;
+constexpr int kSimulatedSeconds = 60;
+constexpr int kTicksPerSecond = 100;
+
+void Put16(std::vector<uint8_t>& b, uint16_t v) {
+  b.push_back(static_cast<uint8_t>(v));
+  b.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+void Put32(std::vector<uint8_t>& b, uint32_t v) {
+  Put16(b, static_cast<uint16_t>(v));
+  Put16(b, static_cast<uint16_t>(v >> 16));
+}
+
+void Patch32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// The reading component i shows in second s: a station, a clock and
+// measurements that change from second to second, 40 characters.
+std::string Reading(int32_t i, int s) {
+  char text[96];
+  std::snprintf(text, sizeof text, "Bay %02d %02d:%02d:%02d T %+5.1fC H %3d%% P %4d kW      ",
+                static_cast<int>(i), 8 + s / 3600, s / 60 % 60, s % 60,
+                -5.0 + 0.7 * ((i * 13 + s * 7) % 61), (i * 17 + s * 3) % 101,
+                (i * 131 + s * 47) % 9973);
+  return std::string(text, kTextLength);
+}
+
+// One page, one area over the whole sign, 4 x 4 components of 64 x 16, each
+// with one string element that has a live string id: slide entry 8..15 in
+// turn, speed 2..6, a stay of 1..3 seconds and an erase exit.
+std::vector<uint8_t> LiveBoardPlayBill() {
+  std::vector<uint8_t> b;
+  Put32(b, 0x80000000u);
+  Put32(b, 0);
+  const size_t pagesize = b.size();
+  Put32(b, 0);
+  Put32(b, 0x40000000u);
+  Put32(b, 0);  // no border
+  Put32(b, 0);  // plays for ever
+  const size_t areasize = b.size();
+  Put32(b, 0);
+  Put32(b, 0x20000000u);
+  Put16(b, 0);
+  Put16(b, 0);
+  Put16(b, kWidth);
+  Put16(b, kHeight);
+  Put32(b, 0);
+  const size_t componentsize = b.size();
+  Put32(b, 0);
+  for (uint16_t i = 0; i < kComponents; ++i) {
+    const std::string s = Reading(i, 0);
+    Put32(b, 0x08000000u);
+    Put16(b, static_cast<uint16_t>((i % 4) * 64));
+    Put16(b, static_cast<uint16_t>((i / 4) * 16));
+    Put16(b, 64);
+    Put16(b, 16);
+    Put32(b, 0);
+    Put32(b, 24 + 24 + static_cast<uint32_t>(s.size()));
+    Put32(b, 0x04000000u);
+    Put16(b, 2);                                  // string text
+    Put16(b, 0);                                  // no start delay
+    Put16(b, static_cast<uint16_t>(2 + i % 5));   // speed
+    Put16(b, static_cast<uint16_t>(8 + i % 8));   // SlideRight .. SlideDownLeft
+    Put32(b, 1 + i % 3);                          // stay
+    Put32(b, 2 + i % 4);                          // EraseRight .. EraseUp
+    Put32(b, 24 + static_cast<uint32_t>(s.size()));
+    Put16(b, static_cast<uint16_t>(i + 1));       // string id
+    Put16(b, 1);                                  // single line
+    Put32(b, 1 + i % 7);                          // colour
+    Put32(b, 0);
+    Put32(b, 0);
+    Put32(b, static_cast<uint32_t>(s.size()));
+    Put32(b, kTextSize);
+    b.insert(b.end(), s.begin(), s.end());
+  }
+  Patch32(b, componentsize, static_cast<uint32_t>(b.size() - componentsize - 4));
+  Patch32(b, areasize, static_cast<uint32_t>(b.size() - areasize - 4));
+  Patch32(b, pagesize, static_cast<uint32_t>(b.size() - pagesize - 4));
+  return b;
+}
+
+// Plays the loaded board for a minute; with updates, every component gets
+// its next reading at the start of each second. Returns the wall-clock time.
+double PlayMinute(bool updates) {
+  const auto start = std::chrono::steady_clock::now();
+  for (int second = 0; second < kSimulatedSeconds; ++second) {
+    if (updates) {
+      for (int32_t i = 0; i < kComponents; ++i) {
+        const std::string text = Reading(i, second + 1);
+        UpdateString(i + 1, text.data(), static_cast<int32_t>(text.size()));
+      }
+    }
+    for (int tick = 0; tick < kTicksPerSecond; ++tick) {
+      NotifyActtion();
+      RefreshBuffer();
+    }
+    NotifySecond();
+  }
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+bool LoadBoard(const std::vector<uint8_t>& bill, std::vector<uint8_t>& out) {
+  EndPreview();
+  SetBmpBuffer(kWidth, kHeight, kWidth, out.data());
+  return SetPlayBill(bill.data(), static_cast<int32_t>(bill.size())) == 0;
+}
+
+void BM_LiveBoard(benchmark::State& state) {
+  std::vector<uint8_t> out(static_cast<size_t>(kWidth) * kHeight);
+  const std::vector<uint8_t> bill = LiveBoardPlayBill();
+  ReleasePreview();
+  const bool ready = InitLedConfigure(kWidth, kHeight, 1) == 0 &&
+                     SetFontPathname(LEDVIEW_BENCH_LATIN_FONT) == 0 &&
+                     SetBmpBuffer(kWidth, kHeight, kWidth, out.data()) == 0;
+  if (!ready) {
+    state.SkipWithError("cannot set up the engine with " LEDVIEW_BENCH_LATIN_FONT);
+    ReleasePreview();
+    return;
+  }
+  double updatetime = 0;
+  double quiettime = 0;
+  for (auto _ : state) {
+    if (!LoadBoard(bill, out)) {
+      state.SkipWithError("the playbill does not load");
+      break;
+    }
+    const double u = PlayMinute(true);
+    if (!LoadBoard(bill, out)) {
+      state.SkipWithError("the playbill does not load");
+      break;
+    }
+    const double q = PlayMinute(false);
+    benchmark::DoNotOptimize(out.data());
+    benchmark::ClobberMemory();
+    state.SetIterationTime(u);
+    updatetime += u;
+    quiettime += q;
+  }
+  const double seconds = static_cast<double>(state.iterations()) * kSimulatedSeconds;
+  if (seconds > 0) {
+    state.counters["update_ms"] = 1000.0 * updatetime / seconds;
+    state.counters["quiet_ms"] = 1000.0 * quiettime / seconds;
+    state.counters["update_vs_quiet"] = quiettime > 0 ? updatetime / quiettime : 0;
+  }
+  ReleasePreview();
+}
+BENCHMARK(BM_LiveBoard)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
