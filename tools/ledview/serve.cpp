@@ -605,6 +605,11 @@ void SetRoutes(httplib::Server* svr, Hub* hub, EngineQueue* queue) {
       Answer(res, 405, std::string(req.path) + " takes " + route->method + " only");
       return httplib::Server::HandlerResponse::Handled;
     }
+    // A chunked body's size is known only once it has been read whole.
+    if (req.has_header("Transfer-Encoding")) {
+      Answer(res, 411, "a request body needs a Content-Length (at most " + std::to_string(kMaxBody) + " bytes)");
+      return httplib::Server::HandlerResponse::Handled;
+    }
     return httplib::Server::HandlerResponse::Unhandled;
   });
   svr->set_error_handler([](const httplib::Request&, httplib::Response& res) {
