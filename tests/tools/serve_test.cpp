@@ -45,8 +45,18 @@ int64_t NowMicros() {
   return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now().time_since_epoch()).count();
 }
 
+fs::path ScratchRoot() { return fs::temp_directory_path() / ("ledview-serve-" + std::to_string(getpid())); }
+
+// Removes the tests' files when the tests end.
+struct ScratchCleaner {
+  ~ScratchCleaner() {
+    std::error_code ec;
+    fs::remove_all(ScratchRoot(), ec);
+  }
+} scratchcleaner;
+
 fs::path Scratch(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("ledview-serve-" + std::to_string(getpid())) / name;
+  const fs::path dir = ScratchRoot() / name;
   fs::remove_all(dir);
   fs::create_directories(dir);
   return dir;
@@ -405,6 +415,21 @@ TEST(Serve, ControlsAndLiveStrings) {
   const std::vector<Frame> frames = Frames(stream.Take(), 48, 16);
   EXPECT_TRUE(seen) << "wanted\n" << want << "last frame\n" << Ascii(frames.back().leds, 48);
   EXPECT_NE(want, Ascii(frames.front().leds, 48));
+
+  // Speed, a jump in simulated time and a restart show in the state.
+  const auto state = [&](const char* key, double value) {
+    return stream.WaitFor([&](const std::vector<Event>& e) {
+      return std::any_of(e.begin(), e.end(), [&](const Event& x) {
+        return x.name == "state" && Json::parse(x.data)[key].get<double>() == value;
+      });
+    }, 5000);
+  };
+  EXPECT_EQ(client.Post("/speed", R"({"speed": 0.25})", "application/json")->status, 204);
+  EXPECT_TRUE(state("speed", 0.25));
+  EXPECT_EQ(client.Post("/seek", R"({"second": 95.5})", "application/json")->status, 204);
+  EXPECT_TRUE(state("t", 95500));
+  EXPECT_EQ(client.Post("/restart")->status, 204);
+  EXPECT_TRUE(state("t", 0));
 
   // Bad values get a 400 naming the field, and nothing changes.
   const struct { const char* path; std::string body; const char* names; } bad[] = {
