@@ -186,6 +186,10 @@ void Publish(Hub* hub, const char* name, const std::string& data) {
 
 // ---- The engine's thread and its queue ----
 
+// The command's own font lookup keeps caches that are not for two threads:
+// the watcher's builds and the engine's starts take turns.
+std::mutex fontlock;
+
 struct Show {
   std::vector<uint8_t> bill;
   RenderOptions options;
@@ -297,9 +301,13 @@ void Tick(Engine* e, bool send) {
   if (e->stepper.ms / 1000 != e->statesecond) SendState(e);
 }
 
+// Starts the show from its beginning, its clocks from the machine's time.
 bool Restart(Engine* e, std::string* error) {
-  if (!StepperStart(&e->stepper, e->show.bill, e->show.options, error)) return false;
-  e->show.options.start = e->stepper.options.start;
+  e->show.options.start = std::time(nullptr);
+  {
+    std::lock_guard<std::mutex> lock(fontlock);
+    if (!StepperStart(&e->stepper, e->show.bill, e->show.options, error)) return false;
+  }
   SendFrame(e, Clock::now());
   SendState(e);
   return true;
@@ -308,7 +316,6 @@ bool Restart(Engine* e, std::string* error) {
 // A new build from the watcher: it replaces the show only when the engine
 // takes it; otherwise the last good show plays on and the pages see why.
 void Load(Engine* e, Show next) {
-  next.options.start = std::time(nullptr);
   const int32_t valid = TestPlayBillData(next.bill.data(), static_cast<int32_t>(next.bill.size()));
   std::string error;
   if (valid != 0) {
@@ -486,7 +493,11 @@ void Rebuild(Watcher* w, WatchContext* c, const std::string& initial) {
   Show show;
   SignSize sign;
   std::string error;
-  const bool built = LoadInput(input, &show.bill, &sign, &error);
+  bool built = false;
+  {
+    std::lock_guard<std::mutex> lock(fontlock);
+    built = LoadInput(input, &show.bill, &sign, &error);
+  }
   if (built) {
     ChooseSign(sign, c->options->size, c->options->mode, &show.options.width, &show.options.height,
                &show.options.mode);
@@ -766,7 +777,6 @@ int RunServe(const ServeOptions& o) {
   }
   ro.font = o.font;
   ro.tickms = o.tickms;
-  ro.start = std::time(nullptr);
   engine.show.stringids = StringIds(engine.show.bill);
   hub.show = ShowJson(engine.show, engine.name);
   hub.stringids = engine.show.stringids;
