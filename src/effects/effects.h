@@ -23,10 +23,10 @@ inline constexpr int kExitEffectCount = kExitSlotCount;
 extern const EffectFunction EntryEffects[kEntryEffectCount];
 extern const EffectFunction ExitEffects[kExitEffectCount];
 
-// Indexed by speed 0..8 (0 slowest).
-inline constexpr int32_t PixelStep[9] = {1, 1, 1, 1, 2, 3, 4, 5, 6};
-inline constexpr int32_t FirstDelay[9] = {4, 3, 2, 1, 1, 1, 1, 1, 1};
-inline constexpr int32_t BandDelay[9] = {6, 6, 6, 5, 5, 5, 4, 4, 4};
+// Indexed by speed 0..kMaxSpeed (0 slowest).
+inline constexpr int32_t PixelStep[kMaxSpeed + 1] = {1, 1, 1, 1, 2, 3, 4, 5, 6};
+inline constexpr int32_t FirstDelay[kMaxSpeed + 1] = {4, 3, 2, 1, 1, 1, 1, 1, 1};
+inline constexpr int32_t BandDelay[kMaxSpeed + 1] = {6, 6, 6, 5, 5, 5, 4, 4, 4};
 // The 1 x 2 dot of DotOverlay as BlitBytes reads it: one byte of colour 2 per
 // row, rows 4 bytes apart (a source row is its width rounded up to 4 bytes).
 inline constexpr uint8_t DotRows[8] = {2, 0, 0, 0, 2, 0, 0, 0};
@@ -34,7 +34,7 @@ inline constexpr uint8_t DotRows[8] = {2, 0, 0, 0, 2, 0, 0, 0};
 // The element's speed from its header (u16 at +8), clamped to the tables.
 inline uint32_t EffectSpeed(const ElementNode* element) {
   const uint32_t speed = ReadU16(element->header + elementfield::speed);
-  return speed > 8 ? 8 : speed;
+  return speed > kMaxSpeed ? kMaxSpeed : speed;
 }
 
 // TangentTable[k] x d >> 15 is about d x tan((k + 1) degrees); entries 89 and 90

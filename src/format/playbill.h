@@ -63,6 +63,9 @@ inline constexpr uint32_t kMaxPages = 16;
 inline constexpr uint32_t kMaxAreas = 32;
 inline constexpr uint32_t kMaxComponents = 128;
 inline constexpr uint32_t kMaxElements = 256;
+// The fastest effect speed (0 is the slowest); larger stored values play as
+// this one.
+inline constexpr uint16_t kMaxSpeed = 8;
 
 // Element types (elemtype).
 enum ElemType : uint16_t {

@@ -42,7 +42,7 @@ foreach(name hello clocks pictures effects)
   expect_same(${WORK}/${name}/again.bill ${GOLDEN}/${name}.bill)
 endforeach()
 run(0 out err check ${GOLDEN}/effects.bill --size 64x32 --mode 2)
-expect_match("${out}" "^validation code 0: valid\nbill: 1 page, 334 bytes\n" "check effects")
+expect_match("${out}" "^validation code 0: valid\nbill: 1 page, 330 bytes\n" "check effects")
 # The engine's set-up lines only when asked for.
 run(0 out err --verbose check ${GOLDEN}/effects.bill --size 64x32 --mode 2)
 expect_match("${out}" "^SetLedEnv: dmawidth = .*\nvalidation code 0: valid\n" "check --verbose")
@@ -59,10 +59,14 @@ expect_same(${WORK}/printed.bill ${GOLDEN}/pictures.bill)
 # Areas beyond the sign are noted; a payload too short for its type is
 # rejected by the engine's validation.
 run(0 out err check ${GOLDEN}/clocks.bill --size 64x16 --mode 2)
-expect_match("${out}" "areas\\[1\\]: 32,0 96x32 static, 2 components\n    reaches outside the 64x16 sign" "check on a small sign")
+expect_match("${out}" "areas\\[1\\]: 32,0 96x32 static, 3 components\n.*warning: pages\\[0\\].areas\\[1\\]: reaches outside the 64x16 sign; that part is not shown\n" "check on a small sign")
 file(WRITE ${WORK}/short.json "{\"pages\": [{\"areas\": [{\"rect\": [0, 0, 8, 8], \"components\": [{\"elements\": [{\"type\": 1, \"payload\": \"00\"}]}]}]}]}")
 run(1 out err check ${WORK}/short.json)
 expect_match("${out}" "validation code 15: rejected\n.*elements\\[0\\]: picture, entry Instant, exit none, speed 0, delay 0 s, stay 0 s, 1 byte\n" "check of a short payload")
+# Content the sign will cut is warned of, one line each; the status stays 0.
+file(WRITE ${WORK}/tall.json "{\"sign\": {\"width\": 64, \"height\": 16}, \"pages\": [{\"areas\": [{\"components\": [{\"elements\": [{\"type\": \"string\", \"text\": \"Hi\", \"size\": 24}]}]}]}]}")
+run(0 out err check ${WORK}/tall.json)
+expect_match("${out}" "\nwarning: pages\\[0\\].areas\\[0\\].components\\[0\\].elements\\[0\\]: the 24 px text is taller than its 16 px component and will be cut\n$" "check of a text too tall")
 
 # Renders: a GIF, one moment, frames.
 run(0 out err render ${GOLDEN}/effects.bill --size 64x32 --mode 2 --seconds 2 -q -o ${WORK}/effects.gif)
@@ -122,6 +126,7 @@ foreach(case
     "--start|soon|--start \"soon\": expected \"YYYY-MM-DD hh:mm:ss\", seconds, or now"
     "--string|1=hi|--string \"1=hi\": expected ID=TEXT@SECONDS"
     "--string|0=hi@1|expected ID=TEXT@SECONDS with an id 1..65535"
+    "--string|1=hi@1e300|and 0..86400 seconds"
     "--string|1=€@1|is not in GB2312")
   string(REPLACE "|" ";" parts "${case}")
   list(GET parts 0 option)
@@ -140,6 +145,11 @@ foreach(case
     "check|--mode|7|-|-|--mode: must be 1, 2 or 4"
     "render|--at|1e300|-o|x.png|--at: must be 0..86400 seconds"
     "render|--at|nan|-o|x.png|--at: must be 0..86400 seconds"
+    "render|--scale|0|-o|x.gif|--scale must be 1..64"
+    "render|--tick|0|-o|x.gif|--tick must be 1..10000 milliseconds"
+    "render|--seconds|1e9|-o|x.gif|--seconds must be above 0 and at most 86400"
+    "play|--tick|20000|-|-|--tick must be 1..10000 milliseconds"
+    "play|--second|0|-|-|--second must be 1..3600000 milliseconds"
     "render|--at|1|-o|moment.gif|moment.gif: --at writes one PNG; name the output .png"
     "render|--seconds|1|-o|anim.png|anim.png: a render is an animated GIF; name it .gif, or give --at"
     "render|--seconds|1|-o|anim.bmp|anim.bmp: name the output .gif")
@@ -154,7 +164,11 @@ foreach(case
   if(NOT outflag STREQUAL "-")
     set(output ${outflag} ${WORK}/${outname})
   endif()
-  run(1 out err ${command} ${GOLDEN}/hello.bill ${option} ${value} ${output} -q)
+  set(quiet -q)
+  if(command STREQUAL "play")
+    set(quiet)
+  endif()
+  run(1 out err ${command} ${GOLDEN}/hello.bill ${option} ${value} ${output} ${quiet})
   string(FIND "${err}" "${message}" found)
   if(found EQUAL -1 OR NOT err MATCHES "^ledview: [^\n]*\n$")
     message(FATAL_ERROR "${command} ${option} ${value} ${output}: expected one line with \"${message}\", got:\n${err}")
@@ -194,6 +208,35 @@ run(1 out err play ${GOLDEN}/hello.bill --scale 64 --size 8192x32 --seconds 0.3)
 expect_match("${err}" "larger than 8192 pixels" "play with too large a window")
 unset(ENV{SDL_VIDEODRIVER})
 unset(ENV{SDL_FRAMEBUFFER_ACCELERATION})
+
+# The gallery: a GIF and a caption in index.html for each of the 53 entry
+# and 9 exit effects that `effects` lists.
+run(0 out err effects --gallery ${WORK}/gallery/ -q)
+file(GLOB gifs ${WORK}/gallery/*.gif)
+list(LENGTH gifs count)
+if(NOT count EQUAL 62)
+  message(FATAL_ERROR "the gallery has ${count} GIFs, 62 expected")
+endif()
+file(READ ${WORK}/gallery/index.html index)
+run(0 listing err effects)
+string(REGEX MATCHALL "\n +[0-9]+  [A-Za-z]+" rows "${listing}")
+set(named 0)
+foreach(row IN LISTS rows)
+  string(REGEX REPLACE "^\n +([0-9]+)  ([A-Za-z]+)$" "\\1 \\2" caption "${row}")
+  if(caption MATCHES " (random|none)$")
+    continue()
+  endif()
+  string(FIND "${index}" "<b>${caption}</b>" found)
+  if(found EQUAL -1)
+    message(FATAL_ERROR "the gallery's index does not show \"${caption}\"")
+  endif()
+  math(EXPR named "${named} + 1")
+endforeach()
+if(NOT named EQUAL 60)  # slots 26 and 27 go by number
+  message(FATAL_ERROR "${named} named effects listed, 60 expected")
+endif()
+run(1 out err effects --gallery ${WORK}/gallery -q)
+expect_match("${err}" "^ledview: [^\n]*gallery: exists and is not an empty folder\n$" "gallery over a full folder")
 
 # A manual for every command.
 foreach(cmd build check inspect render play demo)

@@ -4,6 +4,7 @@
 #include "billfile/billreader.h"
 #include "ledview/describe.h"
 #include "ledview/gbcode.h"
+#include "ledview/picture.h"
 
 namespace ledview::tool {
 namespace {
@@ -94,6 +95,72 @@ TEST(Describe, MistakesNameThePathAndTheField) {
     EXPECT_FALSE(BuildBill(json, {.basedir = "/nonexistent-ledview-dir"}, &b, &sign, &error));
     EXPECT_EQ(error, c.error) << c.json;
   }
+}
+
+// The first and last lit columns of a built picture element.
+struct Ink {
+  int32_t width = 0;
+  int32_t first = -1;
+  int32_t last = -1;
+};
+
+Ink BuildAligned(const std::string& fields) {
+  Json json;
+  bill::Bill b;
+  SignSize sign;
+  std::string error;
+  const std::string text = R"({"sign": {"width": 64, "height": 16}, "pages": [{"areas": [{"components": [
+      {"rect": [0, 0, 40, 16], "elements": [{)" + fields + "}]}]}]}]}";
+  Ink ink;
+  if (!ParseJson(text, &json, &error) || !BuildBill(json, {}, &b, &sign, &error)) {
+    ADD_FAILURE() << error;
+    return ink;
+  }
+  const bill::Element& e = b.pages[0].areas[0].components[0].elements[0];
+  bill::BmpBlock block;
+  bill::FrameStrip strip;
+  bill::DigitalClock clock;
+  Picture p;
+  if (e.elemtype == kElemPicture && DecodeBmpBlock(e.payload, &block)) {
+    p = UnpackRows(block.rows.data(), block.width, block.height, block.format, block.pitch);
+  } else if (e.elemtype == kElemPagedPicture && DecodeFrameStrip(e.payload, 0, &strip)) {
+    p = UnpackRows(strip.pixels.data(), strip.width, strip.height, strip.format, strip.pitch);
+  } else if (e.elemtype == kElemDigitalClock && DecodeDigitalClock(e.payload, &clock)) {
+    p = UnpackRows(clock.digits.pixels.data(), clock.digits.width, clock.digits.height,
+                   clock.digits.format, clock.digits.pitch);
+  } else {
+    ADD_FAILURE() << "no picture in element type " << e.elemtype;
+  }
+  ink.width = p.width;
+  for (int32_t x = 0; x < p.width; ++x) {
+    for (int32_t y = 0; y < p.height; ++y) {
+      if (p.pixels[static_cast<size_t>(y) * p.width + x] == 0) continue;
+      if (ink.first < 0) ink.first = x;
+      ink.last = x;
+    }
+  }
+  return ink;
+}
+
+// Text given an "align" but no "width" aligns within its component: the
+// picture takes the component's width; a width of its own wins; a clock's
+// digits still align within the widest digit.
+TEST(Describe, AlignWithoutWidthAlignsWithinTheComponent) {
+  const std::string font = R"("font": ")" LEDVIEW_TEST_FONT R"(", "size": 12)";
+  const Ink centre = BuildAligned(font + R"(, "type": "picture", "text": "ab", "align": "centre")");
+  EXPECT_EQ(centre.width, 40);
+  EXPECT_LE(std::abs(centre.first - (39 - centre.last)), 1) << centre.first << " " << centre.last;
+  const Ink right = BuildAligned(font + R"(, "type": "picture", "text": "ab", "align": "right")");
+  EXPECT_EQ(right.width, 40);
+  EXPECT_GE(right.last, 38);
+  EXPECT_GT(right.first, 20);
+  EXPECT_LT(BuildAligned(font + R"(, "type": "picture", "text": "ab")").width, 20);
+  EXPECT_EQ(BuildAligned(font + R"(, "type": "picture", "text": "ab", "align": "centre", "width": 30)").width, 30);
+  const Ink paged = BuildAligned(font + R"(, "type": "pagedpicture", "texts": ["a", "b"], "align": "centre")");
+  EXPECT_EQ(paged.width, 40);
+  EXPECT_GT(paged.first, 10);
+  EXPECT_LT(BuildAligned(R"("type": "digitalclock", "digits": {)" + font + R"(, "align": "right"}, "labels": {)" +
+                         font + "}").width, 20);
 }
 
 }  // namespace

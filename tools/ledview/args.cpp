@@ -53,8 +53,9 @@ bool ParseString(const std::string& text, StringUpdate* out, std::string* error)
   double seconds = 0;
   char tail = 0;
   if (std::sscanf(text.substr(0, eq).c_str(), "%d%c", &id, &tail) != 1 || id < 1 || id > 65535 ||
-      std::sscanf(text.substr(at + 1).c_str(), "%lf%c", &seconds, &tail) != 1 || seconds < 0) {
-    *error = "--string \"" + text + "\": expected ID=TEXT@SECONDS with an id 1..65535";
+      std::sscanf(text.substr(at + 1).c_str(), "%lf%c", &seconds, &tail) != 1 ||
+      !(seconds >= 0 && seconds <= 86400)) {
+    *error = "--string \"" + text + "\": expected ID=TEXT@SECONDS with an id 1..65535 and 0..86400 seconds";
     return false;
   }
   std::string why;

@@ -125,6 +125,73 @@ int32_t ModeOfElement(const bill::Element& e) {
   return mode;
 }
 
+// Where the picture's size is known: a picture's, or a strip's frame size.
+bool PictureSize(const bill::Element& e, uint32_t* width, uint32_t* height) {
+  if (e.elemtype == kElemPicture) {
+    bill::BmpBlock b;
+    if (!DecodeBmpBlock(e.payload, &b)) return false;
+    *width = b.width;
+    *height = b.height;
+    return true;
+  }
+  if (e.elemtype == kElemAnimation || e.elemtype == kElemPagedPicture) {
+    bill::FrameStrip f;
+    if (!DecodeFrameStrip(e.payload, 0, &f)) return false;
+    *width = f.width;
+    *height = f.height;
+    return true;
+  }
+  return false;
+}
+
+// Content that the sign will not show whole, and values the engine clamps:
+// one line each, with the object's path.
+std::vector<std::string> Warnings(const bill::Bill& b, int32_t width, int32_t height) {
+  std::vector<std::string> lines;
+  auto warn = [&lines](const std::string& path, const std::string& what) {
+    lines.push_back("warning: " + path + ": " + what);
+  };
+  auto size = [](uint32_t w, uint32_t h) { return std::to_string(w) + "x" + std::to_string(h); };
+  for (size_t pi = 0; pi < b.pages.size(); ++pi) {
+    for (size_t ai = 0; ai < b.pages[pi].areas.size(); ++ai) {
+      const bill::Area& a = b.pages[pi].areas[ai];
+      const std::string apath = "pages[" + std::to_string(pi) + "].areas[" + std::to_string(ai) + "]";
+      if (a.x + a.width > width || a.y + a.height > height) {
+        warn(apath, "reaches outside the " + size(width, height) + " sign; that part is not shown");
+      }
+      for (size_t ci = 0; ci < a.components.size(); ++ci) {
+        const bill::Component& c = a.components[ci];
+        const std::string cpath = apath + ".components[" + std::to_string(ci) + "]";
+        if (c.x + c.width > a.width || c.y + c.height > a.height) {
+          warn(cpath, "reaches outside its " + size(a.width, a.height) + " area; that part is not shown");
+        }
+        for (size_t ei = 0; ei < c.elements.size(); ++ei) {
+          const bill::Element& e = c.elements[ei];
+          const std::string epath = cpath + ".elements[" + std::to_string(ei) + "]";
+          if (e.speed > kMaxSpeed) {
+            warn(epath, "speed " + std::to_string(e.speed) + " is played as " + std::to_string(kMaxSpeed));
+          }
+          // Only the scrolls carry a picture larger than the component
+          // through it; every other entry leaves it cut at the edges.
+          const bool scrolls = e.entryeffect >= kEntryFirstScroll && e.entryeffect <= kEntryLastScroll;
+          uint32_t w = 0;
+          uint32_t h = 0;
+          if (!scrolls && PictureSize(e, &w, &h) && (w > c.width || h > c.height)) {
+            warn(epath, "the " + size(w, h) + " picture is larger than its " + size(c.width, c.height) +
+                            " component and will be cut; make it smaller or scroll it in");
+          }
+          bill::StringText t;
+          if (e.elemtype == kElemString && DecodeStringText(e.payload, &t) && t.fontsize > c.height) {
+            warn(epath, "the " + std::to_string(t.fontsize) + " px text is taller than its " +
+                            std::to_string(c.height) + " px component and will be cut");
+          }
+        }
+      }
+    }
+  }
+  return lines;
+}
+
 }  // namespace
 
 bool SignOfBill(const std::vector<uint8_t>& bytes, SignSize* sign) {
@@ -202,9 +269,6 @@ bool CheckBill(const std::vector<uint8_t>& bytes, int32_t width, int32_t height,
       const bill::Area& a = p.areas[ai];
       std::fprintf(out, "  areas[%zu]: %u,%u %ux%u%s, %s\n", ai, a.x, a.y, a.width, a.height,
                    a.staticflag != 0 ? " static" : "", Plural(a.components.size(), "component").c_str());
-      if (a.x + a.width > width || a.y + a.height > height) {
-        std::fprintf(out, "    reaches outside the %dx%d sign; that part is not shown\n", width, height);
-      }
       for (size_t ci = 0; ci < a.components.size(); ++ci) {
         const bill::Component& c = a.components[ci];
         std::fprintf(out, "    components[%zu]: %u,%u %ux%u, border %u, %s\n", ci, c.x, c.y,
@@ -218,6 +282,7 @@ bool CheckBill(const std::vector<uint8_t>& bytes, int32_t width, int32_t height,
   if (!b.trailing.empty()) {
     std::fprintf(out, "%s after the pages, never read\n", Plural(b.trailing.size(), "byte").c_str());
   }
+  for (const std::string& line : Warnings(b, width, height)) std::fprintf(out, "%s\n", line.c_str());
   return code == 0 && playable;
 }
 

@@ -261,6 +261,9 @@ bool Style(const In& in, const Json& object, const std::string& path, PictureSty
   if (Find(object, "width") != nullptr) {
     style->text.width = w;
     style->havewidth = true;
+  } else if (!align.empty()) {
+    // Aligned text without a width of its own aligns within the component.
+    style->text.boxwidth = in.boxwidth;
   }
   if (Find(object, "height") != nullptr) {
     style->text.height = h;
@@ -343,6 +346,7 @@ bool Strip(const In& in, const Json& object, const std::string& path,
       PictureStyle natural = style;
       natural.text.width = 0;
       natural.text.height = 0;
+      natural.text.boxwidth = 0;
       Picture p;
       if (!Source(in, item, Index(Field(path, key), i), natural, &p)) return false;
       pictures.push_back(std::move(p));
@@ -351,6 +355,7 @@ bool Strip(const In& in, const Json& object, const std::string& path,
     PictureStyle natural = style;
     natural.text.width = 0;
     natural.text.height = 0;
+    natural.text.boxwidth = 0;
     for (const std::string& t : *defaulttexts) {
       Picture p;
       if (!Source(in, Json(t), path, natural, &p)) return false;
@@ -370,6 +375,7 @@ bool Strip(const In& in, const Json& object, const std::string& path,
     h = std::max(h, p.height);
   }
   if (style.havewidth) w = style.text.width;
+  else w = std::max(w, style.text.boxwidth);
   if (style.haveheight) h = style.text.height;
   if (w > 65535 || h > 65535) return in.Fail(path, "frames larger than 65535 pixels");
   out->count = static_cast<uint32_t>(pictures.size());
@@ -408,7 +414,9 @@ bool ClockStrip(const In& in, const Json& e, const std::string& path, const char
   const Json* strip = Find(e, key);
   const std::string where = Field(path, key);
   if (strip != nullptr && !Keys(in, *strip, where, kStripKeys)) return false;
-  return Strip(in, strip != nullptr ? *strip : empty, where, defaulttexts, kTimeStripFrames, out);
+  // A clock's "align" places each character within the widest one's cell.
+  const In cell{in.context, in.error};
+  return Strip(cell, strip != nullptr ? *strip : empty, where, defaulttexts, kTimeStripFrames, out);
 }
 
 bool FormatLetters(const In& in, const Json& object, const std::string& path, char format[kFormatLetters]) {
@@ -676,12 +684,13 @@ bool BuildBill(const Json& d, const BuildContext& context, bill::Bill* out, Sign
           return in.Fail(Field(cpath, "rect"), "starts outside its area");
         }
         bill::Component& comp = area.AddComponent(crect[0], crect[1], crect[2], crect[3]);
+        const In cin{context, error, crect[2]};
         if (!Get(in, c, cpath, "border", &comp.bordertype)) return false;
         const Json* elems = List(in, c, cpath, "elements", true);
         if (elems == nullptr) return false;
         for (size_t ei = 0; ei < elems->size(); ++ei) {
           bill::Element& e = comp.elements.emplace_back();
-          if (!BuildElement(in, (*elems)[ei], Index(Field(cpath, "elements"), ei), &e)) return false;
+          if (!BuildElement(cin, (*elems)[ei], Index(Field(cpath, "elements"), ei), &e)) return false;
           if (e.payload.empty()) {
             return in.Fail(Index(Field(cpath, "elements"), ei), "the payload is empty");
           }

@@ -17,6 +17,7 @@ namespace ledview::tool {
 struct In {
   const BuildContext& context;
   std::string* error;
+  int32_t boxwidth = 0;  // the component's width, where text aligns without a width of its own
 
   bool Fail(const std::string& path, const std::string& message) const {
     *error = path + ": " + message;

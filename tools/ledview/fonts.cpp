@@ -225,7 +225,7 @@ bool RenderText(const std::string& text, const TextStyle& style, Picture* out, s
     widest = std::max(widest, widths.back());
   }
   const int32_t textheight = lineheight * static_cast<int32_t>(lines.size());
-  out->width = style.width > 0 ? style.width : widest;
+  out->width = style.width > 0 ? style.width : std::max(widest, style.boxwidth);
   out->height = style.height > 0 ? style.height : textheight;
   if (out->width > 65535 || out->height > 65535 ||
       static_cast<int64_t>(out->width) * out->height > kMaxTextPixels) {

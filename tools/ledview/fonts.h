@@ -21,7 +21,8 @@ enum class TextAlign : int32_t { Left, Centre, Right };
 struct TextStyle {
   std::string font = "DejaVu Sans";
   int32_t size = 16;   // pixels from one line to the next
-  int32_t width = 0;   // 0: as wide as the widest line
+  int32_t width = 0;   // 0: as wide as the widest line, or boxwidth if that is wider
+  int32_t boxwidth = 0;
   int32_t height = 0;  // 0: as tall as the lines
   TextAlign align = TextAlign::Left;
 };

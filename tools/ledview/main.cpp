@@ -15,6 +15,7 @@
 #include "billfile/billreader.h"
 #include "format/playbill.h"
 #include "ledview/check.h"
+#include "ledview/gallery.h"
 #include "ledview/demo_json.h"
 #include "ledview/describe.h"
 #include "ledview/files.h"
@@ -122,6 +123,7 @@ int RunRender(const RenderArgs& a, const std::vector<uint8_t>& bill, const SignS
   o.durationms = static_cast<int64_t>(a.seconds * 1000 + 0.5);
   if (a.tickms < 1 || a.tickms > 10000) return Fail("--tick must be 1..10000 milliseconds");
   o.tickms = a.tickms;
+  if (a.scale < 1 || a.scale > 64) return Fail("--scale must be 1..64");
   o.scale = a.scale;
   o.look = a.look == "plain" ? Look::Plain : Look::Led;
   if (!ParseStart(a.start, &o.start)) {
@@ -314,8 +316,9 @@ struct PlayArgs {
 int RunPlay(const PlayArgs& a, const std::vector<uint8_t>& bill, const SignSize& sign) {
   PlayOptions o;
   if (!ChooseSign(sign, a.size, a.mode, &o.width, &o.height, &o.mode)) return Fail(SizeMistake(a.size));
-  SaySign(sign, a.size, a.mode, o.width, o.height, o.mode);
   o.font = a.font;
+  if (a.tickms < 1 || a.tickms > 10000) return Fail("--tick must be 1..10000 milliseconds");
+  if (a.secondms < 1 || a.secondms > 3600000) return Fail("--second must be 1..3600000 milliseconds");
   o.tickms = a.tickms;
   o.secondms = a.secondms;
   if (a.scale < 0 || a.scale > 64) return Fail("--scale must be 1..64 (or 0 to fit the screen)");
@@ -323,6 +326,7 @@ int RunPlay(const PlayArgs& a, const std::vector<uint8_t>& bill, const SignSize&
   if (!(a.seconds >= 0) || a.seconds > 86400) return Fail("--seconds must be 0..86400");
   o.durationms = static_cast<int64_t>(a.seconds * 1000 + 0.5);
   o.title = "ledview: " + StemOf(a.input);
+  SaySign(sign, a.size, a.mode, o.width, o.height, o.mode);
   PlayStats stats;
   std::string error;
   if (!PlayWindow(bill, o, &stats, &error)) return Fail(error);
@@ -379,9 +383,17 @@ int Main(int argc, char** argv) {
   demo->add_flag("-q,--quiet", quiet, "No progress bar or closing line");
   demo->footer(kFooterDemo);
 
+  std::string gallery;
+  std::string galleryfont = "DejaVu Sans:bold";
   CLI::App* effects = app.add_subcommand("effects", "List the entry and exit effects");
+  effects->add_option("--gallery", gallery, "Write a GIF of every effect and an index.html into this folder");
+  effects->add_option("--font", galleryfont, "Font of the gallery's sample picture")->capture_default_str();
+  effects->add_flag("-q,--quiet", quiet, "No progress line");
   effects->footer("Each line: the number a playbill stores, the name a description uses, and what\n"
-                  "the effect does. Names are case-insensitive.");
+                  "the effect does. Names are case-insensitive.\n\n"
+                  "EXAMPLES\n"
+                  "  ledview effects\n"
+                  "  ledview effects --gallery effects/   # then open effects/index.html");
 
   PlayArgs playargs;
   CLI::App* play = app.add_subcommand("play", "Play a playbill in a window in real time");
@@ -434,6 +446,11 @@ int Main(int argc, char** argv) {
     if (!BuildFile(buildin, &bytes, &sign, &error)) return Fail(error);
     const std::string out = buildout.empty() ? JoinPath(DirectoryOf(buildin), StemOf(buildin) + ".bill") : buildout;
     if (!WriteFileAtomic(out, bytes, &error)) return Fail(error);
+    return 0;
+  }
+  if (effects->parsed() && !gallery.empty()) {
+    if (!WriteGallery(gallery, galleryfont, !quiet, &error)) return Fail(error);
+    if (!quiet) std::fprintf(stderr, "ledview: wrote %s/index.html\n", FolderPath(gallery).c_str());
     return 0;
   }
   if (effects->parsed()) {
@@ -514,7 +531,7 @@ int Main(int argc, char** argv) {
     SignSize sign;
     if (!BuildBill(d, BuildContext(), &b, &sign, &error)) return Fail("demo: " + error);
     // The live string of the second page changes while it plays.
-    demoargs.strings = {"1=Gate 3: now boarding@15", "1=Gate 3: closed@18"};
+    demoargs.strings = {"1=Gate 3: now boarding    @15", "1=Gate 3: closed    @18"};
     return RunRender(demoargs, b.Bytes(), sign, quiet);
   }
   return 0;

@@ -1,0 +1,70 @@
+// `ledview check`: warnings for content the sign will not show whole.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "billfile/billwriter.h"
+#include "ledview/check.h"
+
+namespace ledview::tool {
+namespace {
+
+std::string Report(const std::vector<uint8_t>& bytes, int32_t width, int32_t height, bool* valid) {
+  char* text = nullptr;
+  size_t size = 0;
+  std::FILE* out = open_memstream(&text, &size);
+  *valid = CheckBill(bytes, width, height, 1, out);
+  std::fclose(out);
+  std::string report(text, size);
+  std::free(text);
+  return report;
+}
+
+std::string Warnings(const std::string& report) {
+  std::string lines;
+  size_t at = 0;
+  while ((at = report.find("warning: ", at)) != std::string::npos) {
+    const size_t end = report.find('\n', at);
+    lines += report.substr(at, end - at + 1);
+    at = end;
+  }
+  return lines;
+}
+
+// One line for each thing that will be cut or clamped, with its path; the
+// playbill stays valid. A scroll carries a wide picture through, so it is
+// not warned of, and neither is content that fits.
+TEST(Check, WarnsOfContentTheSignCuts) {
+  bill::Bill b;
+  bill::Area& a = b.AddPage().AddArea(0, 0, 64, 16);
+  bill::Component& c = a.AddComponent(0, 0, 64, 16);
+  const bill::BmpBlock wide{619, 48, 1, 78, std::vector<uint8_t>(78 * 48, 0xFF)};
+  const bill::BmpBlock fits{64, 16, 1, 8, std::vector<uint8_t>(8 * 16, 0xFF)};
+  c.AddElement(kElemPicture, bill::BmpBlockBytes(wide));
+  c.AddElement(kElemPicture, bill::BmpBlockBytes(wide)).entryeffect = kEntryFirstScroll + 5;
+  c.AddElement(kElemPicture, bill::BmpBlockBytes(fits)).speed = 12;
+  bill::StringText tall;
+  tall.text = "Hi";
+  tall.fontsize = 24;
+  c.AddElement(kElemString, bill::StringTextBytes(tall));
+  tall.fontsize = 16;
+  c.AddElement(kElemString, bill::StringTextBytes(tall)).speed = kMaxSpeed;
+  const bill::BmpBlock small{8, 8, 1, 1, std::vector<uint8_t>(8, 0xFF)};
+  a.AddComponent(50, 0, 20, 16).AddElement(kElemPicture, bill::BmpBlockBytes(small));
+  b.pages[0].AddArea(60, 8, 10, 16).AddComponent(0, 0, 10, 16).AddElement(kElemString, bill::StringTextBytes(tall));
+  bool valid = false;
+  const std::string report = Report(b.Bytes(), 64, 16, &valid);
+  EXPECT_TRUE(valid) << report;
+  const std::string p = "warning: pages[0].areas[0].components[0].elements";
+  EXPECT_EQ(Warnings(report),
+            p + "[0]: the 619x48 picture is larger than its 64x16 component and will be cut; make it smaller or scroll it in\n" +
+                p + "[2]: speed 12 is played as 8\n" +
+                p + "[3]: the 24 px text is taller than its 16 px component and will be cut\n"
+                "warning: pages[0].areas[0].components[1]: reaches outside its 64x16 area; that part is not shown\n"
+                "warning: pages[0].areas[1]: reaches outside the 64x16 sign; that part is not shown\n")
+      << report;
+}
+
+}  // namespace
+}  // namespace ledview::tool
