@@ -23,4 +23,8 @@ struct GbTable {
 };
 GbTable EngineGbTable();
 
+// The page the engine is playing, counted from 0; -1 before its first step
+// and while no playbill plays.
+int32_t PlayingPage();
+
 }  // namespace ledview

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "ledview/check.h"
+#include "ledview/files.h"
 #include "ledview/gbcode.h"
 
 namespace ledview::tool {
@@ -64,6 +66,36 @@ bool ParseString(const std::string& text, StringUpdate* out, std::string* error)
   out->id = id;
   out->atms = static_cast<int64_t>(seconds * 1000 + 0.5);
   return true;
+}
+
+namespace {
+
+bool LooksLikeJson(const std::vector<uint8_t>& bytes) {
+  for (uint8_t b : bytes) {
+    if (b == ' ' || b == '\n' || b == '\r' || b == '\t') continue;
+    return b == '{' || b == '/';
+  }
+  return false;
+}
+
+}  // namespace
+
+bool LoadInput(const std::string& path, std::vector<uint8_t>* bill, SignSize* sign,
+               std::string* error) {
+  std::vector<uint8_t> bytes;
+  if (!ReadFile(path, kMaxInputBytes, &bytes, error)) return false;
+  if (LooksLikeJson(bytes)) return BuildFile(path, bill, sign, error);
+  *bill = std::move(bytes);
+  SignOfBill(*bill, sign);
+  return true;
+}
+
+bool ChooseSign(const SignSize& sign, const std::string& size, int32_t mode, int32_t* width,
+                int32_t* height, int32_t* colourmode) {
+  *width = sign.width > 0 ? sign.width : 128;
+  *height = sign.height > 0 ? sign.height : 32;
+  *colourmode = mode != 0 ? mode : sign.mode > 0 ? sign.mode : 1;
+  return size.empty() || ParseSize(size, width, height);
 }
 
 }  // namespace ledview::tool

@@ -1,8 +1,12 @@
-// Values the command line gives as text: sizes, start times, live strings.
+// Values the command line gives as text (sizes, start times, live strings)
+// and the inputs it names.
 #pragma once
 #include <cstdint>
 #include <string>
 
+#include <vector>
+
+#include "ledview/describe.h"
 #include "ledview/render.h"
 
 namespace ledview::tool {
@@ -15,5 +19,19 @@ bool ParseStart(const std::string& text, int64_t* start);
 // ID=TEXT@SECONDS: the text (UTF-8) in the engine's codes and the moment in
 // milliseconds.
 bool ParseString(const std::string& text, StringUpdate* out, std::string* error);
+
+// The most a command reads of one input file.
+inline constexpr size_t kMaxInputBytes = 64u << 20;
+
+// A playbill from a .bill file, or built from a JSON description (which
+// starts with '{' or a comment). *sign gets the description's sign when it
+// names one, or the sign read off a playbill's content.
+bool LoadInput(const std::string& path, std::vector<uint8_t>* bill, SignSize* sign,
+               std::string* error);
+
+// The sign to play on: the options' size and mode, else the description's,
+// else 128 x 32 in one colour. False when --size cannot be read.
+bool ChooseSign(const SignSize& sign, const std::string& size, int32_t mode, int32_t* width,
+                int32_t* height, int32_t* colourmode);
 
 }  // namespace ledview::tool

@@ -24,12 +24,11 @@
 #include "ledview/quiet.h"
 #include "ledview/render.h"
 #include "ledview/schema_json.h"
+#include "ledview/serve.h"
 
 namespace ledview::tool {
 
 namespace {
-
-constexpr size_t kMaxInputBytes = 64u << 20;
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "ledview: %s\n", message.c_str());
@@ -45,14 +44,6 @@ bool EndsWith(const std::string& s, const char* tail) {
   return true;
 }
 
-bool LooksLikeJson(const std::vector<uint8_t>& bytes) {
-  for (uint8_t b : bytes) {
-    if (b == ' ' || b == '\n' || b == '\r' || b == '\t') continue;
-    return b == '{' || b == '/';
-  }
-  return false;
-}
-
 // The demo's description as `demo --json` writes it: its "$schema" names the
 // schema beside it, as `ledview schema > ledview.schema.json` puts it.
 std::string DemoJsonText() {
@@ -65,18 +56,6 @@ std::string DemoJsonText() {
     if (end != std::string::npos) text.replace(start, end - start, "ledview.schema.json");
   }
   return text;
-}
-
-// A playbill from a .bill file, or built from a description. *sign gets the
-// description's sign when it names one.
-bool LoadInput(const std::string& path, std::vector<uint8_t>* bill, SignSize* sign,
-               std::string* error) {
-  std::vector<uint8_t> bytes;
-  if (!ReadFile(path, kMaxInputBytes, &bytes, error)) return false;
-  if (LooksLikeJson(bytes)) return BuildFile(path, bill, sign, error);
-  *bill = std::move(bytes);
-  SignOfBill(*bill, sign);
-  return true;
 }
 
 // A playbill records no sign: say which one its content gave, unless the
@@ -144,16 +123,6 @@ void AddRenderOptions(CLI::App* cmd, RenderArgs* a, bool demo) {
         ->check(kSecondsRange);
     cmd->add_option("--frames", a->frames, "Write a folder of PNG frames, one per change, named by their time");
   }
-}
-
-// The sign to play on: the options' size and mode, else the description's,
-// else 128 x 32 in one colour. False when --size cannot be read.
-bool ChooseSign(const SignSize& sign, const std::string& size, int32_t mode, int32_t* width,
-                int32_t* height, int32_t* colourmode) {
-  *width = sign.width > 0 ? sign.width : 128;
-  *height = sign.height > 0 ? sign.height : 32;
-  *colourmode = mode != 0 ? mode : sign.mode > 0 ? sign.mode : 1;
-  return size.empty() || ParseSize(size, width, height);
 }
 
 std::string SizeMistake(const std::string& size) {
@@ -330,6 +299,27 @@ EXAMPLES
   ledview play show.bill --seconds 30
 )";
 
+const char* kFooterServe = R"(DESCRIPTION
+  Plays a show in real time, as render drives the engine (one NotifyActtion
+  and one RefreshBuffer a tick, NotifySecond every second), and serves it
+  as a live page: open the printed address in a browser. Any number of
+  pages (up to 8) watch at once; each has play and pause, one tick,
+  restart, speed 0.25x to 8x, a jump to a simulated second and a box for
+  every live string.
+
+  Saving the description, or a picture it names, rebuilds and restarts the
+  show, whether the editor writes in place or renames a new file over the
+  old one. A description with a mistake keeps the last good show playing
+  and the page shows the mistake until the next good save.
+
+  It listens on 127.0.0.1 unless --host names another address; --port 0
+  picks a free port. SIGINT or SIGTERM stops it.
+
+EXAMPLES
+  ledview serve tools/ledview/examples/hello.json
+  ledview serve show.json --port 9000 --tick 20
+)";
+
 struct PlayArgs {
   std::string input;
   std::string size;
@@ -364,7 +354,7 @@ int RunPlay(const PlayArgs& a, const std::vector<uint8_t>& bill, const SignSize&
 }  // namespace
 
 int Main(int argc, char** argv) {
-  CLI::App app{"ledview: build, check, inspect, render and play playbills for LED signs"};
+  CLI::App app{"ledview: build, check, inspect, render, play and serve playbills for LED signs"};
   app.require_subcommand(1);
   app.footer("Run `ledview COMMAND --help` for the manual of a command.");
   app.add_flag("--verbose", showenginelines,
@@ -449,6 +439,20 @@ int Main(int argc, char** argv) {
   play->add_option("--scale", playargs.scale, "Window pixels per LED (default: as large as fits the screen)");
   play->add_option("--seconds", playargs.seconds, "Quit after this many seconds of play (default: run until quit)");
   play->footer(kFooterPlay);
+
+  ServeOptions serveargs;
+  CLI::App* serve = app.add_subcommand("serve", "Play a show live in the browser, reloading it on save");
+  serve->add_option("show", serveargs.input, "JSON description or playbill")->required();
+  serve->add_option("--size", serveargs.size, "Sign size WIDTHxHEIGHT in LEDs (default: the description's sign, else 128x32)");
+  serve->add_option("--mode", serveargs.mode, "Colour mode: 1 one colour, 2 red and green, 4 full colour (default: the description's, else 1)")
+      ->check(kColourModes);
+  serve->add_option("--font", serveargs.font, "Outline font for text above 16 pixels: a fontconfig name or a file")
+      ->capture_default_str();
+  serve->add_option("--tick", serveargs.tickms, "Milliseconds between two action ticks, simulated and real")
+      ->capture_default_str();
+  serve->add_option("--host", serveargs.host, "Address to listen on")->capture_default_str();
+  serve->add_option("--port", serveargs.port, "Port to listen on (0: any free port)")->capture_default_str();
+  serve->footer(kFooterServe);
 
   try {
     app.parse(argc, argv);
@@ -544,6 +548,7 @@ int Main(int argc, char** argv) {
     if (!LoadInput(playargs.input, &bill, &sign, &error)) return Fail(error);
     return RunPlay(playargs, bill, sign);
   }
+  if (serve->parsed()) return RunServe(serveargs);
   if (demo->parsed()) {
     const std::string text = DemoJsonText();
     if (!demojson.empty()) {

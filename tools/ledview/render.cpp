@@ -68,9 +68,9 @@ std::string SetPlayBillError(int32_t code, const std::vector<uint8_t>& bill) {
   return "the engine refuses the playbill (code " + std::to_string(code) + ")";
 }
 
-bool PlayBill(const std::vector<uint8_t>& bill, const RenderOptions& o,
-              const std::function<bool(int64_t ms, const std::vector<uint8_t>& leds)>& frame,
-              std::string* error) {
+bool StepperStart(Stepper* s, const std::vector<uint8_t>& bill, const RenderOptions& o,
+                  std::string* error) {
+  StepperStop(s);
   if (o.width < 1 || o.height < 1 || o.width > 8192 || o.height > 512) {
     *error = "sign size " + std::to_string(o.width) + "x" + std::to_string(o.height) +
              " is outside 1x1..8192x512";
@@ -97,14 +97,14 @@ bool PlayBill(const std::vector<uint8_t>& bill, const RenderOptions& o,
   }
   // The engine may clamp the height (colour mode 4 stops at 128 rows); the
   // buffer keeps the asked size and the rows beyond stay dark.
-  std::vector<uint8_t> leds(static_cast<size_t>(o.width) * o.height, 0);
+  s->leds.assign(static_cast<size_t>(o.width) * o.height, 0);
   code = SetFontPathname(fontpath.c_str());
   if (code != 0) {
     ReleasePreview();
     *error = "the engine cannot load the font \"" + fontpath + "\" (code " + std::to_string(code) + ")";
     return false;
   }
-  SetBmpBuffer(o.width, o.height, o.width, leds.data());
+  SetBmpBuffer(o.width, o.height, o.width, s->leds.data());
   ClockSimulate(o.start);
   code = SetPlayBill(bill.data(), static_cast<int32_t>(bill.size()));
   if (code != 0) {
@@ -113,46 +113,68 @@ bool PlayBill(const std::vector<uint8_t>& bill, const RenderOptions& o,
     *error = SetPlayBillError(code, bill);
     return false;
   }
+  s->options = o;
+  s->ms = 0;
+  s->nextsecond = 1000;
+  s->applied.assign(o.strings.size(), false);
+  s->running = true;
+  return true;
+}
 
+void StepperTick(Stepper* s) {
+  if (!s->running) return;
+  s->ms += s->options.tickms;
+  while (s->ms >= s->nextsecond) {
+    ClockAdvance(1);
+    NotifySecond();
+    s->nextsecond += 1000;
+  }
+  for (size_t i = 0; i < s->options.strings.size(); ++i) {
+    const StringUpdate& u = s->options.strings[i];
+    if (!s->applied[i] && s->ms >= u.atms) {
+      s->applied[i] = true;
+      UpdateString(u.id, u.text.data(), static_cast<int32_t>(u.text.size()));
+    }
+  }
+  NotifyActtion();
+  RefreshBuffer();
+}
+
+void StepperStop(Stepper* s) {
+  if (!s->running) return;
+  s->running = false;
+  ReleasePreview();
+  ClockUseReal();
+}
+
+bool PlayBill(const std::vector<uint8_t>& bill, const RenderOptions& o,
+              const std::function<bool(int64_t ms, const std::vector<uint8_t>& leds)>& frame,
+              std::string* error) {
+  Stepper s;
+  if (!StepperStart(&s, bill, o, error)) return false;
   Progress progress;
   progress.enabled = o.progress && isatty(2) && o.durationms > 1000;
   progress.begun = std::chrono::steady_clock::now();
   std::vector<uint8_t> previous;
-  std::vector<bool> applied(o.strings.size(), false);
-  int64_t nextsecond = 1000;
   bool ok = true;
-  for (int64_t t = o.tickms; t <= o.durationms; t += o.tickms) {
+  while (s.ms + o.tickms <= o.durationms) {
     if (stopsignal != 0) {
       *error = "interrupted";
       ok = false;
       break;
     }
-    while (t >= nextsecond) {
-      ClockAdvance(1);
-      NotifySecond();
-      nextsecond += 1000;
-    }
-    for (size_t i = 0; i < o.strings.size(); ++i) {
-      if (!applied[i] && t >= o.strings[i].atms) {
-        applied[i] = true;
-        UpdateString(o.strings[i].id, o.strings[i].text.data(),
-                     static_cast<int32_t>(o.strings[i].text.size()));
-      }
-    }
-    NotifyActtion();
-    RefreshBuffer();
-    if (previous.empty() || leds != previous) {
-      previous = leds;
-      if (!frame(t, leds)) {
+    StepperTick(&s);
+    if (previous.empty() || s.leds != previous) {
+      previous = s.leds;
+      if (!frame(s.ms, s.leds)) {
         ok = false;
         break;
       }
     }
-    ProgressUpdate(&progress, t, o.durationms);
+    ProgressUpdate(&progress, s.ms, o.durationms);
   }
   ProgressEnd(&progress);
-  ReleasePreview();
-  ClockUseReal();
+  StepperStop(&s);
   return ok;
 }
 
@@ -172,7 +194,7 @@ Canvas Paint(const std::vector<uint8_t>& leds, int32_t width, int32_t height, in
   std::vector<uint8_t> dot(static_cast<size_t>(scale) * scale, 1);
   if (look == Look::Led && scale >= 3) {
     const double centre = (scale - 1) / 2.0;
-    const double radius = scale * 0.42;
+    const double radius = scale * kLedDotRadius;
     for (int32_t y = 0; y < scale; ++y) {
       for (int32_t x = 0; x < scale; ++x) {
         const double dx = x - centre;

@@ -33,6 +33,34 @@ struct RenderOptions {
   bool progress = false;     // a progress bar on standard error for long renders
 };
 
+struct Stepper;
+void StepperStop(Stepper* s);
+
+// The engine playing a bill in simulated time, one tick at a time. The
+// engine is single-instance: one stepper runs at a time, and it must stay
+// where it is while it runs (the engine writes into its leds).
+struct Stepper {
+  RenderOptions options;
+  std::vector<uint8_t> leds;  // width x height colour values, the engine's buffer
+  int64_t ms = 0;             // simulated time of the last tick
+  int64_t nextsecond = 1000;
+  std::vector<bool> applied;  // options.strings already given to the engine
+  bool running = false;
+  Stepper() = default;
+  Stepper(const Stepper&) = delete;
+  Stepper& operator=(const Stepper&) = delete;
+  ~Stepper() { StepperStop(this); }
+};
+// Sets the engine up for the sign, loads the font and the bill and starts
+// the simulated clock at options.start; a running stepper is stopped first.
+bool StepperStart(Stepper* s, const std::vector<uint8_t>& bill, const RenderOptions& options,
+                  std::string* error);
+// One tick: a NotifySecond (and a clock second) for every second passed,
+// the string updates now due, then NotifyActtion and RefreshBuffer.
+void StepperTick(Stepper* s);
+// Releases the engine and gives the clocks the machine's time again.
+void StepperStop(Stepper* s);
+
 // Drives the engine: one NotifyActtion and one RefreshBuffer every tick, a
 // NotifySecond (and a clock second) every 1000 ms. `frame` gets the time
 // and the LEDs (width x height bytes, a colour value each) after the first
@@ -40,6 +68,10 @@ struct RenderOptions {
 bool PlayBill(const std::vector<uint8_t>& bill, const RenderOptions& options,
               const std::function<bool(int64_t ms, const std::vector<uint8_t>& leds)>& frame,
               std::string* error);
+
+// An LED's dot in the LED look: a disc of this radius in cells, centred in
+// its cell (from 3 pixels a cell up; below that the whole cell).
+inline constexpr double kLedDotRadius = 0.42;
 
 // The sign drawn `scale` times larger as palette indices: 0 black, 1..7
 // the lit colour values, 8 an unlit LED (LED look only).
