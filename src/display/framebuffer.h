@@ -8,7 +8,7 @@ namespace ledview {
 
 inline constexpr uint32_t kFrameBufferBytes = 1048576;
 
-struct FrameBuffer {
+struct alignas(4096) FrameBuffer {
   uint32_t curfbpitch;
   uint32_t fbwidth;
   uint32_t fbheight;
@@ -17,9 +17,12 @@ struct FrameBuffer {
   uint32_t rowmask;
   uint32_t bandoffset[32];
   uint32_t rowoffset[16];
-  // Page-aligned, so that the cost of drawing does not depend on where the
-  // linker happens to place the buffer.
-  alignas(4096) uint8_t pixels[kFrameBufferBytes];
+  // Half a page into a page-aligned record: the cost of drawing does not
+  // depend on where the linker places the buffer, and rows copied between it
+  // and large heap blocks (which start near a page boundary) are never a
+  // multiple of 4096 bytes apart, where the processor would take loads for
+  // aliases of recent stores.
+  alignas(2048) uint8_t pixels[kFrameBufferBytes];
 };
 
 extern FrameBuffer framebuffer;
