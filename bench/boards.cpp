@@ -1,6 +1,7 @@
 #include "boards.h"
 
 #include "billfile/billwriter.h"
+#include "ledview.h"
 
 std::vector<uint8_t> StringBoard(const std::vector<std::string>& texts, uint32_t textsize) {
   ledview::bill::Bill b;
@@ -20,4 +21,14 @@ std::vector<uint8_t> StringBoard(const std::vector<std::string>& texts, uint32_t
     e.exiteffect = 2 + i % 4;  // EraseRight .. EraseUp
   }
   return b.Bytes();
+}
+
+bool StartBoard(int32_t mode, std::vector<uint8_t>* out) {
+  out->assign(static_cast<size_t>(kBoardWidth) * kBoardHeight, 0);
+  ReleasePreview();
+  const bool ready = InitLedConfigure(kBoardWidth, kBoardHeight, mode) == 0 &&
+                     SetFontPathname(LEDVIEW_BENCH_LATIN_FONT) == 0 &&
+                     SetBmpBuffer(kBoardWidth, kBoardHeight, kBoardWidth, out->data()) == 0;
+  if (!ready) ReleasePreview();
+  return ready;
 }

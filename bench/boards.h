@@ -13,3 +13,8 @@ inline constexpr int32_t kBoardComponents = 16;
 
 // texts[i] goes into component i, at textsize pixels (in the engine's codes).
 std::vector<uint8_t> StringBoard(const std::vector<std::string>& texts, uint32_t textsize);
+
+// A fresh engine for the board's sign in a colour mode, with the benchmarks'
+// Latin font, drawing into *out (sized to the sign here). False, with the
+// engine released, when it cannot start.
+bool StartBoard(int32_t mode, std::vector<uint8_t>* out);

@@ -69,17 +69,12 @@ bool LoadBoard(const std::vector<uint8_t>& bill, std::vector<uint8_t>& out) {
 }
 
 void BM_LiveBoard(benchmark::State& state) {
-  std::vector<uint8_t> out(static_cast<size_t>(kWidth) * kHeight);
+  std::vector<uint8_t> out;
   std::vector<std::string> texts;
   for (int32_t i = 0; i < kComponents; ++i) texts.push_back(Reading(i, 0));
   const std::vector<uint8_t> bill = StringBoard(texts, kTextSize);
-  ReleasePreview();
-  const bool ready = InitLedConfigure(kWidth, kHeight, 1) == 0 &&
-                     SetFontPathname(LEDVIEW_BENCH_LATIN_FONT) == 0 &&
-                     SetBmpBuffer(kWidth, kHeight, kWidth, out.data()) == 0;
-  if (!ready) {
+  if (!StartBoard(1, &out)) {
     state.SkipWithError("cannot set up the engine with " LEDVIEW_BENCH_LATIN_FONT);
-    ReleasePreview();
     return;
   }
   double updatetime = 0;

@@ -22,7 +22,7 @@ constexpr int kTicksPerSecond = 100;
 
 void BM_TextPlaybill(benchmark::State& state) {
   const int32_t mode = static_cast<int32_t>(state.range(0));
-  std::vector<uint8_t> out(static_cast<size_t>(kWidth) * kHeight);
+  std::vector<uint8_t> out;
   std::vector<std::string> texts;
   for (int32_t i = 0; i < kBoardComponents; ++i) {
     char text[16];
@@ -30,13 +30,8 @@ void BM_TextPlaybill(benchmark::State& state) {
     texts.push_back(text);
   }
   const std::vector<uint8_t> bill = StringBoard(texts, 16);
-  ReleasePreview();
-  const bool ready = InitLedConfigure(kWidth, kHeight, mode) == 0 &&
-                     SetFontPathname(LEDVIEW_BENCH_LATIN_FONT) == 0 &&
-                     SetBmpBuffer(kWidth, kHeight, kWidth, out.data()) == 0;
-  if (!ready) {
+  if (!StartBoard(mode, &out)) {
     state.SkipWithError("cannot set up the engine with " LEDVIEW_BENCH_LATIN_FONT);
-    ReleasePreview();
     return;
   }
   for (auto _ : state) {

@@ -130,4 +130,25 @@ std::string JoinPath(const std::string& dir, const std::string& path) {
   return (fs::path(dir) / path).string();
 }
 
+bool StartFolder(const std::string& dir, std::string* temp, std::string* error) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::exists(dir, ec) && !(fs::is_directory(dir, ec) && fs::is_empty(dir, ec))) {
+    *error = dir + ": exists and is not an empty folder";
+    return false;
+  }
+  *temp = TempPathFor(dir);
+  if (!fs::create_directory(*temp, ec)) {
+    *error = dir + ": cannot make the folder (" + ec.message() + ")";
+    return false;
+  }
+  return true;
+}
+
+bool CommitFolder(const std::string& temp, const std::string& dir, std::string* error) {
+  std::error_code ec;
+  if (std::filesystem::exists(dir, ec)) std::filesystem::remove(dir, ec);  // the empty folder it replaces
+  return CommitTemp(temp, dir, error);
+}
+
 }  // namespace ledview::tool

@@ -19,6 +19,11 @@ std::string TempPathFor(const std::string& path);
 bool CommitTemp(const std::string& temp, const std::string& path, std::string* error);
 // Removes a temporary file or directory after a failure.
 void DiscardTemp(const std::string& temp);
+// A new output folder, built under a temporary name: `dir` must not exist
+// yet or be an empty folder. *temp is the folder to fill; CommitFolder puts
+// it in place of `dir`, DiscardTemp drops it.
+bool StartFolder(const std::string& dir, std::string* temp, std::string* error);
+bool CommitFolder(const std::string& temp, const std::string& dir, std::string* error);
 
 // The system's reason for the last failure (errno), for error messages.
 std::string SystemReason(int err);

@@ -1,7 +1,6 @@
 #include "ledview/gallery.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <vector>
 
 #include "billfile/billwriter.h"
@@ -88,20 +87,10 @@ std::string Section(const char* title, const std::vector<Shown>& shown) {
 
 bool WriteGallery(const std::string& folder, const std::string& font, bool progress,
                   std::string* error) {
-  namespace fs = std::filesystem;
   const std::string dir = FolderPath(folder);
-  std::error_code ec;
-  if (fs::exists(dir, ec) && !(fs::is_directory(dir, ec) && fs::is_empty(dir, ec))) {
-    *error = dir + ": exists and is not an empty folder";
-    return false;
-  }
   bill::BmpBlock picture;
-  if (!SamplePicture(font, &picture, error)) return false;
-  const std::string temp = TempPathFor(dir);
-  if (!fs::create_directory(temp, ec)) {
-    *error = dir + ": cannot make the folder (" + ec.message() + ")";
-    return false;
-  }
+  std::string temp;
+  if (!SamplePicture(font, &picture, error) || !StartFolder(dir, &temp, error)) return false;
   RenderOptions o;
   o.width = kSignWidth;
   o.height = kSignHeight;
@@ -154,8 +143,7 @@ bool WriteGallery(const std::string& folder, const std::string& font, bool progr
     DiscardTemp(temp);
     return false;
   }
-  if (fs::exists(dir, ec)) fs::remove(dir, ec);  // the empty folder it replaces
-  return CommitTemp(temp, dir, error);
+  return CommitFolder(temp, dir, error);
 }
 
 }  // namespace ledview::tool

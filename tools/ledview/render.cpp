@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 
 #include "ledview.h"
 #include "ledview/files.h"
@@ -411,17 +410,8 @@ bool RenderFrames(const std::vector<uint8_t>& bill, const RenderOptions& o, cons
                   std::string* error) {
   const std::string dir = FolderPath(folder);
   if (!CheckScale(o, error)) return false;
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  if (fs::exists(dir, ec) && !(fs::is_directory(dir, ec) && fs::is_empty(dir, ec))) {
-    *error = dir + ": exists and is not an empty folder";
-    return false;
-  }
-  const std::string temp = TempPathFor(dir);
-  if (!fs::create_directory(temp, ec)) {
-    *error = dir + ": cannot make the folder (" + ec.message() + ")";
-    return false;
-  }
+  std::string temp;
+  if (!StartFolder(dir, &temp, error)) return false;
   const bool played = PlayBill(bill, o, [&](int64_t ms, const std::vector<uint8_t>& leds) {
     char name[32];
     std::snprintf(name, sizeof name, "%06lldms.png", static_cast<long long>(ms));
@@ -438,8 +428,7 @@ bool RenderFrames(const std::vector<uint8_t>& bill, const RenderOptions& o, cons
     DiscardTemp(temp);
     return false;
   }
-  if (fs::exists(dir, ec)) fs::remove(dir, ec);  // the empty folder it replaces
-  return CommitTemp(temp, dir, error);
+  return CommitFolder(temp, dir, error);
 }
 
 }  // namespace ledview::tool
