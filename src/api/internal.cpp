@@ -4,6 +4,7 @@
 #include "content/fontdata/fontdata.h"
 #include "platform/platform.h"  // the clock functions declared again in internal.h
 #include "playbill/loader.h"
+#include "playbill/scheduler.h"
 
 namespace ledview {
 
@@ -17,5 +18,7 @@ int32_t PlayingPage() {
   }
   return -1;
 }
+
+void ResetActionCounter() { actioncounter = 0; }
 
 }  // namespace ledview

@@ -27,4 +27,10 @@ GbTable EngineGbTable();
 // and while no playbill plays.
 int32_t PlayingPage();
 
+// Starts the count of NotifyActtion calls towards the next action step from
+// 0, as a freshly loaded engine has it. The exported functions keep the
+// count across releases, as hosts know it; the command starts every new
+// show from 0 so that one show plays alike in any process.
+void ResetActionCounter();
+
 }  // namespace ledview

@@ -11,11 +11,13 @@ namespace ledview {
 
 bool FileCanOpen(const char* path) {
   if (path == nullptr) return false;
-  const int fd = open(path, O_RDONLY | O_CLOEXEC);
+  // Without blocking: a named pipe in a font's place must not hold the host
+  // up. Only a regular file is a font file to read (a directory opens on
+  // Linux too).
+  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat info {};
-  // A directory opens on Linux but is never a font file to read.
-  const bool regular = fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
+  const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
   close(fd);
   return regular;
 }

@@ -111,6 +111,51 @@ expect_match("${err}" "^ledview: [^\n]*bad.json: pages\\[0\\]\\.areas\\[0\\]\\.c
 file(WRITE ${WORK}/syntax.json "{\n  \"pages\": [\n}")
 run(1 out err build ${WORK}/syntax.json -o ${WORK}/bad.bill)
 expect_match("${err}" "syntax.json: line 3, column 1: syntax error" "JSON syntax error")
+# Nesting deeper than any description needs is refused while reading, with
+# one line, not a crash.
+string(REPEAT "[" 20000 open)
+string(REPEAT "]" 20000 close)
+file(WRITE ${WORK}/deep.json "{\"pages\": ${open}${close}}")
+run(1 out err build ${WORK}/deep.json -o ${WORK}/deep.bill)
+expect_match("${err}" "^ledview: [^\n]*deep.json: arrays and objects nested more than 64 deep\n$" "deep nesting")
+
+# An output that is one of the inputs, or named for another kind of file, is
+# refused and the input stays as it was.
+file(READ ${EXAMPLES}/hello.json hello)
+file(WRITE ${WORK}/same.json "${hello}")
+foreach(case
+    "build|same.json|same.json|is the description being built"
+    "build|same.json|same.gif|build writes a playbill"
+    "inspect|same.bill|same.png|inspect writes a description"
+    "inspect|same.bill|same.bill|inspect writes a description")
+  string(REPLACE "|" ";" parts "${case}")
+  list(GET parts 0 cmd)
+  list(GET parts 1 input)
+  list(GET parts 2 output)
+  list(GET parts 3 message)
+  if(input STREQUAL "same.bill")
+    run(0 out err build ${WORK}/same.json -o ${WORK}/same.bill)
+  endif()
+  file(SHA256 ${WORK}/${input} before)
+  run(1 out err ${cmd} ${WORK}/${input} -o ${WORK}/${output})
+  expect_match("${err}" "^ledview: -o [^\n]*${output}: ${message}[^\n]*\n$" "${cmd} -o ${output}")
+  file(SHA256 ${WORK}/${input} after)
+  if(NOT before STREQUAL after)
+    message(FATAL_ERROR "${cmd} -o ${output} changed its input")
+  endif()
+endforeach()
+# The same file by another path is still the same file.
+run(1 out err build ${WORK}/same.json -o ${WORK}/./same.json)
+expect_match("${err}" "is the description being built" "build to its own input by another path")
+get_filename_component(workname ${WORK} NAME)
+file(WRITE ${WORK}/desc.bill "${hello}")
+run(1 out err build ${WORK}/desc.bill -o ${WORK}/../${workname}/desc.bill)
+expect_match("${err}" "is the description being built" "build to its own input named .bill")
+file(READ ${WORK}/desc.bill kept)
+if(NOT kept STREQUAL hello)
+  message(FATAL_ERROR "build overwrote its own input")
+endif()
+
 file(WRITE ${WORK}/junk.bill "not a playbill at all")
 run(1 out err render ${WORK}/junk.bill -q -o ${WORK}/junk.gif)
 expect_match("${err}" "^ledview: the engine rejects the playbill" "render of junk")

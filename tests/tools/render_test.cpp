@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "ledview/files.h"
 #include "ledview/picture.h"
 #include "ledview/render.h"
+#include "ledview/signals.h"
 #include "platform/platform.h"
 #include "playbill/scheduler.h"
 #include "support/billbuilder.h"
@@ -95,7 +97,56 @@ TEST(Render, FramesAreTheEngineBuffer) {
   std::filesystem::remove_all(dir);
 }
 
-// SIGTERM or SIGINT during a render stops it at its next tick with one
+// Frame names keep time order when sorted as text, past 1,000 seconds too.
+TEST(Render, FrameNamesSortInTimeOrder) {
+  test::Bill b;
+  b.AddPage().AddArea(0, 0, 16, 4).AddComponent(0, 0, 16, 4).AddElement(
+      1, test::PicturePayload({"#..#.##.", ".##..#.#"})).entryeffect = 50;  // scrolls for ever
+  const RenderOptions o{.width = 16, .height = 4, .font = LEDVIEW_TEST_FONT, .durationms = 1100000,
+                        .tickms = 10000, .start = 1700000000, .scale = 1, .look = Look::Plain, .strings = {}};
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("ledview-names-" + std::to_string(getpid()));
+  std::filesystem::remove_all(dir);
+  std::string error;
+  ASSERT_TRUE(RenderFrames(b.Bytes(), o, dir.string(), &error)) << error;
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  ASSERT_GE(names.size(), 20u);
+  std::vector<int64_t> times;
+  for (const std::string& n : names) times.push_back(std::stoll(n));
+  EXPECT_TRUE(std::is_sorted(times.begin(), times.end()));
+  EXPECT_EQ(names.front(), "0010000ms.png");
+  EXPECT_GT(times.back(), 1000000) << names.back();
+  std::filesystem::remove_all(dir);
+}
+
+// The engine keeps its action count across releases; a render starts every
+// show from 0, so that one show plays alike whatever played before it in
+// the process.
+TEST(Render, EveryPlayStartsTheActionCountFromZero) {
+  test::Bill b;
+  test::Element& e = b.AddPage().AddArea(0, 0, 8, 4).AddComponent(0, 0, 8, 4).AddElement(
+      1, test::PicturePayload({"#..#.##.", ".##..#.#", "#.#.#..#", "##....##"}));
+  e.entryeffect = 9, e.speed = 1, e.staytime = 1, e.exiteffect = 2;
+  const RenderOptions o{.width = 8, .height = 4, .font = LEDVIEW_TEST_FONT, .durationms = 3000, .tickms = 10,
+                        .start = 1700000000, .scale = 1, .look = Look::Plain, .strings = {}};
+  const auto play = [&](int32_t leftover) {
+    actioncounter = leftover;
+    std::map<int64_t, std::vector<uint8_t>> frames;
+    std::string error;
+    EXPECT_TRUE(PlayBill(b.Bytes(), o, [&](int64_t t, const std::vector<uint8_t>& leds) {
+      frames[t] = leds;
+      return true;
+    }, &error)) << error;
+    return frames;
+  };
+  const auto clean = play(0);
+  EXPECT_GE(clean.size(), 4u);
+  for (const int32_t leftover : {1, 2, 3}) EXPECT_EQ(play(leftover), clean) << "after " << leftover << " ticks left over";
+}
+
+// SIGTERM, SIGINT or SIGHUP (a closed terminal) during a render stops it at its next tick with one
 // reason, and leaves no temporary file or folder beside the target; a folder
 // named with a trailing slash is the same folder.
 TEST(Render, StopSignalsLeaveNoTemporaryFiles) {
@@ -110,7 +161,7 @@ TEST(Render, StopSignalsLeaveNoTemporaryFiles) {
   std::filesystem::remove_all(dir);
   std::filesystem::create_directory(dir);
   CatchStopSignals();
-  for (const int signal : {SIGTERM, SIGINT}) {
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
     for (const bool frames : {false, true}) {
       stopsignal = 0;
       std::thread sender([signal] {
@@ -127,8 +178,6 @@ TEST(Render, StopSignalsLeaveNoTemporaryFiles) {
     }
   }
   stopsignal = 0;
-  std::signal(SIGINT, SIG_DFL);
-  std::signal(SIGTERM, SIG_DFL);
   std::string error;
   const RenderOptions brief{.width = 8, .height = 4, .font = LEDVIEW_TEST_FONT, .durationms = 100, .tickms = 50,
                             .start = 1700000000, .scale = 1, .look = Look::Plain, .strings = {}};

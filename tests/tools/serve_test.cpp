@@ -33,6 +33,7 @@
 #include "ledview/picture.h"
 #include "ledview/render.h"
 #include "ledview/serve.h"
+#include "ledview/wire.h"
 #include "playbill/scheduler.h"
 
 namespace ledview::tool {
@@ -548,26 +549,28 @@ TEST(Serve, BadRequestsAreAnsweredAndServingGoesOn) {
   Server server;
   ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
   const std::string big(100000, 'x');
+  const std::string host = "Host: 127.0.0.1:" + std::to_string(server.port) + "\r\n";
+  const std::string json = "Content-Type: application/json\r\n";
   const struct { std::string request; int status; } cases[] = {
-      {"GET /nothing HTTP/1.1\r\nHost: x\r\n\r\n", 404},
-      {"GET /../secret.txt HTTP/1.1\r\nHost: x\r\n\r\n", 404},
-      {"GET /%2e%2e/secret.txt HTTP/1.1\r\nHost: x\r\n\r\n", 404},
-      {"GET /show.json HTTP/1.1\r\nHost: x\r\n\r\n", 404},
-      {"GET /ledview.js/../show HTTP/1.1\r\nHost: x\r\n\r\n", 404},
-      {"GET /play HTTP/1.1\r\nHost: x\r\n\r\n", 405},
-      {"POST / HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n", 405},
-      {"DELETE /events HTTP/1.1\r\nHost: x\r\n\r\n", 405},
-      {"POST /speed HTTP/1.1\r\nHost: x\r\nContent-Length: 5\r\n\r\n{bad}", 400},
-      {"POST /speed HTTP/1.1\r\nHost: x\r\nContent-Length: " + std::to_string(big.size()) + "\r\n\r\n" + big, 413},
-      {"POST /string HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n186a0\r\n" + big + "\r\n0\r\n\r\n", 411},
+      {"GET /nothing HTTP/1.1\r\n" + host + "\r\n", 404},
+      {"GET /../secret.txt HTTP/1.1\r\n" + host + "\r\n", 404},
+      {"GET /%2e%2e/secret.txt HTTP/1.1\r\n" + host + "\r\n", 404},
+      {"GET /show.json HTTP/1.1\r\n" + host + "\r\n", 404},
+      {"GET /ledview.js/../show HTTP/1.1\r\n" + host + "\r\n", 404},
+      {"GET /play HTTP/1.1\r\n" + host + "\r\n", 405},
+      {"POST / HTTP/1.1\r\n" + host + "Content-Length: 0\r\n\r\n", 405},
+      {"DELETE /events HTTP/1.1\r\n" + host + "\r\n", 405},
+      {"POST /speed HTTP/1.1\r\n" + host + json + "Content-Length: 5\r\n\r\n{bad}", 400},
+      {"POST /speed HTTP/1.1\r\n" + host + json + "Content-Length: " + std::to_string(big.size()) + "\r\n\r\n" + big, 413},
+      {"POST /string HTTP/1.1\r\n" + host + "Transfer-Encoding: chunked\r\n\r\n186a0\r\n" + big + "\r\n0\r\n\r\n", 411},
       {"HELLO\r\n\r\n", 400},
-      {"GET / HTTP/1.1\r\n" + std::string(20000, 'a') + "\r\n\r\n", 400},
+      {"GET / HTTP/1.1\r\n" + std::string(20000, 'a') + "\r\n\r\n", 431},
   };
   for (const auto& c : cases) {
     std::string answer;
     EXPECT_EQ(RawStatus(server.port, c.request, &answer), c.status) << c.request.substr(0, 60) << "\n" << answer;
     EXPECT_EQ(answer.find("not for the web"), std::string::npos);
-    EXPECT_EQ(RawStatus(server.port, "GET / HTTP/1.1\r\nHost: x\r\n\r\n"), 200) << "after " << c.request.substr(0, 40);
+    EXPECT_EQ(RawStatus(server.port, "GET / HTTP/1.1\r\n" + host + "\r\n"), 200) << "after " << c.request.substr(0, 40);
   }
 
   // Pages beyond the limit are turned away, and served again once others go.
@@ -577,8 +580,8 @@ TEST(Serve, BadRequestsAreAnsweredAndServingGoesOn) {
     for (auto& p : pages) {
       EXPECT_TRUE(p->WaitFor([](const std::vector<Event>& e) { return !e.empty(); }, 5000));
     }
-    EXPECT_EQ(RawStatus(server.port, "GET /events HTTP/1.1\r\nHost: x\r\n\r\n"), 503);
-    EXPECT_EQ(RawStatus(server.port, "GET / HTTP/1.1\r\nHost: x\r\n\r\n"), 200);
+    EXPECT_EQ(RawStatus(server.port, "GET /events HTTP/1.1\r\n" + host + "\r\n"), 503);
+    EXPECT_EQ(RawStatus(server.port, "GET / HTTP/1.1\r\n" + host + "\r\n"), 200);
   }
   Stream again(server.port);
   EXPECT_TRUE(again.WaitFor([](const std::vector<Event>& e) { return !e.empty(); }, 8000));

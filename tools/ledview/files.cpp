@@ -1,10 +1,10 @@
 #include "ledview/files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -13,20 +13,12 @@ namespace ledview::tool {
 
 namespace fs = std::filesystem;
 
-volatile int stopsignal = 0;
-
-namespace {
-
-extern "C" void OnStopSignal(int signal) { stopsignal = signal; }
-
-}  // namespace
-
-void CatchStopSignals() {
-  struct sigaction action {};
-  action.sa_handler = OnStopSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  if (fs::equivalent(a, b, ec) && !ec) return true;
+  const fs::path pa = fs::absolute(a, ec).lexically_normal();
+  const fs::path pb = fs::absolute(b, ec).lexically_normal();
+  return !ec && pa == pb;
 }
 
 std::string SystemReason(int err) { return err != 0 ? std::strerror(err) : "write error"; }
@@ -39,14 +31,24 @@ std::string FolderPath(const std::string& path) {
 
 bool ReadFile(const std::string& path, size_t limit, std::vector<uint8_t>* out, std::string* error) {
   out->clear();
-  std::error_code ec;
-  if (fs::is_directory(path, ec)) {
-    *error = path + ": is a directory";
+  // Opened without blocking and read only when it is a regular file: a named
+  // pipe or a device in its place must not hold the command up.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    *error = path + ": " + std::strerror(errno);
     return false;
   }
-  FILE* f = std::fopen(path.c_str(), "rb");
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    *error = path + (S_ISDIR(st.st_mode) ? ": is a directory" : ": is not a regular file");
+    return false;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  FILE* f = fdopen(fd, "rb");
   if (f == nullptr) {
     *error = path + ": " + std::strerror(errno);
+    close(fd);
     return false;
   }
   uint8_t chunk[65536];

@@ -25,13 +25,12 @@ void DiscardTemp(const std::string& temp);
 bool StartFolder(const std::string& dir, std::string* temp, std::string* error);
 bool CommitFolder(const std::string& temp, const std::string& dir, std::string* error);
 
+// True when both paths name one file: the same existing file (links
+// included), or the same path once made absolute and normal.
+bool SameFile(const std::string& a, const std::string& b);
+
 // The system's reason for the last failure (errno), for error messages.
 std::string SystemReason(int err);
-
-// SIGINT and SIGTERM set stopsignal instead of ending the process, so that
-// a render stops at its next tick and removes its temporary files.
-extern volatile int stopsignal;
-void CatchStopSignals();
 
 // A folder's path without trailing slashes ("frames/" is "frames").
 std::string FolderPath(const std::string& path);

@@ -16,6 +16,8 @@
 
 namespace ledview::tool {
 
+std::mutex fontlock;
+
 namespace {
 
 // A text picture may have at most this many pixels: more than a playbill

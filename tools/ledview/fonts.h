@@ -2,6 +2,7 @@
 // into one-bit pictures with FreeType.
 #pragma once
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,11 @@ void UseOnlyFonts(const std::vector<std::string>& paths);
 // Closes the fonts opened so far and fontconfig's state; for the end of the
 // process.
 void ReleaseFonts();
+
+// The lookups above keep caches that are for one thread at a time: a
+// command that builds or starts shows on two threads holds this lock around
+// them.
+extern std::mutex fontlock;
 
 enum class TextAlign : int32_t { Left, Centre, Right };
 

@@ -35,6 +35,25 @@ std::string Printable(const std::string& text, size_t limit) {
 struct SaxWithError : nlohmann::detail::json_sax_dom_parser<Json> {
   using json_sax_dom_parser::json_sax_dom_parser;
   std::string message;
+  int32_t depth = 0;
+
+  // Deeper nesting is refused while parsing, so that no walk over a parsed
+  // text (recursive ones among them) meets more than kMaxJsonDepth levels.
+  bool Deeper() {
+    if (++depth <= kMaxJsonDepth) return true;
+    message = "arrays and objects nested more than " + std::to_string(kMaxJsonDepth) + " deep";
+    return false;
+  }
+  bool start_object(std::size_t size) { return Deeper() && json_sax_dom_parser::start_object(size); }
+  bool start_array(std::size_t size) { return Deeper() && json_sax_dom_parser::start_array(size); }
+  bool end_object() {
+    --depth;
+    return json_sax_dom_parser::end_object();
+  }
+  bool end_array() {
+    --depth;
+    return json_sax_dom_parser::end_array();
+  }
   template <class Exception>
   bool parse_error(std::size_t, const std::string&, const Exception& ex) {
     message = ex.what();

@@ -25,6 +25,7 @@
 #include "ledview/render.h"
 #include "ledview/schema_json.h"
 #include "ledview/serve.h"
+#include "ledview/signals.h"
 
 namespace ledview::tool {
 
@@ -354,6 +355,8 @@ int RunPlay(const PlayArgs& a, const std::vector<uint8_t>& bill, const SignSize&
 }  // namespace
 
 int Main(int argc, char** argv) {
+  // A stop signal from now on is seen, however early it comes.
+  HoldStopSignals();
   CLI::App app{"ledview: build, check, inspect, render, play and serve playbills for LED signs"};
   app.require_subcommand(1);
   app.footer("Run `ledview COMMAND --help` for the manual of a command.");
@@ -465,7 +468,11 @@ int Main(int argc, char** argv) {
   }
   // The window has its own way to quit; everything else stops at its next
   // tick and removes its temporary files.
-  if (!play->parsed()) CatchStopSignals();
+  if (play->parsed()) {
+    ReleaseStopSignals();
+  } else {
+    CatchStopSignals();
+  }
 
   std::string error;
   if (build->parsed()) {
@@ -473,6 +480,10 @@ int Main(int argc, char** argv) {
     SignSize sign;
     if (!BuildFile(buildin, &bytes, &sign, &error)) return Fail(error);
     const std::string out = buildout.empty() ? JoinPath(DirectoryOf(buildin), StemOf(buildin) + ".bill") : buildout;
+    if (SameFile(out, buildin)) {
+      return Fail("-o " + out + ": is the description being built; name the playbill .bill");
+    }
+    if (!EndsWith(out, ".bill")) return Fail("-o " + out + ": build writes a playbill; name the output .bill");
     if (!WriteFileAtomic(out, bytes, &error)) return Fail(error);
     return 0;
   }
@@ -514,6 +525,12 @@ int Main(int argc, char** argv) {
     return CheckBill(bill, width, height, mode, stdout) ? 0 : 1;
   }
   if (inspect->parsed()) {
+    if (!inspectout.empty() && !EndsWith(inspectout, ".json")) {
+      return Fail("-o " + inspectout + ": inspect writes a description; name the output .json");
+    }
+    if (!inspectout.empty() && SameFile(inspectout, inspectin)) {
+      return Fail("-o " + inspectout + ": is the playbill being inspected; name the description .json");
+    }
     std::vector<uint8_t> bytes;
     if (!ReadFile(inspectin, kMaxInputBytes, &bytes, &error)) return Fail(error);
     bill::Bill b;
@@ -523,6 +540,11 @@ int Main(int argc, char** argv) {
     Json json;
     PendingFiles pictures;
     if (!DescribeBill(b, stem, &json, &pictures, &error)) return Fail(inspectin + ": " + error);
+    for (const auto& [name, png] : pictures) {
+      if (SameFile(JoinPath(dir, name), inspectin)) {
+        return Fail(JoinPath(dir, name) + ": a picture inspect writes would replace the playbill; name the description otherwise");
+      }
+    }
     for (const auto& [name, png] : pictures) {
       if (!WriteFileAtomic(JoinPath(dir, name), png, &error)) return Fail(error);
     }

@@ -1,754 +1,91 @@
 #include "ledview/serve.h"
 
-#include <httplib.h>
-#include <poll.h>
-#include <sys/inotify.h>
-#include <unistd.h>
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <netinet/in.h>
 
-#include <algorithm>
-#include <atomic>
+#include <cerrno>
 #include <chrono>
-#include <cmath>
-#include <condition_variable>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
-#include <ctime>
-#include <deque>
 #include <filesystem>
-#include <map>
-#include <mutex>
-#include <set>
 #include <thread>
 
-#include "billfile/billreader.h"
-#include "format/playbill.h"
-#include "ledview.h"
 #include "ledview/args.h"
 #include "ledview/files.h"
-#include "ledview/gbcode.h"
-#include "ledview/jsontext.h"
-#include "ledview/render.h"
-#include "ledview/web_css.h"
-#include "ledview/web_html.h"
-#include "ledview/web_js.h"
-#include "ledview_internal.h"
+#include "ledview/routes.h"
+#include "ledview/server.h"
+#include "ledview/showengine.h"
+#include "ledview/signals.h"
+#include "ledview/watcher.h"
 
 namespace ledview::tool {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
-// Pages that may watch at once; each holds one of the server's threads.
-constexpr int32_t kMaxStreams = 8;
-constexpr size_t kMaxBody = 4096;
-constexpr size_t kMaxStringBytes = 1024;
-constexpr double kMaxSeekSeconds = 3600;
-constexpr size_t kKeptEvents = 64;
-// A save is built once the folder has been quiet this long, so that the
-// several events of one save make one rebuild.
-constexpr auto kSettle = std::chrono::milliseconds(100);
-// A stream with nothing to say writes a comment this often, which finds
-// pages that have gone.
-constexpr auto kHeartbeat = std::chrono::seconds(2);
+// Threads for connections: the pages' streams, a page load's requests, and
+// room for a few clients that idle until their time runs out.
+constexpr int32_t kWorkers = kMaxStreams + 56;
+constexpr int32_t kBacklog = 128;
+// The most a stop may take, whatever clients, a rebuild or the engine are
+// doing; what is left then is abandoned.
+constexpr int32_t kStopWithinMs = 900;
 
-// ---- Frames on the wire ----
-
-constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-std::string Base64(const std::vector<uint8_t>& bytes) {
-  std::string out;
-  out.reserve((bytes.size() + 2) / 3 * 4);
-  for (size_t i = 0; i < bytes.size(); i += 3) {
-    const uint32_t n = uint32_t{bytes[i]} << 16 | (i + 1 < bytes.size() ? uint32_t{bytes[i + 1]} << 8 : 0) |
-                       (i + 2 < bytes.size() ? bytes[i + 2] : 0);
-    out += kBase64[n >> 18 & 63];
-    out += kBase64[n >> 12 & 63];
-    out += i + 1 < bytes.size() ? kBase64[n >> 6 & 63] : '=';
-    out += i + 2 < bytes.size() ? kBase64[n & 63] : '=';
-  }
-  return out;
+bool IsLoopback(const std::string& host) {
+  if (host == "localhost") return true;
+  in_addr v4{};
+  in6_addr v6{};
+  std::string bare = host;
+  if (bare.size() >= 2 && bare.front() == '[' && bare.back() == ']') bare = bare.substr(1, bare.size() - 2);
+  if (inet_pton(AF_INET, bare.c_str(), &v4) == 1) return (ntohl(v4.s_addr) >> 24) == 127;
+  return inet_pton(AF_INET6, bare.c_str(), &v6) == 1 && IN6_IS_ADDR_LOOPBACK(&v6);
 }
 
-bool Unbase64(const std::string& text, std::vector<uint8_t>* out) {
-  out->clear();
-  if (text.size() % 4 != 0) return false;
-  uint32_t n = 0;
-  int32_t bits = 0;
-  size_t pad = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    uint32_t v = 0;
-    if (c == '=') {
-      if (i + 2 < text.size()) return false;
-      ++pad;
-    } else {
-      const char* at = std::strchr(kBase64, c);
-      if (c == '\0' || at == nullptr || pad != 0) return false;
-      v = static_cast<uint32_t>(at - kBase64);
+std::string Url(const std::string& host, int32_t port) {
+  const bool ipv6 = host.find(':') != std::string::npos && host.front() != '[';
+  return "http://" + (ipv6 ? "[" + host + "]" : host) + ":" + std::to_string(port) + "/";
+}
+
+// The addresses that reach a server listening on `host`: the machine's own
+// addresses when it is a wildcard, else the host itself.
+std::string ReachedAt(const std::string& host, int32_t port) {
+  const bool any4 = host == "0.0.0.0";
+  const bool any6 = host == "::" || host == "[::]";
+  if (!any4 && !any6) return Url(host, port);
+  std::string urls;
+  ifaddrs* list = nullptr;
+  if (getifaddrs(&list) != 0) return Url(host, port);
+  for (const ifaddrs* a = list; a != nullptr; a = a->ifa_next) {
+    if (a->ifa_addr == nullptr) continue;
+    const int family = a->ifa_addr->sa_family;
+    if (!(family == AF_INET || (family == AF_INET6 && any6))) continue;
+    char text[INET6_ADDRSTRLEN] = "";
+    const void* bytes = family == AF_INET
+                            ? static_cast<const void*>(&reinterpret_cast<const sockaddr_in*>(a->ifa_addr)->sin_addr)
+                            : static_cast<const void*>(&reinterpret_cast<const sockaddr_in6*>(a->ifa_addr)->sin6_addr);
+    if (inet_ntop(family, bytes, text, sizeof text) == nullptr || IsLoopback(text)) continue;
+    if (family == AF_INET6 && IN6_IS_ADDR_LINKLOCAL(&reinterpret_cast<const sockaddr_in6*>(a->ifa_addr)->sin6_addr)) {
+      continue;
     }
-    n = n << 6 | v;
-    bits += 6;
-    if (bits == 24) {
-      out->push_back(static_cast<uint8_t>(n >> 16));
-      out->push_back(static_cast<uint8_t>(n >> 8));
-      out->push_back(static_cast<uint8_t>(n));
-      n = 0;
-      bits = 0;
-    }
+    urls += (urls.empty() ? "" : " ") + Url(text, port);
   }
-  out->resize(out->size() - pad);
-  return true;
+  freeifaddrs(list);
+  return urls.empty() ? Url(host, port) : urls;
 }
 
-}  // namespace
-
-std::string EncodeLeds(const std::vector<uint8_t>& leds) {
-  std::vector<uint8_t> runs;
-  for (size_t i = 0; i < leds.size();) {
-    const uint8_t v = leds[i] & 7;
-    size_t n = 1;
-    while (n < 32 && i + n < leds.size() && (leds[i + n] & 7) == v) ++n;
-    runs.push_back(static_cast<uint8_t>((n - 1) << 3 | v));
-    i += n;
-  }
-  return Base64(runs);
-}
-
-bool DecodeLeds(const std::string& text, size_t count, std::vector<uint8_t>* leds) {
-  std::vector<uint8_t> runs;
-  if (!Unbase64(text, &runs)) return false;
-  leds->clear();
-  leds->reserve(count);
-  for (uint8_t r : runs) leds->insert(leds->end(), (r >> 3) + 1u, static_cast<uint8_t>(r & 7));
-  return leds->size() == count;
-}
-
-namespace {
-
-// ---- What the pages are told: the hub ----
-
-// A whole server-sent event.
-std::string SseMessage(const char* name, const std::string& data) {
-  std::string out = "event: ";
-  out += name;
-  out += '\n';
-  size_t at = 0;
-  for (;;) {
-    const size_t end = data.find('\n', at);
-    out += "data: " + data.substr(at, end == std::string::npos ? std::string::npos : end - at) + "\n";
-    if (end == std::string::npos) break;
-    at = end + 1;
-  }
-  return out + "\n";
-}
-
-struct Message {
-  uint64_t seq = 0;
-  std::string text;
+// A thread whose end can be waited for with a time limit.
+struct Worker {
+  std::thread thread;
+  std::atomic<bool> done{false};
 };
 
-// Everything the engine and the watcher publish, numbered in one sequence.
-// A page that falls behind skips frames (only the latest is kept) but not
-// events, unless it falls more than kKeptEvents behind.
-struct Hub {
-  std::mutex m;
-  std::condition_variable cv;
-  uint64_t seq = 0;
-  Message frame;
-  std::deque<Message> events;
-  std::string show;   // the current show, as a new page's first event
-  std::string error;  // the build mistake a new page must see, or ""
-  std::string state;  // the latest state event
-  std::vector<int32_t> stringids;
-  int32_t streams = 0;
-  bool stopping = false;
-};
-
-void PublishLocked(Hub* hub, const char* name, const std::string& data) {
-  Message msg{++hub->seq, SseMessage(name, data)};
-  if (std::strcmp(name, "frame") == 0) {
-    hub->frame = std::move(msg);
-  } else {
-    hub->events.push_back(std::move(msg));
-    if (hub->events.size() > kKeptEvents) hub->events.pop_front();
-  }
-  hub->cv.notify_all();
-}
-
-void Publish(Hub* hub, const char* name, const std::string& data) {
-  std::lock_guard<std::mutex> lock(hub->m);
-  if (std::strcmp(name, "state") == 0) hub->state = data;
-  PublishLocked(hub, name, data);
-}
-
-// ---- The engine's thread and its queue ----
-
-// The command's own font lookup keeps caches that are not for two threads:
-// the watcher's builds and the engine's starts take turns.
-std::mutex fontlock;
-
-struct Show {
-  std::vector<uint8_t> bill;
-  RenderOptions options;
-  std::vector<int32_t> stringids;
-};
-
-enum class Command : int32_t { Play, Pause, Step, Restart, Speed, Seek, String, Load, Stop };
-
-struct Request {
-  Command command = Command::Play;
-  double value = 0;
-  int32_t id = 0;
-  std::string text;
-  Show show;
-};
-
-struct EngineQueue {
-  std::mutex m;
-  std::condition_variable cv;
-  std::deque<Request> requests;
-  // The first start's outcome, for RunServe to wait on.
-  bool started = false;
-  bool startfailed = false;
-  std::string starterror;
-};
-
-void Enqueue(EngineQueue* q, Request r) {
-  std::lock_guard<std::mutex> lock(q->m);
-  q->requests.push_back(std::move(r));
-  q->cv.notify_all();
-}
-
-// The live string ids of a bill, in order of first use.
-std::vector<int32_t> StringIds(const std::vector<uint8_t>& bytes) {
-  std::vector<int32_t> ids;
-  bill::Bill b;
-  std::string error;
-  if (!bill::ReadBill(bytes, &b, &error)) return ids;
-  for (const bill::Page& p : b.pages) {
-    for (const bill::Area& a : p.areas) {
-      for (const bill::Component& c : a.components) {
-        for (const bill::Element& e : c.elements) {
-          bill::StringText t;
-          if (e.elemtype != kElemString || !bill::DecodeStringText(e.payload, &t) || t.id == 0) continue;
-          if (std::find(ids.begin(), ids.end(), t.id) == ids.end()) ids.push_back(t.id);
-        }
-      }
-    }
-  }
-  return ids;
-}
-
-std::string ShowJson(const Show& s, const std::string& name) {
-  Json j;
-  j["name"] = name;
-  j["width"] = s.options.width;
-  j["height"] = s.options.height;
-  j["mode"] = s.options.mode;
-  j["tickms"] = s.options.tickms;
-  j["strings"] = s.stringids;
-  // The look of the GIF output: Paint's palette and dot.
-  Json palette = Json::array();
-  for (uint8_t i = 0; i <= 8; ++i) palette.push_back(PaletteRgb(i));
-  j["palette"] = palette;
-  j["dot"] = kLedDotRadius;
-  return j.dump();
-}
-
-struct Engine {
-  Hub* hub = nullptr;
-  EngineQueue* queue = nullptr;
-  std::string name;
-  Show show;
-  Stepper stepper;
-  bool playing = true;
-  double speed = 1;
-  std::vector<uint8_t> shown;  // the LEDs of the last frame event
-  int64_t statesecond = -1;
-};
-
-void SendFrame(Engine* e, Clock::time_point refreshed) {
-  const Stepper& s = e->stepper;
-  e->shown = s.leds;
-  Json j;
-  j["t"] = s.ms;
-  j["page"] = PlayingPage();
-  j["w"] = s.options.width;
-  j["h"] = s.options.height;
-  j["sent"] = std::chrono::duration_cast<std::chrono::microseconds>(refreshed.time_since_epoch()).count();
-  j["leds"] = EncodeLeds(s.leds);
-  Publish(e->hub, "frame", j.dump());
-}
-
-void SendState(Engine* e) {
-  e->statesecond = e->stepper.ms / 1000;
-  Json j;
-  j["playing"] = e->playing;
-  j["speed"] = e->speed;
-  j["t"] = e->stepper.ms;
-  j["page"] = PlayingPage();
-  Publish(e->hub, "state", j.dump());
-}
-
-void Tick(Engine* e, bool send) {
-  StepperTick(&e->stepper);
-  const Clock::time_point refreshed = Clock::now();
-  if (!send) return;
-  if (e->stepper.leds != e->shown) SendFrame(e, refreshed);
-  if (e->stepper.ms / 1000 != e->statesecond) SendState(e);
-}
-
-// Starts the show from its beginning, its clocks from the machine's time.
-bool Restart(Engine* e, std::string* error) {
-  e->show.options.start = std::time(nullptr);
-  {
-    std::lock_guard<std::mutex> lock(fontlock);
-    if (!StepperStart(&e->stepper, e->show.bill, e->show.options, error)) return false;
-  }
-  SendFrame(e, Clock::now());
-  SendState(e);
-  return true;
-}
-
-// A new build from the watcher: it replaces the show only when the engine
-// takes it; otherwise the last good show plays on and the pages see why.
-void Load(Engine* e, Show next) {
-  const int32_t valid = TestPlayBillData(next.bill.data(), static_cast<int32_t>(next.bill.size()));
-  std::string error;
-  if (valid != 0) {
-    error = SetPlayBillError(-2, next.bill);
-  } else {
-    Show previous = std::move(e->show);
-    e->show = std::move(next);
-    if (!Restart(e, &error)) {
-      e->show = std::move(previous);
-      std::string again;
-      Restart(e, &again);
-    }
-  }
-  if (!error.empty()) {
-    std::lock_guard<std::mutex> lock(e->hub->m);
-    e->hub->error = "ledview: " + error;
-    PublishLocked(e->hub, "error", e->hub->error);
-    return;
-  }
-  const std::string show = ShowJson(e->show, e->name);
-  std::lock_guard<std::mutex> lock(e->hub->m);
-  e->hub->show = show;
-  e->hub->error.clear();
-  e->hub->stringids = e->show.stringids;
-  PublishLocked(e->hub, "reload", show);
-}
-
-void Seek(Engine* e, double seconds) {
-  const int64_t target = static_cast<int64_t>(seconds * 1000 + 0.5);
-  std::string error;
-  if (target < e->stepper.ms && !Restart(e, &error)) return;
-  for (int64_t n = 0; e->stepper.ms + e->stepper.options.tickms <= target; ++n) {
-    if (n % 4096 == 0 && stopsignal != 0) return;
-    Tick(e, false);
-  }
-  SendFrame(e, Clock::now());
-  SendState(e);
-}
-
-// Runs the show in real time: a tick every tickms / speed of wall time,
-// and the requests in between. Ticks missed by more than a quarter second
-// are dropped rather than caught up.
-void EngineThread(Engine* e) {
-  std::string error;
-  const bool ok = Restart(e, &error);
-  {
-    std::lock_guard<std::mutex> lock(e->queue->m);
-    e->queue->started = true;
-    e->queue->startfailed = !ok;
-    e->queue->starterror = error;
-    e->queue->cv.notify_all();
-  }
-  if (!ok) return;
-  Clock::time_point due = Clock::now();
-  for (;;) {
-    std::deque<Request> requests;
-    {
-      std::unique_lock<std::mutex> lock(e->queue->m);
-      if (e->queue->requests.empty()) {
-        if (e->playing) {
-          e->queue->cv.wait_until(lock, due);
-        } else {
-          e->queue->cv.wait(lock);
-        }
-      }
-      requests.swap(e->queue->requests);
-    }
-    for (Request& r : requests) {
-      switch (r.command) {
-        case Command::Stop: StepperStop(&e->stepper); return;
-        case Command::Play: e->playing = true; due = Clock::now(); break;
-        case Command::Pause: e->playing = false; break;
-        case Command::Step: e->playing = false; Tick(e, true); break;
-        case Command::Restart: Restart(e, &error); due = Clock::now(); break;
-        case Command::Speed: e->speed = r.value; break;
-        case Command::Seek: Seek(e, r.value); due = Clock::now(); break;
-        case Command::String:
-          UpdateString(r.id, r.text.data(), static_cast<int32_t>(r.text.size()));
-          break;
-        case Command::Load: Load(e, std::move(r.show)); due = Clock::now(); break;
-      }
-      SendState(e);
-    }
-    if (!e->playing) continue;
-    const Clock::time_point now = Clock::now();
-    if (now < due) continue;
-    Tick(e, true);
-    const auto period = std::chrono::duration_cast<Clock::duration>(
-        std::chrono::duration<double, std::milli>(e->stepper.options.tickms / e->speed));
-    due += period;
-    if (now - due > std::chrono::milliseconds(250)) due = now + period;
-  }
-}
-
-// ---- Hot reload: the watcher ----
-
-// The files a description names (pictures, and fonts given as files), as
-// paths beside the description.
-void NamedFiles(const Json& j, const std::string& basedir, std::set<std::string>* files) {
-  if (j.is_object()) {
-    for (const auto& [key, value] : j.items()) {
-      if ((key == "png" || key == "font") && value.is_string()) {
-        const std::string path = JoinPath(basedir, value.get<std::string>());
-        std::error_code ec;
-        if (key == "png" || fs::is_regular_file(path, ec)) files->insert(path);
-      } else {
-        NamedFiles(value, basedir, files);
-      }
-    }
-  } else if (j.is_array()) {
-    for (const Json& v : j) NamedFiles(v, basedir, files);
-  }
-}
-
-std::string Normal(const std::string& path) {
-  std::error_code ec;
-  const fs::path p = fs::absolute(path, ec);
-  return (ec ? fs::path(path) : p).lexically_normal().string();
-}
-
-struct Watcher {
-  int fd = -1;
-  std::map<int, std::string> folders;  // watch descriptor to folder
-  std::set<std::string> files;         // normalised paths that matter
-  std::string fingerprint;             // of the last build, good or bad
-};
-
-// Watches the folders of the description and of every file it names: an
-// editor that saves by writing a new file and renaming it over the old one
-// leaves a watch on the file itself behind.
-void WatchFiles(Watcher* w, const std::string& input) {
-  std::set<std::string> paths = {input};
-  std::vector<uint8_t> bytes;
-  std::string error;
-  Json j;
-  if (ReadFile(input, kMaxInputBytes, &bytes, &error) &&
-      ParseJson(std::string(bytes.begin(), bytes.end()), &j, &error)) {
-    NamedFiles(j, DirectoryOf(input), &paths);
-  }
-  w->files.clear();
-  std::set<std::string> folders;
-  for (const std::string& p : paths) {
-    const std::string n = Normal(p);
-    w->files.insert(n);
-    folders.insert(fs::path(n).parent_path().string());
-  }
-  for (auto it = w->folders.begin(); it != w->folders.end();) {
-    if (folders.count(it->second) == 0) {
-      inotify_rm_watch(w->fd, it->first);
-      it = w->folders.erase(it);
-    } else {
-      ++it;
-    }
-  }
-  for (const std::string& f : folders) {
-    const int wd = inotify_add_watch(w->fd, f.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO);
-    if (wd >= 0) w->folders[wd] = f;
-  }
-}
-
-struct WatchContext {
-  const ServeOptions* options = nullptr;
-  Hub* hub = nullptr;
-  EngineQueue* queue = nullptr;
-  std::string fontname;
-  std::atomic<bool> stopping{false};
-};
-
-void Rebuild(Watcher* w, WatchContext* c, const std::string& initial) {
-  const std::string& input = c->options->input;
-  std::error_code ec;
-  // Between an editor's steps the description may be missing for a moment.
-  if (!fs::exists(input, ec)) return;
-  WatchFiles(w, input);
-  Show show;
-  SignSize sign;
-  std::string error;
-  bool built = false;
-  {
-    std::lock_guard<std::mutex> lock(fontlock);
-    built = LoadInput(input, &show.bill, &sign, &error);
-  }
-  if (built) {
-    ChooseSign(sign, c->options->size, c->options->mode, &show.options.width, &show.options.height,
-               &show.options.mode);
-  }
-  const std::string fingerprint =
-      built ? std::string(show.bill.begin(), show.bill.end()) + "@" + std::to_string(show.options.width) +
-                  "x" + std::to_string(show.options.height) + "/" + std::to_string(show.options.mode)
-            : "!" + error;
-  if (fingerprint == w->fingerprint) return;
-  w->fingerprint = fingerprint;
-  if (!initial.empty()) return;
-  if (!built) {
-    std::lock_guard<std::mutex> lock(c->hub->m);
-    c->hub->error = "ledview: " + error;
-    PublishLocked(c->hub, "error", c->hub->error);
-    return;
-  }
-  show.options.font = c->fontname;
-  show.options.tickms = c->options->tickms;
-  show.stringids = StringIds(show.bill);
-  Request r;
-  r.command = Command::Load;
-  r.show = std::move(show);
-  Enqueue(c->queue, std::move(r));
-}
-
-void WatchThread(Watcher* w, WatchContext* c) {
-  bool pending = false;
-  Clock::time_point due;
-  alignas(inotify_event) char buffer[8192];
-  while (!c->stopping) {
-    pollfd p{w->fd, POLLIN, 0};
-    const int ready = poll(&p, 1, 50);
-    if (ready > 0) {
-      const ssize_t n = read(w->fd, buffer, sizeof buffer);
-      for (ssize_t at = 0; n > 0 && at < n;) {
-        const auto* ev = reinterpret_cast<const inotify_event*>(buffer + at);
-        at += static_cast<ssize_t>(sizeof(inotify_event) + ev->len);
-        const auto folder = w->folders.find(ev->wd);
-        if (folder == w->folders.end() || ev->len == 0) continue;
-        if (w->files.count((fs::path(folder->second) / ev->name).string()) == 0) continue;
-        pending = true;
-        due = Clock::now() + kSettle;
-      }
-    }
-    if (pending && Clock::now() >= due) {
-      pending = false;
-      Rebuild(w, c, "");
-    }
-  }
-}
-
-// ---- HTTP ----
-
-struct Route {
-  const char* path;
-  const char* method;
-};
-
-constexpr Route kRoutes[] = {
-    {"/", "GET"},         {"/ledview.css", "GET"}, {"/ledview.js", "GET"}, {"/events", "GET"},
-    {"/show", "GET"},     {"/play", "POST"},       {"/pause", "POST"},     {"/step", "POST"},
-    {"/restart", "POST"}, {"/speed", "POST"},      {"/seek", "POST"},      {"/string", "POST"},
-};
-
-void Answer(httplib::Response& res, int status, const std::string& line) {
-  res.status = status;
-  res.set_content(line + "\n", "text/plain; charset=utf-8");
-}
-
-// Bodies are small JSON objects; false with the answer given when the body
-// is not one.
-bool BodyObject(const httplib::Request& req, httplib::Response& res, Json* body) {
-  std::string error;
-  if (!ParseJson(req.body, body, &error)) {
-    Answer(res, 400, "bad JSON: " + error);
-    return false;
-  }
-  if (!body->is_object()) {
-    Answer(res, 400, "bad JSON: expected an object");
-    return false;
-  }
-  return true;
-}
-
-bool NumberField(const Json& body, const char* key, double low, double high, double* out,
-                 httplib::Response& res) {
-  const auto it = body.find(key);
-  if (it == body.end() || !it->is_number() || !(it->get<double>() >= low && it->get<double>() <= high)) {
-    char line[128];
-    std::snprintf(line, sizeof line, "\"%s\": expected a number from %g to %g", key, low, high);
-    Answer(res, 400, line);
-    return false;
-  }
-  *out = it->get<double>();
-  return true;
-}
-
-std::string EmbeddedText(const unsigned char* bytes, size_t size) {
-  return std::string(reinterpret_cast<const char*>(bytes), size);
-}
-
-void SetRoutes(httplib::Server* svr, Hub* hub, EngineQueue* queue) {
-  svr->set_pre_routing_handler([](const httplib::Request& req, httplib::Response& res) {
-    const Route* route = nullptr;
-    for (const Route& r : kRoutes) {
-      if (req.path == r.path) route = &r;
-    }
-    if (route == nullptr) {
-      Answer(res, 404, "no such page");
-      return httplib::Server::HandlerResponse::Handled;
-    }
-    const bool get = std::strcmp(route->method, "GET") == 0;
-    if (req.method != route->method && !(get && req.method == "HEAD")) {
-      res.set_header("Allow", get ? "GET, HEAD" : route->method);
-      Answer(res, 405, std::string(req.path) + " takes " + route->method + " only");
-      return httplib::Server::HandlerResponse::Handled;
-    }
-    // A chunked body's size is known only once it has been read whole.
-    if (req.has_header("Transfer-Encoding")) {
-      Answer(res, 411, "a request body needs a Content-Length (at most " + std::to_string(kMaxBody) + " bytes)");
-      return httplib::Server::HandlerResponse::Handled;
-    }
-    return httplib::Server::HandlerResponse::Unhandled;
-  });
-  svr->set_error_handler([](const httplib::Request&, httplib::Response& res) {
-    if (res.body.empty()) {
-      const char* why = res.status == 413 ? "request body too large"
-                        : res.status == 414 ? "request line too long"
-                        : res.status == 404 ? "no such page"
-                                            : "bad request";
-      Answer(res, res.status, why);
-    }
-  });
-
-  svr->Get("/", [](const httplib::Request&, httplib::Response& res) {
-    res.set_content(EmbeddedText(kIndexHtml, kIndexHtmlSize), "text/html; charset=utf-8");
-  });
-  svr->Get("/ledview.css", [](const httplib::Request&, httplib::Response& res) {
-    res.set_content(EmbeddedText(kPageCss, kPageCssSize), "text/css; charset=utf-8");
-  });
-  svr->Get("/ledview.js", [](const httplib::Request&, httplib::Response& res) {
-    res.set_content(EmbeddedText(kPageJs, kPageJsSize), "text/javascript; charset=utf-8");
-  });
-  svr->Get("/show", [hub](const httplib::Request&, httplib::Response& res) {
-    std::lock_guard<std::mutex> lock(hub->m);
-    res.set_content(hub->show, "application/json");
-  });
-
-  svr->Get("/events", [hub](const httplib::Request&, httplib::Response& res) {
-    {
-      std::lock_guard<std::mutex> lock(hub->m);
-      if (hub->streams >= kMaxStreams) {
-        Answer(res, 503, "too many pages watching (at most " + std::to_string(kMaxStreams) + ")");
-        return;
-      }
-      ++hub->streams;
-    }
-    res.set_header("Cache-Control", "no-store");
-    uint64_t cursor = 0;
-    bool greeted = false;
-    res.set_chunked_content_provider(
-        "text/event-stream",
-        [hub, cursor, greeted](size_t, httplib::DataSink& sink) mutable {
-          std::string out;
-          {
-            std::unique_lock<std::mutex> lock(hub->m);
-            if (!greeted) {
-              // A new page first learns the show, any mistake, the state
-              // and the picture as it is now.
-              greeted = true;
-              out = SseMessage("show", hub->show);
-              if (!hub->error.empty()) out += SseMessage("error", hub->error);
-              if (!hub->state.empty()) out += SseMessage("state", hub->state);
-              out += hub->frame.text;
-              cursor = hub->seq;
-            } else {
-              hub->cv.wait_for(lock, kHeartbeat, [&] { return hub->stopping || hub->seq != cursor; });
-              if (hub->stopping) return false;
-              bool framedone = hub->frame.seq <= cursor;
-              for (const Message& m : hub->events) {
-                if (m.seq <= cursor) continue;
-                if (!framedone && hub->frame.seq < m.seq) {
-                  out += hub->frame.text;
-                  framedone = true;
-                }
-                out += m.text;
-              }
-              if (!framedone) out += hub->frame.text;
-              cursor = hub->seq;
-            }
-          }
-          if (out.empty()) out = ":\n\n";
-          return sink.write(out.data(), out.size());
-        },
-        [hub](bool) {
-          std::lock_guard<std::mutex> lock(hub->m);
-          --hub->streams;
-        });
-  });
-
-  const auto simple = [svr, queue](const char* path, Command command) {
-    svr->Post(path, [queue, command](const httplib::Request&, httplib::Response& res) {
-      Request r;
-      r.command = command;
-      Enqueue(queue, std::move(r));
-      res.status = 204;
-    });
-  };
-  simple("/play", Command::Play);
-  simple("/pause", Command::Pause);
-  simple("/step", Command::Step);
-  simple("/restart", Command::Restart);
-  svr->Post("/speed", [queue](const httplib::Request& req, httplib::Response& res) {
-    Json body;
-    Request r;
-    if (!BodyObject(req, res, &body) || !NumberField(body, "speed", 0.25, 8, &r.value, res)) return;
-    r.command = Command::Speed;
-    Enqueue(queue, std::move(r));
-    res.status = 204;
-  });
-  svr->Post("/seek", [queue](const httplib::Request& req, httplib::Response& res) {
-    Json body;
-    Request r;
-    if (!BodyObject(req, res, &body) || !NumberField(body, "second", 0, kMaxSeekSeconds, &r.value, res)) return;
-    r.command = Command::Seek;
-    Enqueue(queue, std::move(r));
-    res.status = 204;
-  });
-  svr->Post("/string", [hub, queue](const httplib::Request& req, httplib::Response& res) {
-    Json body;
-    double id = 0;
-    if (!BodyObject(req, res, &body) || !NumberField(body, "id", 1, 65535, &id, res)) return;
-    const auto text = body.find("text");
-    if (text == body.end() || !text->is_string()) return Answer(res, 400, "\"text\": expected a string");
-    if (text->get<std::string>().size() > kMaxStringBytes) {
-      return Answer(res, 400, "\"text\": longer than " + std::to_string(kMaxStringBytes) + " bytes");
-    }
-    Request r;
-    r.command = Command::String;
-    r.id = static_cast<int32_t>(id);
-    {
-      std::lock_guard<std::mutex> lock(hub->m);
-      if (id != r.id || std::find(hub->stringids.begin(), hub->stringids.end(), r.id) == hub->stringids.end()) {
-        return Answer(res, 400, "\"id\": the show has no live string " + body["id"].dump());
-      }
-    }
-    std::string why;
-    if (!Utf8ToGb(text->get<std::string>(), &r.text, &why)) return Answer(res, 400, "\"text\": " + why);
-    Enqueue(queue, std::move(r));
-    res.status = 204;
+template <class F>
+void StartWorker(Worker* w, F body) {
+  w->thread = std::thread([w, body] {
+    body();
+    w->done = true;
   });
 }
 
@@ -761,6 +98,10 @@ int RunServe(const ServeOptions& o) {
   };
   if (o.tickms < 1 || o.tickms > 10000) return fail("--tick must be 1..10000 milliseconds");
   if (o.port < 0 || o.port > 65535) return fail("--port must be 0..65535");
+  // From here on a stop signal ends the process within the limit, whatever
+  // is under way.
+  ExitWithinAfterStop(kStopWithinMs);
+  if (stopsignal != 0) return 0;
 
   Hub hub;
   EngineQueue queue;
@@ -782,69 +123,81 @@ int RunServe(const ServeOptions& o) {
   hub.stringids = engine.show.stringids;
 
   Watcher watcher;
-  watcher.fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  if (watcher.fd < 0) return fail("cannot watch files (" + SystemReason(errno) + ")");
-  WatchContext watch;
-  watch.options = &o;
-  watch.hub = &hub;
-  watch.queue = &queue;
-  watch.fontname = o.font;
-  Rebuild(&watcher, &watch, "first");
+  watcher.options = &o;
+  watcher.queue = &queue;
+  if (!StartWatcher(&watcher, &error)) return fail(error);
+  watcher.fingerprint = Fingerprint(engine.show);
 
-  // A page that goes away mid-write must not end the server.
-  std::signal(SIGPIPE, SIG_IGN);
-  std::thread enginethread(EngineThread, &engine);
+  Worker enginethread;
+  StartWorker(&enginethread, [&engine] { EngineThread(&engine); });
   {
     std::unique_lock<std::mutex> lock(queue.m);
-    queue.cv.wait(lock, [&] { return queue.started; });
-  }
-  if (queue.startfailed) {
-    enginethread.join();
-    close(watcher.fd);
-    return fail(queue.starterror);
+    while (!queue.started && stopsignal == 0) queue.cv.wait_for(lock, std::chrono::milliseconds(20));
   }
   const auto stopengine = [&] {
     Request r;
     r.command = Command::Stop;
     Enqueue(&queue, std::move(r));
-    enginethread.join();
-    close(watcher.fd);
+    enginethread.thread.join();
   };
+  if (queue.startfailed || stopsignal != 0) {
+    stopengine();
+    return queue.startfailed ? fail(queue.starterror) : 0;
+  }
 
-  httplib::Server svr;
-  svr.new_task_queue = [] { return new httplib::ThreadPool(kMaxStreams + 8); };
+  std::atomic<bool> stopping{false};
+  BoundedServer svr(&stopping);
+  svr.new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
   svr.set_payload_max_length(kMaxBody);
-  svr.set_keep_alive_timeout(2);
   svr.set_tcp_nodelay(true);
-  SetRoutes(&svr, &hub, &queue);
+  // Not SO_REUSEPORT: a port another server listens on is refused.
+  svr.set_socket_options([](socket_t sock) {
+    const int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
+  RouteContext routes;
+  routes.hub = &hub;
+  routes.queue = &queue;
+  routes.host = o.host;
+  SetRoutes(&svr, &routes);
+  errno = 0;
   const int port = o.port == 0 ? svr.bind_to_any_port(o.host) : (svr.bind_to_port(o.host, o.port) ? o.port : -1);
   if (port < 0) {
+    const bool inuse = errno == EADDRINUSE;
     stopengine();
+    if (inuse) return fail("cannot listen on " + o.host + ":" + std::to_string(o.port) + ": the port is in use");
     return fail("cannot listen on " + o.host + ":" + std::to_string(o.port) +
                 " (the port is in use, or the host is not an address of this machine)");
   }
-  const bool ipv6 = o.host.find(':') != std::string::npos;
-  std::printf("ledview: serving %s at http://%s%s%s:%d/\n", engine.name.c_str(), ipv6 ? "[" : "",
-              o.host.c_str(), ipv6 ? "]" : "", port);
+  routes.port = port;
+  svr.SetBacklog(kBacklog);
+  std::printf("ledview: serving %s at %s\n", engine.name.c_str(), Url(o.host, port).c_str());
   std::fflush(stdout);
-
-  std::thread watchthread(WatchThread, &watcher, &watch);
-  std::atomic<bool> listening{true};
-  std::thread listenthread([&svr, &listening] {
-    svr.listen_after_bind();
-    listening = false;
-  });
-  while (stopsignal == 0 && listening) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  {
-    std::lock_guard<std::mutex> lock(hub.m);
-    hub.stopping = true;
-    hub.cv.notify_all();
+  if (!IsLoopback(o.host)) {
+    std::fprintf(stderr,
+                 "ledview: warning: --host %s opens the page and its controls to that network; anyone who "
+                 "reaches %s can watch and control the show\n",
+                 o.host.c_str(), ReachedAt(o.host, port).c_str());
   }
+
+  Worker watchthread;
+  StartWorker(&watchthread, [&watcher] { WatchThread(&watcher); });
+  Worker listenthread;
+  StartWorker(&listenthread, [&svr] { svr.listen_after_bind(); });
+  while (stopsignal == 0 && !listenthread.done) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+
+  // Everything is told to stop at once; what has not stopped in time is
+  // abandoned (the signal thread ends the process).
+  stopping = true;
+  StopHub(&hub);
   svr.stop();
-  listenthread.join();
-  watch.stopping = true;
-  watchthread.join();
-  stopengine();
+  watcher.stopping = true;
+  {
+    Request r;
+    r.command = Command::Stop;
+    Enqueue(&queue, std::move(r));
+  }
+  for (Worker* w : {&listenthread, &watchthread, &enginethread}) w->thread.join();
   std::fprintf(stderr, "ledview: stopped\n");
   return 0;
 }

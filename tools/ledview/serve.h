@@ -4,7 +4,6 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace ledview::tool {
 
@@ -18,15 +17,8 @@ struct ServeOptions {
   int32_t port = 8080;  // 0 picks a free port
 };
 
-// Serves until SIGINT or SIGTERM and returns the exit status. Prints the
-// page's address on standard output once the show plays.
+// Serves until SIGINT, SIGTERM or SIGHUP and returns the exit status.
+// Prints the page's address on standard output once the show plays.
 int RunServe(const ServeOptions& options);
-
-// The LEDs on the wire: one byte a run of equal LEDs, the colour value
-// (0..7) in its low three bits and the run's length less one in its high
-// five, the bytes in base64.
-std::string EncodeLeds(const std::vector<uint8_t>& leds);
-// False when the text is not base64 or its runs do not make `count` LEDs.
-bool DecodeLeds(const std::string& text, size_t count, std::vector<uint8_t>* leds);
 
 }  // namespace ledview::tool
