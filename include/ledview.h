@@ -36,10 +36,32 @@
 
 #include <stdint.h>
 
-#if defined(LEDVIEW_BUILDING)
+/* LEDVIEW_API marks the exported functions. On Windows the DLL's exports
+ * come from its .def file (undecorated names); a host imports them, unless
+ * it links the engine statically and defines LEDVIEW_STATIC.
+ *
+ * LEDVIEW_CALL is the calling convention of every function. On 32-bit
+ * Windows it is __stdcall, the convention of DLLs that hosts in any
+ * language load (C, C++, .NET P/Invoke's default, Delphi, VB), with
+ * undecorated names; a DLL built with the option LEDVIEW_X86_CDECL uses
+ * __cdecl, and the header in its folder says so here. Elsewhere (64-bit
+ * Windows, Linux) there is one convention and the macro is empty. */
+#if defined(_WIN32)
+#if defined(LEDVIEW_BUILDING) || defined(LEDVIEW_STATIC)
+#define LEDVIEW_API
+#else
+#define LEDVIEW_API __declspec(dllimport)
+#endif
+#if !defined(_WIN64) && !defined(LEDVIEW_CALL)
+#define LEDVIEW_CALL __stdcall
+#endif
+#elif defined(LEDVIEW_BUILDING)
 #define LEDVIEW_API __attribute__((visibility("default")))
 #else
 #define LEDVIEW_API
+#endif
+#ifndef LEDVIEW_CALL
+#define LEDVIEW_CALL
 #endif
 
 #ifdef __cplusplus
@@ -48,73 +70,78 @@ extern "C" {
 
 /* Sets the sign size in LEDs and the colour mode (1 single colour, 2 two
  * colours, 4 full colour; larger values mean 4). */
-LEDVIEW_API int32_t InitLedConfigure(int32_t width, int32_t height, int32_t colourmode);
+LEDVIEW_API int32_t LEDVIEW_CALL InitLedConfigure(int32_t width, int32_t height, int32_t colourmode);
 
 /* Loads the outline font used for text taller than 16 pixels; path is the
  * font file's path (any face FreeType opens; face 0 is used). */
-LEDVIEW_API int32_t SetFontPathname(const char* path);
+LEDVIEW_API int32_t LEDVIEW_CALL SetFontPathname(const char* path);
 
 /* Registers the output buffer: height rows of pitch bytes, one byte per LED
  * in the first width bytes of each row. */
-LEDVIEW_API int32_t SetBmpBuffer(int32_t width, int32_t height, int32_t pitch, uint8_t* buffer);
+LEDVIEW_API int32_t LEDVIEW_CALL SetBmpBuffer(int32_t width, int32_t height, int32_t pitch,
+                                              uint8_t* buffer);
 
 /* Validates a playbill, copies it into the engine and starts playing it. */
-LEDVIEW_API int32_t SetPlayBill(const uint8_t* data, int32_t length);
+LEDVIEW_API int32_t LEDVIEW_CALL SetPlayBill(const uint8_t* data, int32_t length);
 
 /* Validates a playbill without loading it: 0 when valid, -1 when it is not
  * a playbill, else the positive code of the first fault (also printed on
  * standard output). */
-LEDVIEW_API int32_t TestPlayBillData(const uint8_t* data, int32_t length);
+LEDVIEW_API int32_t LEDVIEW_CALL TestPlayBillData(const uint8_t* data, int32_t length);
 
 /* Replaces the text of a live string while playing; the new version, or -1. */
-LEDVIEW_API int32_t UpdateString(int32_t id, const char* text, int32_t length);
+LEDVIEW_API int32_t LEDVIEW_CALL UpdateString(int32_t id, const char* text, int32_t length);
 
 /* Brings the picture up to date and copies it into the output buffer. */
-LEDVIEW_API void RefreshBuffer(void);
+LEDVIEW_API void LEDVIEW_CALL RefreshBuffer(void);
 
 /* Report that an action tick or a second has passed. */
-LEDVIEW_API void NotifyActtion(void);
-LEDVIEW_API void NotifySecond(void);
+LEDVIEW_API void LEDVIEW_CALL NotifyActtion(void);
+LEDVIEW_API void LEDVIEW_CALL NotifySecond(void);
 
 /* Stops playback, clears the picture and forgets the output buffer. */
-LEDVIEW_API int32_t EndPreview(void);
+LEDVIEW_API int32_t LEDVIEW_CALL EndPreview(void);
 
 /* Turns the link indicator on (when the configuration allows it) or off. */
-LEDVIEW_API void ShowLink(void);
-LEDVIEW_API void HideLink(void);
+LEDVIEW_API void LEDVIEW_CALL ShowLink(void);
+LEDVIEW_API void LEDVIEW_CALL HideLink(void);
 
 /* Releases everything; InitLedConfigure may be called again afterwards. */
-LEDVIEW_API int32_t ReleasePreview(void);
+LEDVIEW_API int32_t LEDVIEW_CALL ReleasePreview(void);
 
 /* Window family: the engine paints into a window instead of a buffer.
- * window is an SDL_Window* of the caller's (SDL video running); the library
- * keeps the sign's picture itself and, after every tick, paints it stretched
- * into the window's drawing area as it was at initialisation, less 10
- * pixels on each side. Errors are shown in message boxes (on standard error
- * where there is no display). */
+ * window is the host's HWND on Windows (painted with GDI), an SDL_Window*
+ * of the caller's on Linux (SDL video running). The library keeps the
+ * sign's picture itself and, after every tick, paints it stretched into the
+ * window's drawing area as it was at initialisation, less 10 pixels on each
+ * side. Errors are shown in message boxes; they go to standard error
+ * instead where there is no display, and on Windows also when the
+ * environment variable LEDVIEW_UNATTENDED is set to 1 (for test runs and
+ * services, so that no box waits for a person who is not there). */
 
 /* Configures the engine (colour modes 1..5), loads the font and makes the
  * picture: 0, -1 bad argument, -2 no picture could be made (the engine
  * stays configured), or the engine's code (the font's codes release the
  * engine again). */
-LEDVIEW_API int32_t LEDPreview_InitLedConfigure(void* window, int32_t width, int32_t height,
-                                                int32_t colourmode, const char* fontpath);
+LEDVIEW_API int32_t LEDVIEW_CALL LEDPreview_InitLedConfigure(void* window, int32_t width,
+                                                             int32_t height, int32_t colourmode,
+                                                             const char* fontpath);
 
 /* Starts playing a playbill: 0, -1 no data, -3 refused. On -3 playing
  * stops and the picture is freed: the window shows nothing more until
  * LEDPreview_ReleasePreview and a new LEDPreview_InitLedConfigure. */
-LEDVIEW_API int32_t LEDPreview_SetPlayBill(const uint8_t* data, int32_t length);
+LEDVIEW_API int32_t LEDVIEW_CALL LEDPreview_SetPlayBill(const uint8_t* data, int32_t length);
 
 /* Report a tick or a second, then bring the picture up to date and paint
  * it. Nothing before initialisation. */
-LEDVIEW_API void LEDPreview_NotifyActtion(void);
-LEDVIEW_API void LEDPreview_NotifySecond(void);
+LEDVIEW_API void LEDVIEW_CALL LEDPreview_NotifyActtion(void);
+LEDVIEW_API void LEDVIEW_CALL LEDPreview_NotifySecond(void);
 
 /* EndPreview: the picture is cleared and no longer updated. */
-LEDVIEW_API int32_t LEDPreview_EndPreview(void);
+LEDVIEW_API int32_t LEDVIEW_CALL LEDPreview_EndPreview(void);
 
 /* ReleasePreview, and frees the picture and forgets the window. */
-LEDVIEW_API int32_t LEDPreview_ReleasePreview(void);
+LEDVIEW_API int32_t LEDVIEW_CALL LEDPreview_ReleasePreview(void);
 
 #ifdef __cplusplus
 }

@@ -46,7 +46,7 @@ using namespace ledview;
 
 extern "C" {
 
-int32_t InitLedConfigure(int32_t width, int32_t height, int32_t colourmode) {
+int32_t LEDVIEW_CALL InitLedConfigure(int32_t width, int32_t height, int32_t colourmode) {
   ptrledconfig = &ledconfig;
   if (status.enginestate != kStateNone) return -4;
   if (width < 1 || height < 1 || colourmode < 1) return -1;
@@ -76,7 +76,7 @@ int32_t InitLedConfigure(int32_t width, int32_t height, int32_t colourmode) {
   return 0;
 }
 
-int32_t SetFontPathname(const char* path) {
+int32_t LEDVIEW_CALL SetFontPathname(const char* path) {
   if (status.enginestate == kStateNone || status.enginestate == kStatePlaying) return -4;
   if (path == nullptr) return -1;
   if (!FileCanOpen(path)) {
@@ -96,7 +96,8 @@ int32_t SetFontPathname(const char* path) {
   return 0;
 }
 
-int32_t SetBmpBuffer(int32_t width, int32_t height, int32_t pitch, uint8_t* buffer) {
+int32_t LEDVIEW_CALL SetBmpBuffer(int32_t width, int32_t height, int32_t pitch,
+                                  uint8_t* buffer) {
   if (status.enginestate == kStateNone || status.enginestate == kStatePlaying) return -4;
   if (width == 0 || height == 0 || buffer == nullptr || pitch < width) return -1;
   status.bufwidth = width;
@@ -107,7 +108,7 @@ int32_t SetBmpBuffer(int32_t width, int32_t height, int32_t pitch, uint8_t* buff
   return 0;
 }
 
-int32_t SetPlayBill(const uint8_t* data, int32_t length) {
+int32_t LEDVIEW_CALL SetPlayBill(const uint8_t* data, int32_t length) {
   if (status.enginestate != kStateReady) return -4;
   if (length > static_cast<int32_t>(kPlayBillStoreBytes)) return -1;
   if (ValidatePlayBill(data, length) != 0) return -2;
@@ -121,14 +122,16 @@ int32_t SetPlayBill(const uint8_t* data, int32_t length) {
   return 0;
 }
 
-int32_t TestPlayBillData(const uint8_t* data, int32_t length) { return ValidatePlayBill(data, length); }
+int32_t LEDVIEW_CALL TestPlayBillData(const uint8_t* data, int32_t length) {
+  return ValidatePlayBill(data, length);
+}
 
-int32_t UpdateString(int32_t id, const char* text, int32_t length) {
+int32_t LEDVIEW_CALL UpdateString(int32_t id, const char* text, int32_t length) {
   if (status.enginestate != kStatePlaying) return -1;
   return PutString(static_cast<uint32_t>(id), reinterpret_cast<const uint8_t*>(text), length);
 }
 
-void RefreshBuffer(void) {
+void LEDVIEW_CALL RefreshBuffer(void) {
   if (status.enginestate != kStatePlaying) return;
   const int32_t fbheight = static_cast<int32_t>(framebuffer.fbheight);
   const int32_t fbwidth = static_cast<int32_t>(framebuffer.fbwidth);
@@ -142,15 +145,15 @@ void RefreshBuffer(void) {
   if (linkflag) RemoveLinkIndicator();
 }
 
-void NotifyActtion(void) {
+void LEDVIEW_CALL NotifyActtion(void) {
   if (status.enginestate == kStatePlaying) OnActionTick();
 }
 
-void NotifySecond(void) {
+void LEDVIEW_CALL NotifySecond(void) {
   if (status.enginestate == kStatePlaying) OnSecondTick();
 }
 
-int32_t EndPreview(void) {
+int32_t LEDVIEW_CALL EndPreview(void) {
   if (status.enginestate != kStatePlaying) return 0;
   StopPlay();
   ClearFrameBuffer();
@@ -172,11 +175,13 @@ int32_t EndPreview(void) {
   return 0;
 }
 
-void ShowLink(void) { linkflag = ptrledconfig != nullptr && ptrledconfig->linkshow != 0 ? 1 : 0; }
+void LEDVIEW_CALL ShowLink(void) {
+  linkflag = ptrledconfig != nullptr && ptrledconfig->linkshow != 0 ? 1 : 0;
+}
 
-void HideLink(void) { linkflag = 0; }
+void LEDVIEW_CALL HideLink(void) { linkflag = 0; }
 
-int32_t ReleasePreview(void) {
+int32_t LEDVIEW_CALL ReleasePreview(void) {
   EndPreview();
   if (status.enginestate == kStateConfigured) ReleasePlayer();
   ReleaseFontFace();

@@ -36,15 +36,15 @@ bool NoWindow(void* window) {
 
 // The pixel array and its bitmap, or a null pixel array when either cannot
 // be made.
-void CreatePreviewBitmap() {
+void CreatePreviewBitmap(void* window) {
   const int32_t pitch = RowPitch(8, preview.signwidth);
   const int64_t bytes = static_cast<int64_t>(pitch) * preview.signheight;
   preview.pitch = pitch;
   if (pitch < 1 || bytes > kPreviewMaxBitmapBytes) return;
   preview.pixels = static_cast<uint8_t*>(HeapBlockAlloc(static_cast<size_t>(bytes)));
   if (preview.pixels == nullptr) return;
-  preview.bitmap = BitmapCreate(preview.pixels, preview.signwidth, preview.signheight, pitch,
-                                PreviewPalette);
+  preview.bitmap = BitmapCreate(window, preview.pixels, preview.signwidth, preview.signheight,
+                                pitch, PreviewPalette);
   if (preview.bitmap == nullptr) {
     HeapBlockFree(preview.pixels);
     preview.pixels = nullptr;
@@ -77,13 +77,13 @@ using namespace ledview;
 
 extern "C" {
 
-int32_t LEDPreview_InitLedConfigure(void* window, int32_t width, int32_t height,
-                                    int32_t colourmode, const char* fontpath) {
+int32_t LEDVIEW_CALL LEDPreview_InitLedConfigure(void* window, int32_t width, int32_t height,
+                                                 int32_t colourmode, const char* fontpath) {
   if (NoWindow(window) || fontpath == nullptr || width < 1 || height < 1 || colourmode < 1 ||
       colourmode > 5) {
     return -1;
   }
-  // Anything SDL does not know as a window is as good as none.
+  // Anything the platform does not know as a live window is as good as none.
   const uint32_t windowid = WindowIdOf(window);
   if (windowid == 0) return -1;
   int32_t r = InitLedConfigure(width, height, colourmode);
@@ -102,7 +102,7 @@ int32_t LEDPreview_InitLedConfigure(void* window, int32_t width, int32_t height,
     ShowWindowMessage(window, kErrorCaption, kFontErrorText);
     return r;
   }
-  CreatePreviewBitmap();
+  CreatePreviewBitmap(window);
   if (SetBmpBuffer(width, height, preview.pitch, preview.pixels) == 0) {
     WindowRect area{};
     if (!WindowDrawingArea(window, &area)) area = WindowRect{};
@@ -115,7 +115,7 @@ int32_t LEDPreview_InitLedConfigure(void* window, int32_t width, int32_t height,
   return -2;
 }
 
-int32_t LEDPreview_SetPlayBill(const uint8_t* data, int32_t length) {
+int32_t LEDVIEW_CALL LEDPreview_SetPlayBill(const uint8_t* data, int32_t length) {
   if (data == nullptr || length < 1) return -1;
   if (SetPlayBill(data, length) == 0) return 0;
   ShowWindowMessage(nullptr, kErrorCaption, kPlayBillErrorText);
@@ -125,21 +125,21 @@ int32_t LEDPreview_SetPlayBill(const uint8_t* data, int32_t length) {
   return -3;
 }
 
-void LEDPreview_NotifyActtion(void) {
+void LEDVIEW_CALL LEDPreview_NotifyActtion(void) {
   if (preview.windowid == 0) return;
   NotifyActtion();
   RefreshAndPaint();
 }
 
-void LEDPreview_NotifySecond(void) {
+void LEDVIEW_CALL LEDPreview_NotifySecond(void) {
   if (preview.windowid == 0) return;
   NotifySecond();
   RefreshAndPaint();
 }
 
-int32_t LEDPreview_EndPreview(void) { return EndPreview(); }
+int32_t LEDVIEW_CALL LEDPreview_EndPreview(void) { return EndPreview(); }
 
-int32_t LEDPreview_ReleasePreview(void) {
+int32_t LEDVIEW_CALL LEDPreview_ReleasePreview(void) {
   ReleasePreview();
   FreePreviewBitmap();
   preview = PreviewState{};

@@ -1,4 +1,5 @@
 #include "platform/platform.h"
+#include "platform/system.h"
 
 namespace ledview {
 
@@ -14,8 +15,7 @@ int64_t ClockNow() {
 
 bool ClockLocalTime(int64_t when, std::tm* out) {
   if (out == nullptr) return false;
-  const std::time_t t = static_cast<std::time_t>(when);
-  return localtime_r(&t, out) != nullptr;
+  return SystemLocalTime(when, out);
 }
 
 int64_t ClockFromLocal(std::tm* fields) {

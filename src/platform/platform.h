@@ -1,5 +1,7 @@
 // The few operating-system services the engine needs: an owned recursive
 // mutex, a file probe, the heap block, calendar time and an error message.
+// platform/posix and platform/win32 hold each system's side; the build
+// compiles one of them.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -45,7 +47,10 @@ void ClockSimulate(int64_t start);
 void ClockAdvance(int64_t seconds);
 void ClockUseReal();
 
-// An error the user should see; one line on standard error, never blocks.
+// An error the user should see. Linux: one line on standard error. Windows:
+// a modal message box, caption "Error", stop icon, owned by no window; one
+// line on standard error instead when the run is unattended (see
+// ShowWindowMessage).
 void ShowErrorMessage(const char* text);
 
 }  // namespace ledview

@@ -67,7 +67,7 @@ void TextPlayTest::Stop() {
   ASSERT_EQ(SetBmpBuffer(width, height, width, output.data()), 0);
 }
 
-void TextPlayTest::Drive(void (*notify)(), int n) {
+void TextPlayTest::Drive(void(LEDVIEW_CALL* notify)(), int n) {
   for (int i = 0; i < n; ++i) {
     notify();
     RefreshBuffer();

@@ -51,7 +51,7 @@ class TextPlayTest : public EngineTest {
   std::vector<uint8_t> output;
 
  private:
-  static void Drive(void (*notify)(), int n);
+  static void Drive(void(LEDVIEW_CALL* notify)(), int n);
 };
 
 }  // namespace ledview::test

@@ -59,8 +59,8 @@ bool WindowDrawingArea(void* window, WindowRect* out) {
   return true;
 }
 
-PaletteBitmap* BitmapCreate(uint8_t* pixels, int32_t width, int32_t height, int32_t pitch,
-                            const PaletteColour (&palette)[kPaletteEntries]) {
+PaletteBitmap* BitmapCreate(void* /*window*/, uint8_t* pixels, int32_t width, int32_t height,
+                            int32_t pitch, const PaletteColour (&palette)[kPaletteEntries]) {
   if (pixels == nullptr || width < 1 || height < 1 || width > kMaxStretchSide ||
       height > kMaxStretchSide || pitch < width) {
     return nullptr;

@@ -1,3 +1,4 @@
+// The POSIX side of the file probe, the heap block, local time and messages.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -6,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/platform.h"
+#include "platform/system.h"
 
 namespace ledview {
 
@@ -22,21 +24,14 @@ bool FileCanOpen(const char* path) {
   return regular;
 }
 
-namespace {
-// Allocations still to succeed before one fails; -1 when none is to fail.
-int64_t heapfailcountdown = -1;
-}  // namespace
+void* SystemHeapAlloc(size_t size) { return std::calloc(1, size); }
 
-void* HeapBlockAlloc(size_t size) {
-  if (heapfailcountdown >= 0 && heapfailcountdown-- == 0) return nullptr;
-  return std::calloc(1, size);
+void SystemHeapFree(void* block) { std::free(block); }
+
+bool SystemLocalTime(int64_t when, std::tm* out) {
+  const std::time_t t = static_cast<std::time_t>(when);
+  return localtime_r(&t, out) != nullptr;
 }
-
-void HeapBlockFree(void* block) { std::free(block); }
-
-void HeapBlockFailNext() { heapfailcountdown = 0; }
-
-void HeapBlockFailAfter(uint32_t successes) { heapfailcountdown = successes; }
 
 void ShowErrorMessage(const char* text) {
   std::fprintf(stderr, "Error: %s\n", text);
