@@ -26,7 +26,7 @@ TEST(Pool, TakesInOrderResetsAndRefusesBadArguments) {
     PoolReset(pool);
   }
 
-  EXPECT_EQ(PoolCreate(storage[1], 16, 4), nullptr);  // no room for the link
+  EXPECT_EQ(PoolCreate(storage[1], 16, sizeof(void*) - 1), nullptr);  // no room for the link
   EXPECT_EQ(PoolCreate(nullptr, 4, 16), nullptr);
   EXPECT_EQ(PoolTake(nullptr), nullptr);
   PoolReset(nullptr);
