@@ -2,9 +2,10 @@
 // area is read back after every paint and compared, pixel by pixel, with
 // the engine's buffer (the wrapper's pixel array) through the palette.
 //
-//   ledview_window_test [--hold SECONDS]
+//   ledview_window_test [--hold SECONDS FILE]
 //
-// --hold keeps the last window up (painting every tick) for a screenshot.
+// --hold keeps the last window up (painting every tick) for a screenshot,
+// and creates FILE when it is up.
 // Exits 77 (skipped) when Wine has no display to make windows on.
 #include <windows.h>
 
@@ -77,8 +78,9 @@ void Pump() {
   }
 }
 
-// A visible top-level window with a client area of width x height, its
-// background the marker colour.
+// A visible pop-up window (no frame, so no smallest size a caption would
+// impose) with a client area of width x height, its background the marker
+// colour.
 HWND MakeWindow(int width, int height) {
   static bool registered = false;
   if (!registered) {
@@ -89,11 +91,8 @@ HWND MakeWindow(int width, int height) {
     wc.lpszClassName = "ledview_window_test";
     registered = RegisterClassA(&wc) != 0;
   }
-  RECT r{0, 0, width, height};
-  AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-  HWND hwnd = CreateWindowA("ledview_window_test", "ledview window family", WS_OVERLAPPEDWINDOW, 20, 20,
-                            r.right - r.left, r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr),
-                            nullptr);
+  HWND hwnd = CreateWindowA("ledview_window_test", "ledview window family", WS_POPUP, 20, 20, width, height,
+                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (hwnd == nullptr) return nullptr;
   ShowWindow(hwnd, SW_SHOWNORMAL);
   UpdateWindow(hwnd);
@@ -205,7 +204,7 @@ void OneColourSignShowsRed() {
   DestroyWindow(hwnd);
 }
 
-void TicksRepaintWhatTheEngineDraws(double holdseconds) {
+void TicksRepaintWhatTheEngineDraws(double holdseconds, const char* holdfile) {
   HWND hwnd = Play(TextBill(64, 32), 64, 32, 4, 6);
   if (hwnd == nullptr) return;
   for (int i = 0; i < 400; ++i) {
@@ -223,6 +222,9 @@ void TicksRepaintWhatTheEngineDraws(double holdseconds) {
   const int mismatches = CompareWithBuffer(hwnd, 64, 32, 6);
   EXPECT(mismatches == 0, "%d pixels differ from the buffer", mismatches);
   // Held up for a screenshot, still ticking.
+  if (holdseconds > 0 && holdfile != nullptr) {
+    if (FILE* f = std::fopen(holdfile, "w")) std::fclose(f);
+  }
   const DWORD until = GetTickCount() + static_cast<DWORD>(holdseconds * 1000);
   while (holdseconds > 0 && static_cast<int32_t>(until - GetTickCount()) > 0) {
     LEDPreview_NotifyActtion();
@@ -283,7 +285,11 @@ void RefusalsAreSaidOnStandardErrorWhenUnattended() {
 int main(int argc, char** argv) {
   using namespace ledview;
   double hold = 0;
-  if (argc == 3 && std::strcmp(argv[1], "--hold") == 0) hold = std::atof(argv[2]);
+  const char* holdfile = nullptr;
+  if (argc == 4 && std::strcmp(argv[1], "--hold") == 0) {
+    hold = std::atof(argv[2]);
+    holdfile = argv[3];
+  }
   // No desktop to make windows on: Wine without a display.
   HWND probe = CreateWindowA("STATIC", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   if (probe == nullptr || GetSystemMetrics(SM_CXSCREEN) <= 0) {
@@ -295,7 +301,7 @@ int main(int argc, char** argv) {
   OneColourSignShowsRed();
   NarrowAndDestroyedWindowsAreNotPaintedOn();
   RefusalsAreSaidOnStandardErrorWhenUnattended();
-  TicksRepaintWhatTheEngineDraws(hold);
+  TicksRepaintWhatTheEngineDraws(hold, holdfile);
   std::printf("window test: %s\n", failures == 0 ? "ok" : "FAILED");
   return failures == 0 ? 0 : 1;
 }
