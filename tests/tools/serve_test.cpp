@@ -11,6 +11,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,6 +23,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <set>
@@ -32,9 +34,11 @@
 #include "ledview/describe.h"
 #include "ledview/picture.h"
 #include "ledview/render.h"
+#include "ledview/hub.h"
+#include "ledview/routes.h"
 #include "ledview/serve.h"
+#include "ledview/showengine.h"
 #include "ledview/wire.h"
-#include "playbill/scheduler.h"
 
 namespace ledview::tool {
 namespace {
@@ -75,65 +79,99 @@ void WriteAndRename(const fs::path& path, const std::string& text) {
   fs::rename(temp, path);
 }
 
-// `ledview serve` in its own process; the address comes from its first line.
+// `ledview serve` in its own process; the address comes from its first line,
+// what it says on standard error goes to a file.
 struct Server {
   pid_t pid = -1;
   int port = 0;
   std::string firstline;
+  fs::path errors = ScratchRoot() / ("stderr-" + std::to_string(serial++));
+  int out = -1;
+  static inline int serial = 0;
 
-  bool Start(const std::vector<std::string>& args) {
-    int out[2];
-    if (pipe(out) != 0) return false;
+  // Starts the command without waiting for it: `port` "0" picks a free one.
+  bool Spawn(const std::vector<std::string>& args, const std::string& portarg = "0") {
+    int pipes[2];
+    if (pipe(pipes) != 0) return false;
+    fs::create_directories(errors.parent_path());
     pid = fork();
     if (pid == 0) {
-      dup2(out[1], STDOUT_FILENO);
-      close(out[0]);
-      close(out[1]);
+      dup2(pipes[1], STDOUT_FILENO);
+      const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      dup2(err, STDERR_FILENO);
+      close(pipes[0]);
+      close(pipes[1]);
       std::vector<std::string> all = {LEDVIEW_COMMAND, "serve"};
       all.insert(all.end(), args.begin(), args.end());
-      all.insert(all.end(), {"--port", "0", "--font", LEDVIEW_TEST_FONT});
+      all.insert(all.end(), {"--port", portarg, "--font", LEDVIEW_TEST_FONT});
       std::vector<char*> argv;
       for (std::string& a : all) argv.push_back(a.data());
       argv.push_back(nullptr);
       execv(argv[0], argv.data());
       _exit(127);
     }
-    close(out[1]);
+    close(pipes[1]);
+    out = pipes[0];
+    return pid > 0;
+  }
+
+  bool Start(const std::vector<std::string>& args, const std::string& portarg = "0") {
+    if (!Spawn(args, portarg)) return false;
     // The sanitised build takes a while to start.
     const Clock::time_point limit = Clock::now() + std::chrono::seconds(30);
     char c = 0;
     while (Clock::now() < limit) {
-      pollfd p{out[0], POLLIN, 0};
+      pollfd p{out, POLLIN, 0};
       if (poll(&p, 1, 100) <= 0) continue;
-      if (read(out[0], &c, 1) != 1 || c == '\n') break;
+      if (read(out, &c, 1) != 1 || c == '\n') break;
       firstline += c;
     }
-    close(out[0]);
     const size_t colon = firstline.rfind(':');
     if (colon == std::string::npos) return false;
     port = std::atoi(firstline.c_str() + colon + 1);
     return port > 0;
   }
 
-  // SIGTERM, and the exit status once it has stopped (-1 when it would not).
-  int Stop() {
-    if (pid <= 0) return -1;
-    kill(pid, SIGTERM);
+  // The exit status once the process has ended (128 + the signal that
+  // ended it), or -1 when it is still running after `ms`.
+  int Wait(int ms) {
     int status = 0;
-    for (int i = 0; i < 200; ++i) {
+    const Clock::time_point limit = Clock::now() + std::chrono::milliseconds(ms);
+    do {
       if (waitpid(pid, &status, WNOHANG) == pid) {
         pid = -1;
+        if (out >= 0) close(out);
+        out = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
       }
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
-    pid = -1;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    } while (Clock::now() < limit);
     return -1;
   }
 
-  ~Server() { Stop(); }
+  // SIGTERM, and the exit status once it has stopped (-1 when it would not
+  // within 10 s); *took gets the time from the signal to the end.
+  int Stop(std::chrono::milliseconds* took = nullptr) {
+    if (pid <= 0) return -1;
+    kill(pid, SIGTERM);
+    const Clock::time_point sent = Clock::now();
+    const int status = Wait(10000);
+    if (took != nullptr) *took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - sent);
+    if (status >= 0) return status;
+    kill(pid, SIGKILL);
+    Wait(10000);
+    return -1;
+  }
+
+  std::string Errors() const {
+    std::ifstream in(errors);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  ~Server() {
+    if (pid > 0) Stop();
+    if (out >= 0) close(out);
+  }
 };
 
 struct Event {
@@ -156,9 +194,18 @@ struct Stream {
     client->set_read_timeout(5, 0);
     reader = std::thread([this] {
       std::string pending;
+      bool cr = false;  // the last chunk ended in a carriage return
       auto res = client->Get("/events", [&](const char* data, size_t length) {
         const int64_t now = NowMicros();
-        pending.append(data, length);
+        // As a browser reads an event stream: CR LF, CR and LF each end a line.
+        for (size_t i = 0; i < length; ++i) {
+          if (cr && data[i] == '\n') {
+            cr = false;
+            continue;
+          }
+          cr = data[i] == '\r';
+          pending += cr ? '\n' : data[i];
+        }
         for (size_t end; (end = pending.find("\n\n")) != std::string::npos;) {
           Event e;
           e.received = now;
@@ -251,8 +298,6 @@ std::map<int64_t, std::vector<uint8_t>> Direct(const fs::path& description, int6
   o.strings = strings;
   // Before the first tick the sign is dark.
   std::map<int64_t, std::vector<uint8_t>> frames = {{0, std::vector<uint8_t>(static_cast<size_t>(o.width) * o.height, 0)}};
-  // A fresh process starts the engine's action counter at 0, as the server's does.
-  actioncounter = 0;
   EXPECT_TRUE(PlayBill(bill, o, [&](int64_t t, const std::vector<uint8_t>& leds) {
     frames[t] = leds;
     return true;
@@ -586,6 +631,618 @@ TEST(Serve, BadRequestsAreAnsweredAndServingGoesOn) {
   Stream again(server.port);
   EXPECT_TRUE(again.WaitFor([](const std::vector<Event>& e) { return !e.empty(); }, 8000));
   EXPECT_EQ(server.Stop(), 0);
+}
+
+// ---- Holding up: hostile pages, careless saves, busy machines ----
+
+std::string OwnHost(int port) { return "127.0.0.1:" + std::to_string(port); }
+
+// A raw connection to the server on loopback; -1 when refused.
+int Connect(int port) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(static_cast<uint16_t>(port));
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// A field of /proc/PID/status in kB (VmRSS, VmHWM).
+int64_t StatusKb(pid_t pid, const std::string& field) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind(field + ":", 0) == 0) return std::atoll(line.c_str() + field.size() + 1);
+  }
+  return -1;
+}
+
+// The latest state event's value of `key`.
+Json LastState(Stream* stream) {
+  const std::vector<Event> events = stream->Take();
+  for (auto it = events.rbegin(); it != events.rend(); ++it) {
+    if (it->name == "state") return Json::parse(it->data);
+  }
+  return Json();
+}
+
+bool StateHolds(Stream* stream, const std::function<bool(const Json&)>& holds, int ms) {
+  return stream->WaitFor([&](const std::vector<Event>& e) {
+    for (auto it = e.rbegin(); it != e.rend(); ++it) {
+      if (it->name == "state") return holds(Json::parse(it->data));
+    }
+    return false;
+  }, ms);
+}
+
+bool HasEvent(const std::vector<Event>& events, const std::string& name, const std::string& holds) {
+  return std::any_of(events.begin(), events.end(),
+                     [&](const Event& e) { return e.name == name && e.data.find(holds) != std::string::npos; });
+}
+
+// Which Host and which sites the server answers, as functions.
+TEST(Serve, HostAndSiteRules) {
+  EXPECT_TRUE(HostAllowed("127.0.0.1:8080", "127.0.0.1", 8080));
+  EXPECT_TRUE(HostAllowed("LocalHost:8080", "127.0.0.1", 8080));
+  EXPECT_TRUE(HostAllowed("[::1]:8080", "127.0.0.1", 8080));
+  EXPECT_TRUE(HostAllowed("sign.lan:8080", "sign.lan", 8080));
+  EXPECT_TRUE(HostAllowed("[fe80::1]:8080", "[fe80::1]", 8080));
+  EXPECT_TRUE(HostAllowed("192.168.1.20:8080", "0.0.0.0", 8080)) << "any address of a wildcard";
+  EXPECT_TRUE(HostAllowed("127.0.0.1", "127.0.0.1", 80)) << "port 80 goes unsaid";
+  EXPECT_FALSE(HostAllowed("rebound.example:8080", "0.0.0.0", 8080)) << "a name is never a wildcard's";
+  EXPECT_FALSE(HostAllowed("rebound.example:8080", "127.0.0.1", 8080));
+  EXPECT_FALSE(HostAllowed("192.168.1.20:8080", "127.0.0.1", 8080));
+  EXPECT_FALSE(HostAllowed("127.0.0.1:8081", "127.0.0.1", 8080));
+  EXPECT_FALSE(HostAllowed("127.0.0.1", "127.0.0.1", 8080));
+  EXPECT_FALSE(HostAllowed("127.0.0.1:8080:1", "127.0.0.1", 8080));
+  EXPECT_FALSE(HostAllowed("127.0.0.1:99999999999", "127.0.0.1", 8080));
+  EXPECT_FALSE(HostAllowed("[::1:8080", "127.0.0.1", 8080));
+  EXPECT_FALSE(HostAllowed("", "127.0.0.1", 8080));
+  EXPECT_FALSE(HostAllowed(":8080", "0.0.0.0", 8080));
+
+  EXPECT_TRUE(SameSite("", "", "127.0.0.1:8080")) << "a program, not a page";
+  EXPECT_TRUE(SameSite("http://127.0.0.1:8080", "same-origin", "127.0.0.1:8080"));
+  EXPECT_TRUE(SameSite("", "none", "127.0.0.1:8080"));
+  EXPECT_FALSE(SameSite("http://127.0.0.1:9999", "", "127.0.0.1:8080"));
+  EXPECT_FALSE(SameSite("null", "", "127.0.0.1:8080"));
+  EXPECT_FALSE(SameSite("", "cross-site", "127.0.0.1:8080"));
+  EXPECT_FALSE(SameSite("", "same-site", "127.0.0.1:8080"));
+  EXPECT_FALSE(SameSite("http://127.0.0.1:8080", "cross-site", "127.0.0.1:8080"));
+}
+
+// Another site's page can neither read the show nor drive it; the page
+// itself, and a program that is no page, still can. A control without a
+// body is carried out at once.
+TEST(Serve, OnlyItsOwnPagesReadAndControl) {
+  const fs::path dir = Scratch("sites");
+  WriteText(dir / "show.json", kHello);
+  Server server;
+  ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
+  Stream stream(server.port);
+  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "state") >= 1; }, 10000));
+  const std::string own = OwnHost(server.port);
+  const std::string port = std::to_string(server.port);
+  const std::string refused[] = {
+      // A page whose own name points here (DNS rebinding) reads nothing.
+      "GET /show HTTP/1.1\r\nHost: rebound.example:" + port + "\r\n\r\n",
+      "GET /events HTTP/1.1\r\nHost: rebound.example:" + port + "\r\n\r\n",
+      "GET / HTTP/1.1\r\nHost: 127.0.0.1:1\r\n\r\n",
+      "GET / HTTP/1.1\r\n\r\n",
+      // Another site's fetch with a simple type, which needs no preflight.
+      "POST /pause HTTP/1.1\r\nHost: " + own + "\r\nOrigin: http://evil.example\r\nContent-Type: text/plain\r\n"
+      "Content-Length: 2\r\n\r\n{}",
+      // Another site's plain form, enctype text/plain.
+      "POST /seek HTTP/1.1\r\nHost: " + own + "\r\nOrigin: null\r\nSec-Fetch-Site: cross-site\r\n"
+      "Content-Type: text/plain\r\nContent-Length: 14\r\n\r\n{\"second\":9}=\r\n",
+      "POST /pause HTTP/1.1\r\nHost: " + own + "\r\nSec-Fetch-Site: same-site\r\nContent-Length: 0\r\n\r\n",
+      // No page at all, but a body that is not JSON.
+      "POST /speed HTTP/1.1\r\nHost: " + own + "\r\nContent-Type: text/plain\r\nContent-Length: 12\r\n\r\n{\"speed\": 2}",
+      "POST /speed HTTP/1.1\r\nHost: " + own + "\r\nContent-Length: 12\r\n\r\n{\"speed\": 2}",
+  };
+  const int expected[] = {403, 403, 403, 403, 403, 403, 403, 415, 415};
+  for (size_t i = 0; i < std::size(refused); ++i) {
+    std::string answer;
+    EXPECT_EQ(RawStatus(server.port, refused[i], &answer), expected[i]) << refused[i];
+    EXPECT_EQ(answer.find("\"width\""), std::string::npos) << "the show leaked to " << refused[i];
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const Json still = LastState(&stream);
+  EXPECT_EQ(still["playing"], true);
+  EXPECT_EQ(still["speed"], 1);
+
+  // The page, as a browser sends its controls, and curl's bodiless POST.
+  const struct { std::string request; const char* key; Json value; } allowed[] = {
+      {"POST /speed HTTP/1.1\r\nHost: " + own + "\r\nOrigin: http://" + own +
+           "\r\nSec-Fetch-Site: same-origin\r\nContent-Type: application/json\r\nContent-Length: 12\r\n\r\n"
+           "{\"speed\": 2}", "speed", 2},
+      {"POST /pause HTTP/1.1\r\nHost: localhost:" + port + "\r\nOrigin: http://localhost:" + port +
+           "\r\nSec-Fetch-Site: same-origin\r\n\r\n", "playing", false},
+      {"POST /play HTTP/1.1\r\nHost: " + own + "\r\nUser-Agent: curl/7.88.1\r\nAccept: */*\r\n\r\n", "playing", true},
+  };
+  for (const auto& a : allowed) {
+    const Clock::time_point sent = Clock::now();
+    EXPECT_EQ(RawStatus(server.port, a.request), 204) << a.request;
+    EXPECT_LT(Clock::now() - sent, std::chrono::seconds(1)) << "answered at once: " << a.request;
+    EXPECT_TRUE(StateHolds(&stream, [&](const Json& j) { return j[a.key] == a.value; }, 5000)) << a.request;
+  }
+  EXPECT_EQ(RawStatus(server.port, "GET /show HTTP/1.1\r\nHost: [::1]:" + port + "\r\n\r\n"), 200);
+  EXPECT_EQ(server.Stop(), 0);
+}
+
+// A port that another server listens on is refused with one line, and the
+// first server keeps every request.
+TEST(Serve, APortInUseIsRefused) {
+  const fs::path dir = Scratch("port");
+  WriteText(dir / "show.json", kHello);
+  Server first;
+  ASSERT_TRUE(first.Start({(dir / "show.json").string()})) << first.firstline;
+  Server second;
+  ASSERT_TRUE(second.Spawn({(dir / "show.json").string()}, std::to_string(first.port)));
+  EXPECT_EQ(second.Wait(30000), 1);
+  const std::string said = second.Errors();
+  EXPECT_EQ(said, "ledview: cannot listen on 127.0.0.1:" + std::to_string(first.port) + ": the port is in use\n");
+  httplib::Client client("127.0.0.1", first.port);
+  for (int i = 0; i < 10; ++i) {
+    auto res = client.Get("/show");
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 200);
+  }
+  EXPECT_EQ(first.Stop(), 0);
+}
+
+// A description nested 20,000 deep, saved while serving: the page shows
+// the build's own error and the last good show plays on.
+TEST(Serve, DeepDescriptionSavedWhileServing) {
+  const fs::path dir = Scratch("deep");
+  const fs::path description = dir / "show.json";
+  WriteText(description, kHello);
+  Server server;
+  ASSERT_TRUE(server.Start({description.string()})) << server.firstline;
+  Stream stream(server.port);
+  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "frame") >= 1; }, 10000));
+  const std::string deep = "{\"pages\": " + std::string(20000, '[') + std::string(20000, ']') + "}";
+  WriteText(dir / "deep.json", deep);
+  std::vector<uint8_t> bytes;
+  SignSize sign;
+  std::string error;
+  ASSERT_FALSE(BuildFile((dir / "deep.json").string(), &bytes, &sign, &error));
+  WriteAndRename(description, deep);
+  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "error") == 1; }, 5000));
+  const std::vector<Event> events = stream.Take();
+  std::string expected = "ledview: " + error;
+  expected.replace(expected.find("deep.json"), 9, "show.json");
+  EXPECT_TRUE(HasEvent(events, "error", expected)) << expected;
+  const size_t frames = stream.Count("frame");
+  EXPECT_TRUE(stream.WaitFor([&](const std::vector<Event>& e) { return CountNamed(e, "frame") > frames + 20; }, 5000))
+      << "the last good show plays on";
+  EXPECT_EQ(server.Stop(), 0);
+}
+
+// The show's folder deleted or moved away, then back: the page is told,
+// and saves reload again once it is back.
+TEST(Serve, FolderGoneAndBack) {
+  const fs::path root = Scratch("gone");
+  const fs::path dir = root / "show";
+  fs::create_directories(dir);
+  WriteText(dir / "show.json", kHello);
+  Server server;
+  ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
+  Stream stream(server.port);
+  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "frame") >= 1; }, 10000));
+  const auto gone = [&](const char* how) {
+    const size_t errors = stream.Count("error");
+    EXPECT_TRUE(stream.WaitFor([&](const std::vector<Event>& e) { return CountNamed(e, "error") > errors; }, 5000))
+        << how;
+    EXPECT_TRUE(HasEvent(stream.Take(), "error", "the show's folder is gone")) << how;
+  };
+  const auto reloads = [&](const char* how, const std::function<void()>& act) {
+    const size_t before = stream.Count("reload");
+    act();
+    EXPECT_TRUE(stream.WaitFor([&](const std::vector<Event>& e) { return CountNamed(e, "reload") > before; }, 5000))
+        << how;
+  };
+  std::string text = kHello;
+  fs::remove_all(dir);
+  gone("deleted");
+  reloads("made again", [&] {
+    fs::create_directories(dir);
+    text.replace(text.find("Hi there"), 8, "Hi again");
+    WriteAndRename(dir / "show.json", text);
+  });
+  reloads("saved after", [&] {
+    text.replace(text.find("Hi again"), 8, "Hi thrice");
+    WriteText(dir / "show.json", text);
+  });
+  fs::rename(dir, root / "elsewhere");
+  gone("moved away");
+  reloads("moved back, the same show", [&] { fs::rename(root / "elsewhere", dir); });
+  EXPECT_EQ(server.Stop(), 0);
+}
+
+// A named pipe in the description's place is refused at once; the server
+// neither blocks on it nor stops playing, and stops in time.
+TEST(Serve, ANamedPipeIsRefusedWithoutBlocking) {
+  const fs::path dir = Scratch("fifo");
+  WriteText(dir / "show.json", kHello);
+  Server server;
+  ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
+  Stream stream(server.port);
+  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "frame") >= 1; }, 10000));
+  ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0644), 0);
+  fs::rename(dir / "pipe", dir / "show.json");
+  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return HasEvent(e, "error", "is not a regular file"); },
+                             5000));
+  const size_t frames = stream.Count("frame");
+  EXPECT_TRUE(stream.WaitFor([&](const std::vector<Event>& e) { return CountNamed(e, "frame") > frames + 20; }, 5000));
+  std::chrono::milliseconds took{};
+  EXPECT_EQ(server.Stop(&took), 0);
+  EXPECT_LE(took.count(), 1000);
+}
+
+// SIGTERM at any moment from start-up on ends the server within a second.
+TEST(Serve, StopsWithinASecondFromStartUpOn) {
+  const fs::path dir = Scratch("startup");
+  WriteText(dir / "show.json", kHello);
+  std::string seen;
+  for (const int delay : {0, 10, 30, 60, 100, 150, 200, 300, 500, 800}) {
+    Server server;
+    ASSERT_TRUE(server.Spawn({(dir / "show.json").string()}));
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    std::chrono::milliseconds took{};
+    const int status = server.Stop(&took);
+    seen += " " + std::to_string(delay) + " ms: status " + std::to_string(status) + " in " + std::to_string(took.count()) + " ms;";
+    EXPECT_LE(took.count(), 1000) << "SIGTERM " << delay << " ms after start";
+    // Before the command's first line runs, the signal's default still ends it.
+    EXPECT_TRUE(status == 0 || status == 128 + SIGTERM) << status << " after " << delay << " ms";
+    if (delay >= 100) {
+      EXPECT_EQ(status, 0) << "after " << delay << " ms";
+    }
+  }
+  std::printf("SIGTERM after%s\n", seen.c_str());
+}
+
+// Neither a client that trickles its request, nor one that stops half way
+// through a body, nor an open page holds the stop up.
+TEST(Serve, StopsWithinASecondWhateverClientsDo) {
+  const fs::path dir = Scratch("stop");
+  WriteText(dir / "show.json", kHello);
+  Server server;
+  ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
+  Stream stream(server.port);
+  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "frame") >= 1; }, 10000));
+  std::atomic<bool> done{false};
+  const std::string own = OwnHost(server.port);
+  std::thread trickler([&] {
+    const int fd = Connect(server.port);
+    const std::string head = "GET / HTTP/1.1\r\nHost: " + own + "\r\nX-Slow: ";
+    send(fd, head.data(), head.size(), MSG_NOSIGNAL);
+    for (int i = 0; i < 100 && !done; ++i) {
+      send(fd, "a", 1, MSG_NOSIGNAL);
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    close(fd);
+  });
+  const int halfbody = Connect(server.port);
+  const std::string partial = "POST /speed HTTP/1.1\r\nHost: " + own +
+                              "\r\nContent-Type: application/json\r\nContent-Length: 100\r\n\r\n{\"speed\"";
+  send(halfbody, partial.data(), partial.size(), MSG_NOSIGNAL);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  std::chrono::milliseconds took{};
+  EXPECT_EQ(server.Stop(&took), 0);
+  EXPECT_LE(took.count(), 1000);
+  done = true;
+  trickler.join();
+  close(halfbody);
+}
+
+// The outcome of a save reaches the pages only when no later save's has.
+TEST(Serve, OnlyTheNewestSaveDecides) {
+  Hub hub;
+  EXPECT_TRUE(PublishReload(&hub, 1, "{\"name\": \"one\"}", {}));
+  EXPECT_TRUE(PublishError(&hub, 3, "ledview: the newest save's mistake"));
+  EXPECT_FALSE(PublishReload(&hub, 2, "{\"name\": \"two\"}", {7})) << "a stale good build";
+  EXPECT_EQ(hub.error, "ledview: the newest save's mistake");
+  EXPECT_EQ(hub.show, "{\"name\": \"one\"}");
+  EXPECT_TRUE(hub.stringids.empty());
+  EXPECT_EQ(hub.events.size(), 2u);
+  EXPECT_TRUE(PublishReload(&hub, 4, "{\"name\": \"four\"}", {}));
+  EXPECT_EQ(hub.error, "");
+
+  // Waiting outcomes: the newest save's stays, whatever order they come in.
+  EngineQueue queue;
+  const auto outcome = [](uint64_t generation, const std::string& text) {
+    Request r;
+    r.command = Command::Outcome;
+    r.generation = generation;
+    r.text = text;
+    return r;
+  };
+  EXPECT_TRUE(Enqueue(&queue, outcome(5, "")));
+  EXPECT_TRUE(Enqueue(&queue, outcome(6, "ledview: mistake")));
+  EXPECT_TRUE(Enqueue(&queue, outcome(5, "")));
+  ASSERT_EQ(queue.requests.size(), 1u);
+  EXPECT_EQ(queue.requests.front().generation, 6u);
+}
+
+// The engine's queue is short: a newer seek or speed takes a waiting one's
+// place, other controls past the limit are answered 503.
+TEST(Serve, TheQueueIsShortAndMergesSeeks) {
+  EngineQueue queue;
+  const auto request = [](Command c, double value) {
+    Request r;
+    r.command = c;
+    r.value = value;
+    return r;
+  };
+  for (int i = 0; i < 40; ++i) EXPECT_TRUE(Enqueue(&queue, request(Command::Seek, i)));
+  EXPECT_TRUE(Enqueue(&queue, request(Command::Speed, 2)));
+  EXPECT_TRUE(Enqueue(&queue, request(Command::Speed, 4)));
+  ASSERT_EQ(queue.requests.size(), 2u);
+  EXPECT_EQ(queue.requests.front().value, 39);
+  EXPECT_EQ(queue.requests.back().value, 4);
+  size_t taken = queue.requests.size();
+  while (Enqueue(&queue, request(Command::Step, 0))) ++taken;
+  EXPECT_EQ(taken, kMaxQueued);
+  EXPECT_TRUE(Enqueue(&queue, request(Command::Seek, 1))) << "a seek replaces the waiting one";
+  EXPECT_TRUE(Enqueue(&queue, request(Command::Stop, 0))) << "a stop is always taken";
+}
+
+// Forty seeks as fast as a client sends them cost about one seek, and a
+// newer seek cuts one under way short.
+TEST(Serve, QueuedSeeksAreAnsweredInTime) {
+  const fs::path dir = Scratch("seeks");
+  WriteText(dir / "show.json", kHello);
+  Server server;
+  ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
+  Stream stream(server.port);
+  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "frame") >= 1; }, 10000));
+  httplib::Client client("127.0.0.1", server.port);
+  const auto seek = [&](double second) {
+    auto res = client.Post("/seek", Json{{"second", second}}.dump(), "application/json");
+    return res ? res->status : -1;
+  };
+  const auto reached = [&](double second, int ms) {
+    const int64_t t = static_cast<int64_t>(second * 1000 + 0.5) / 10 * 10;
+    return StateHolds(&stream, [&](const Json& j) { return j["t"] == t; }, ms);
+  };
+  const auto since = [](Clock::time_point begun) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - begun);
+  };
+  // One seek across the hour, for scale.
+  Clock::time_point begun = Clock::now();
+  ASSERT_EQ(seek(3600), 204);
+  ASSERT_TRUE(reached(3600, 60000));
+  const auto one = since(begun);
+  ASSERT_EQ(seek(0), 204);
+  ASSERT_TRUE(reached(0, 60000));
+
+  // A seek across the hour, and soon after one to a moment near the start.
+  ASSERT_EQ(seek(3600), 204);
+  std::this_thread::sleep_for(one / 8);
+  begun = Clock::now();
+  ASSERT_EQ(seek(2), 204);
+  ASSERT_TRUE(reached(2, 60000));
+  const auto short_ = since(begun);
+
+  uint32_t random = 12345;
+  double last = 0;
+  for (int i = 0; i < 40; ++i) {
+    random = random * 1103515245u + 12345u;
+    last = 1800 + (random >> 8) % 18000 / 10.0;
+    EXPECT_EQ(seek(last), 204);
+  }
+  begun = Clock::now();
+  EXPECT_TRUE(reached(last, 60000));
+  const auto forty = since(begun);
+  std::printf("one seek across the hour: %lld ms; a near one sent while it ran: %lld ms; the last of forty: %lld ms "
+              "after it was sent\n",
+              static_cast<long long>(one.count()), static_cast<long long>(short_.count()),
+              static_cast<long long>(forty.count()));
+  EXPECT_LT(short_, one / 2) << "the seek under way was not cut short";
+  EXPECT_LE(forty, one + std::chrono::seconds(1));
+  EXPECT_EQ(server.Stop(), 0);
+}
+
+// Heads are refused once they pass the limit, not buffered whole: 100 MB
+// of headers, or four 128 MB lines at once, leave the server's memory as it
+// was, and it goes on serving.
+TEST(Serve, HugeHeadsAreRefusedEarly) {
+  const fs::path dir = Scratch("heads");
+  WriteText(dir / "show.json", kHello);
+  Server server;
+  ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
+  const int64_t before = StatusKb(server.pid, "VmRSS");
+  const std::string own = OwnHost(server.port);
+  // Sends `head` and then `filler` until the answer comes or `total` bytes
+  // went; the answer's status.
+  const auto flood = [&](const std::string& head, const std::string& filler, size_t total) {
+    const int fd = Connect(server.port);
+    send(fd, head.data(), head.size(), MSG_NOSIGNAL);
+    for (size_t sent = 0; sent < total;) {
+      pollfd p{fd, POLLIN, 0};
+      if (poll(&p, 1, 0) > 0) break;
+      const ssize_t n = send(fd, filler.data(), filler.size(), MSG_NOSIGNAL);
+      if (n <= 0) break;
+      sent += static_cast<size_t>(n);
+    }
+    timeval tv{5, 0};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    char answer[512] = {};
+    const ssize_t n = recv(fd, answer, sizeof answer - 1, 0);
+    close(fd);
+    int status = -1;
+    return n > 0 && std::sscanf(answer, "HTTP/1.1 %d", &status) == 1 ? status : -1;
+  };
+  std::string lines;
+  for (int i = 0; i < 1000; ++i) lines += "X-Field-" + std::to_string(i) + ": " + std::string(50, 'v') + "\r\n";
+  EXPECT_EQ(flood("GET / HTTP/1.1\r\nHost: " + own + "\r\n", lines, 100u << 20), 431) << "100 MB of fields";
+  std::string few;
+  for (int i = 0; i < 101; ++i) few += "X-" + std::to_string(i) + ": 1\r\n";
+  EXPECT_EQ(RawStatus(server.port, "GET / HTTP/1.1\r\nHost: " + own + "\r\n" + few + "\r\n"), 431) << "101 fields";
+  std::vector<std::thread> parallel;
+  std::atomic<int> refused{0};
+  for (int i = 0; i < 4; ++i) {
+    parallel.emplace_back([&] {
+      if (flood("GET / HTTP/1.1\r\nHost: " + own + "\r\nX-Long: ", std::string(65536, 'w'), 128u << 20) == 431) ++refused;
+    });
+  }
+  for (std::thread& t : parallel) t.join();
+  EXPECT_EQ(refused, 4);
+  const int64_t peak = StatusKb(server.pid, "VmHWM");
+  std::printf("server memory: %lld kB before, peak %lld kB\n", static_cast<long long>(before),
+              static_cast<long long>(peak));
+  EXPECT_LT(peak - before, 16 * 1024) << "kB more at the peak than before";
+  EXPECT_EQ(RawStatus(server.port, "GET / HTTP/1.1\r\nHost: " + own + "\r\n\r\n"), 200);
+  EXPECT_EQ(server.Stop(), 0);
+}
+
+// Two dozen connections that send a byte now and then hold no page load up,
+// and are closed once their head's time is up.
+TEST(Serve, SlowClientsDoNotHoldThePage) {
+  const fs::path dir = Scratch("slow");
+  WriteText(dir / "show.json", kHello);
+  Server server;
+  ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
+  const std::string own = OwnHost(server.port);
+  std::vector<int> slow;
+  for (int i = 0; i < 24; ++i) {
+    const int fd = Connect(server.port);
+    ASSERT_GE(fd, 0);
+    const std::string head = "GET / HTTP/1.1\r\nHost: " + own + "\r\nX-Slow: a";
+    send(fd, head.data(), head.size(), MSG_NOSIGNAL);
+    slow.push_back(fd);
+  }
+  std::atomic<bool> done{false};
+  std::thread trickle([&] {
+    for (int i = 0; i < 16 && !done; ++i) {
+      for (int fd : slow) send(fd, "a", 1, MSG_NOSIGNAL);
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  for (const char* path : {"/", "/ledview.css", "/ledview.js", "/show"}) {
+    const Clock::time_point sent = Clock::now();
+    EXPECT_EQ(RawStatus(server.port, std::string("GET ") + path + " HTTP/1.1\r\nHost: " + own + "\r\n\r\n"), 200) << path;
+    EXPECT_LT(Clock::now() - sent, std::chrono::seconds(1)) << path;
+  }
+  // Within a few seconds of its first byte, each slow one is answered and
+  // closed.
+  int closed = 0;
+  const Clock::time_point deadline = Clock::now() + std::chrono::seconds(5);
+  for (int fd : slow) {
+    ssize_t n = 1;
+    char answer[256];
+    while (n > 0 && Clock::now() < deadline) {
+      const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now()).count();
+      timeval tv{static_cast<time_t>(left / 1000000), static_cast<suseconds_t>(std::max<int64_t>(left % 1000000, 1000))};
+      setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+      n = recv(fd, answer, sizeof answer, 0);
+    }
+    closed += n == 0 || (n < 0 && errno == ECONNRESET);
+  }
+  done = true;
+  trickle.join();
+  for (int fd : slow) close(fd);
+  EXPECT_EQ(closed, 24);
+  EXPECT_EQ(server.Stop(), 0);
+}
+
+// Each line of an event's text is a data line of its own, whatever ends it.
+TEST(Serve, EventTextCannotBeBrokenOut) {
+  EXPECT_EQ(EventText("error", "a\rb\r\nc\nd"), "event: error\ndata: a\ndata: b\ndata: c\ndata: d\n\n");
+  EXPECT_EQ(EventText("state", ""), "event: state\ndata: \n\n");
+  EXPECT_EQ(EventText("error", "x\r\r\nevent: reload"), "event: error\ndata: x\ndata: \ndata: event: reload\n\n");
+}
+
+// A carriage return in a picture's name reaches the page inside its error
+// event, and forges no event of its own.
+TEST(Serve, ACarriageReturnForgesNoEvent) {
+  const fs::path dir = Scratch("cr");
+  const fs::path description = dir / "show.json";
+  WriteText(description, kHello);
+  Server server;
+  ASSERT_TRUE(server.Start({description.string()})) << server.firstline;
+  Stream stream(server.port);
+  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "frame") >= 1; }, 10000));
+  WriteAndRename(description, R"({
+    "sign": {"width": 32, "height": 8, "mode": 1},
+    "pages": [{"areas": [{"components": [{"elements": [
+      {"type": "picture", "png": "x.png\r\revent: reload\rdata: {}\r\revent: state\rdata: {\"playing\": false}\r\r"}
+    ]}]}]}]
+  })");
+  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "error") == 1; }, 5000));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  const std::vector<Event> events = stream.Take();
+  EXPECT_EQ(CountNamed(events, "reload"), 0u);
+  EXPECT_TRUE(HasEvent(events, "error", "x.png\n\nevent: reload\ndata: {}")) << "the name, whole, in the error";
+  for (const Event& e : events) {
+    if (e.name == "state") {
+      EXPECT_EQ(Json::parse(e.data)["playing"], true) << e.data;
+    }
+  }
+  EXPECT_EQ(server.Stop(), 0);
+}
+
+// After a restart the page sees what `render` shows at the same moments,
+// however long the show played before.
+TEST(Serve, ARestartPlaysAsRenderDoes) {
+  const fs::path dir = Scratch("restart");
+  const fs::path description = dir / "show.json";
+  WriteText(description, R"({
+    "sign": {"width": 48, "height": 16, "mode": 2},
+    "pages": [{"areas": [{"components": [{"border": 5, "elements": [
+      {"type": "string", "text": "border", "size": 12, "colour": "red", "entry": "ScrollLoopLeft", "speed": 5, "stay": 30}
+    ]}]}]}]
+  })");
+  Server server;
+  ASSERT_TRUE(server.Start({description.string()})) << server.firstline;
+  Stream stream(server.port);
+  // Played for a while, an odd number of ticks.
+  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "frame") >= 37; }, 20000));
+  httplib::Client client("127.0.0.1", server.port);
+  ASSERT_EQ(client.Post("/pause")->status, 204);
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(client.Post("/step")->status, 204);
+  ASSERT_EQ(client.Post("/restart")->status, 204);
+  ASSERT_EQ(client.Post("/play")->status, 204);
+  const auto afterrestart = [](const std::vector<Event>& events) {
+    std::vector<Event> after;
+    for (const Event& e : events) {
+      if (e.name == "frame" && Json::parse(e.data)["t"] == 0) after.clear();
+      if (e.name == "frame") after.push_back(e);
+    }
+    return after;
+  };
+  ASSERT_TRUE(stream.WaitFor([&](const std::vector<Event>& e) { return afterrestart(e).size() >= 150; }, 20000));
+  const std::vector<Frame> frames = Frames(afterrestart(stream.Take()), 48, 16);
+  const auto direct = Direct(description, frames.back().t);
+  int differ = 0;
+  for (const Frame& f : frames) differ += Ascii(f.leds, 48) != Ascii(At(direct, f.t), 48);
+  EXPECT_EQ(differ, 0) << "of " << frames.size() << " frames after the restart";
+  EXPECT_EQ(server.Stop(), 0);
+}
+
+// A host beyond this machine is said on start, with the addresses that
+// reach it; the loopback default says nothing.
+TEST(Serve, AnOpenHostIsSaid) {
+  const fs::path dir = Scratch("open");
+  WriteText(dir / "show.json", kHello);
+  {
+    Server server;
+    ASSERT_TRUE(server.Start({(dir / "show.json").string(), "--host", "0.0.0.0"})) << server.firstline;
+    EXPECT_EQ(RawStatus(server.port, "GET / HTTP/1.1\r\nHost: " + OwnHost(server.port) + "\r\n\r\n"), 200);
+    EXPECT_EQ(server.Stop(), 0);
+    const std::string said = server.Errors();
+    EXPECT_EQ(said.rfind("ledview: warning: --host 0.0.0.0 opens the page and its controls to that network; "
+                         "anyone who reaches http://", 0), 0u) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << "the warning and the stop:\n" << said;
+  }
+  Server quiet;
+  ASSERT_TRUE(quiet.Start({(dir / "show.json").string()})) << quiet.firstline;
+  EXPECT_EQ(quiet.Stop(), 0);
+  EXPECT_EQ(quiet.Errors(), "ledview: stopped\n");
 }
 
 // ---- The page in a real browser ----

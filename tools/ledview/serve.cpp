@@ -31,7 +31,7 @@ constexpr int32_t kWorkers = kMaxStreams + 56;
 constexpr int32_t kBacklog = 128;
 // The most a stop may take, whatever clients, a rebuild or the engine are
 // doing; what is left then is abandoned.
-constexpr int32_t kStopWithinMs = 900;
+constexpr int32_t kStopWithinMs = 700;
 
 bool IsLoopback(const std::string& host) {
   if (host == "localhost") return true;
@@ -128,6 +128,9 @@ int RunServe(const ServeOptions& o) {
   if (!StartWatcher(&watcher, &error)) return fail(error);
   watcher.fingerprint = Fingerprint(engine.show);
 
+  // A page or a reader of standard output that goes away mid-write must not
+  // end the server.
+  std::signal(SIGPIPE, SIG_IGN);
   Worker enginethread;
   StartWorker(&enginethread, [&engine] { EngineThread(&engine); });
   {

@@ -2,7 +2,6 @@
 // error message.
 #include <windows.h>
 
-#include <cstdio>
 #include <ctime>
 
 #include "platform/platform.h"
