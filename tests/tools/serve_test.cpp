@@ -1380,5 +1380,21 @@ TEST(ServeBrowser, ScreenshotShowsTheSign) {
   EXPECT_EQ(server.Stop(), 0);
 }
 
+// The page's own controls, clicked in Chromium, still reach the show: a
+// same-origin page passes the checks that refuse other sites.
+TEST(ServeBrowser, ThePageControlsTheShow) {
+  if (access("/usr/bin/chromium", X_OK) != 0 || access(LEDVIEW_NODE, X_OK) != 0) {
+    GTEST_SKIP() << "chromium or node is not installed (scripts/deps installs them): no browser test";
+  }
+  const fs::path dir = Scratch("clicks");
+  WriteText(dir / "show.json", kHello);
+  Server server;
+  ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
+  const std::string command = std::string(LEDVIEW_NODE) + " --experimental-websocket " + LEDVIEW_PAGE_CONTROLS +
+                              " http://127.0.0.1:" + std::to_string(server.port) + "/ " + (dir / "profile").string();
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  EXPECT_EQ(server.Stop(), 0);
+}
+
 }  // namespace
 }  // namespace ledview::tool

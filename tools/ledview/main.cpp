@@ -314,7 +314,12 @@ const char* kFooterServe = R"(DESCRIPTION
   and the page shows the mistake until the next good save.
 
   It listens on 127.0.0.1 unless --host names another address; --port 0
-  picks a free port. SIGINT or SIGTERM stops it.
+  picks a free port, and a port another program listens on is refused. It
+  answers only requests addressed to it by name (localhost, 127.0.0.1,
+  [::1] or the --host given) and takes controls only from its own page or
+  from programs that are no page (curl), with JSON bodies; any other --host
+  than loopback opens the controls to that network, and it says so.
+  SIGINT, SIGTERM or SIGHUP stops it within a second.
 
 EXAMPLES
   ledview serve tools/ledview/examples/hello.json
