@@ -20,10 +20,14 @@ function(ledview_module name)
   endif()
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/${name}/*.cpp)
   # The platform module compiles the side of the system it is built for.
+  # WebAssembly takes the POSIX side less its SDL windows, and a side of its
+  # own with no window.
   if(WIN32)
-    list(FILTER sources EXCLUDE REGEX "/src/platform/posix/")
+    list(FILTER sources EXCLUDE REGEX "/src/platform/(posix|wasm)/")
+  elseif(EMSCRIPTEN)
+    list(FILTER sources EXCLUDE REGEX "/src/platform/(win32/|posix/window\\.cpp$)")
   else()
-    list(FILTER sources EXCLUDE REGEX "/src/platform/win32/")
+    list(FILTER sources EXCLUDE REGEX "/src/platform/(win32|wasm)/")
   endif()
   set(deps)
   foreach(dep IN LISTS ARG_DEPENDS)
