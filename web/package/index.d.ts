@@ -33,6 +33,8 @@ export interface Sign {
    * Texts are cut to 255 bytes, between characters.
    */
   setString(id: number, text: string): number;
+  /** The GB2312 bytes setString would give the engine for a text (RangeError outside GB2312). */
+  encode(text: string): Uint8Array;
   /** Pins the engine's clock at a Date or milliseconds since 1970; null gives back the real clock. */
   setTime(date: Date | number | null): void;
   showLink(): void;

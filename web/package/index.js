@@ -235,6 +235,12 @@
         return version;
       },
 
+      // The GB2312 bytes setString would give the engine for a text.
+      encode(text) {
+        live('encode');
+        return toGb2312(engine, text, MAX_STRING_BYTES);
+      },
+
       // Pins the engine's clock (clocks, timers, the random seed) at a Date or
       // a time in milliseconds; null gives it back to the real clock.
       setTime(date) {
