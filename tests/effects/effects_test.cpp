@@ -16,7 +16,10 @@ class Effects : public test::EffectBench {
   // Calls `f` once per result, checking chosen calls' pictures (image masks if `masked`).
   void Script(EffectFunction f, const Ints& results, const After& after, bool masked = false) {
     Ints got;
-    for (const auto& [n, picture] : after) {
+    // Not a structured binding: clang 14 (emscripten's) cannot capture one.
+    for (const auto& entry : after) {
+      const size_t n = entry.first;
+      const std::string& picture = entry.second;
       while (got.size() < n) got.push_back(Call(f));
       const auto mask = [&](int32_t u, int32_t v) { return picture.at(static_cast<size_t>(v * (rw + 1) + u)) == '#'; };
       EXPECT_TRUE(Shows(masked ? Expect(mask) : picture)) << "after " << n << " calls";
