@@ -58,9 +58,9 @@ TEST(Check, WarnsOfContentTheSignCuts) {
   EXPECT_TRUE(valid) << report;
   const std::string p = "warning: pages[0].areas[0].components[0].elements";
   EXPECT_EQ(Warnings(report),
-            p + "[0]: the 619x48 picture is larger than its 64x16 component and will be cut; make it smaller or scroll it in\n" +
+            p + "[0]: the 619x48 picture is larger than its component's 64x16 and will be cut; make it smaller or scroll it in\n" +
                 p + "[2]: speed 12 is played as 8\n" +
-                p + "[3]: the 24 px text is taller than its 16 px component and will be cut\n"
+                p + "[3]: the 24 px text is taller than its component's 16 px and will be cut\n"
                 "warning: pages[0].areas[0].components[1]: reaches outside its 64x16 area; that part is not shown\n"
                 "warning: pages[0].areas[1]: reaches outside the 64x16 sign; that part is not shown\n")
       << report;

@@ -66,7 +66,7 @@ expect_match("${out}" "validation code 15: rejected\n.*elements\\[0\\]: picture,
 # Content the sign will cut is warned of, one line each; the status stays 0.
 file(WRITE ${WORK}/tall.json "{\"sign\": {\"width\": 64, \"height\": 16}, \"pages\": [{\"areas\": [{\"components\": [{\"elements\": [{\"type\": \"string\", \"text\": \"Hi\", \"size\": 24}]}]}]}]}")
 run(0 out err check ${WORK}/tall.json)
-expect_match("${out}" "\nwarning: pages\\[0\\].areas\\[0\\].components\\[0\\].elements\\[0\\]: the 24 px text is taller than its 16 px component and will be cut\n$" "check of a text too tall")
+expect_match("${out}" "\nwarning: pages\\[0\\].areas\\[0\\].components\\[0\\].elements\\[0\\]: the 24 px text is taller than its component's 16 px and will be cut\n$" "check of a text too tall")
 
 # Renders: a GIF, one moment, frames.
 run(0 out err render ${GOLDEN}/effects.bill --size 64x32 --mode 2 --seconds 2 -q -o ${WORK}/effects.gif)

@@ -81,10 +81,10 @@ bool LooksLikeJson(const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 bool LoadInput(const std::string& path, std::vector<uint8_t>* bill, SignSize* sign,
-               std::string* error) {
+               std::string* error, std::vector<std::string>* warnings) {
   std::vector<uint8_t> bytes;
   if (!ReadFile(path, kMaxInputBytes, &bytes, error)) return false;
-  if (LooksLikeJson(bytes)) return BuildFile(path, bill, sign, error);
+  if (LooksLikeJson(bytes)) return BuildFile(path, bill, sign, error, warnings);
   *bill = std::move(bytes);
   SignOfBill(*bill, sign);
   return true;

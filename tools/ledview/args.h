@@ -25,9 +25,10 @@ inline constexpr size_t kMaxInputBytes = 64u << 20;
 
 // A playbill from a .bill file, or built from a JSON description (which
 // starts with '{' or a comment). *sign gets the description's sign when it
-// names one, or the sign read off a playbill's content.
+// names one, or the sign read off a playbill's content. *warnings, when
+// given, gets the description's warnings (see BuildFile).
 bool LoadInput(const std::string& path, std::vector<uint8_t>* bill, SignSize* sign,
-               std::string* error);
+               std::string* error, std::vector<std::string>* warnings = nullptr);
 
 // The sign to play on: the options' size and mode, else the description's,
 // else 128 x 32 in one colour. False when --size cannot be read.

@@ -10,6 +10,7 @@
 #include "ledview/describe.h"
 #include "ledview/gbcode.h"
 #include "ledview/quiet.h"
+#include "ledview/warnings.h"
 
 namespace ledview::tool {
 
@@ -125,73 +126,6 @@ int32_t ModeOfElement(const bill::Element& e) {
   return mode;
 }
 
-// Where the picture's size is known: a picture's, or a strip's frame size.
-bool PictureSize(const bill::Element& e, uint32_t* width, uint32_t* height) {
-  if (e.elemtype == kElemPicture) {
-    bill::BmpBlock b;
-    if (!DecodeBmpBlock(e.payload, &b)) return false;
-    *width = b.width;
-    *height = b.height;
-    return true;
-  }
-  if (e.elemtype == kElemAnimation || e.elemtype == kElemPagedPicture) {
-    bill::FrameStrip f;
-    if (!DecodeFrameStrip(e.payload, 0, &f)) return false;
-    *width = f.width;
-    *height = f.height;
-    return true;
-  }
-  return false;
-}
-
-// Content that the sign will not show whole, and values the engine clamps:
-// one line each, with the object's path.
-std::vector<std::string> Warnings(const bill::Bill& b, int32_t width, int32_t height) {
-  std::vector<std::string> lines;
-  auto warn = [&lines](const std::string& path, const std::string& what) {
-    lines.push_back("warning: " + path + ": " + what);
-  };
-  auto size = [](uint32_t w, uint32_t h) { return std::to_string(w) + "x" + std::to_string(h); };
-  for (size_t pi = 0; pi < b.pages.size(); ++pi) {
-    for (size_t ai = 0; ai < b.pages[pi].areas.size(); ++ai) {
-      const bill::Area& a = b.pages[pi].areas[ai];
-      const std::string apath = "pages[" + std::to_string(pi) + "].areas[" + std::to_string(ai) + "]";
-      if (a.x + a.width > width || a.y + a.height > height) {
-        warn(apath, "reaches outside the " + size(width, height) + " sign; that part is not shown");
-      }
-      for (size_t ci = 0; ci < a.components.size(); ++ci) {
-        const bill::Component& c = a.components[ci];
-        const std::string cpath = apath + ".components[" + std::to_string(ci) + "]";
-        if (c.x + c.width > a.width || c.y + c.height > a.height) {
-          warn(cpath, "reaches outside its " + size(a.width, a.height) + " area; that part is not shown");
-        }
-        for (size_t ei = 0; ei < c.elements.size(); ++ei) {
-          const bill::Element& e = c.elements[ei];
-          const std::string epath = cpath + ".elements[" + std::to_string(ei) + "]";
-          if (e.speed > kMaxSpeed) {
-            warn(epath, "speed " + std::to_string(e.speed) + " is played as " + std::to_string(kMaxSpeed));
-          }
-          // Only the scrolls carry a picture larger than the component
-          // through it; every other entry leaves it cut at the edges.
-          const bool scrolls = e.entryeffect >= kEntryFirstScroll && e.entryeffect <= kEntryLastScroll;
-          uint32_t w = 0;
-          uint32_t h = 0;
-          if (!scrolls && PictureSize(e, &w, &h) && (w > c.width || h > c.height)) {
-            warn(epath, "the " + size(w, h) + " picture is larger than its " + size(c.width, c.height) +
-                            " component and will be cut; make it smaller or scroll it in");
-          }
-          bill::StringText t;
-          if (e.elemtype == kElemString && DecodeStringText(e.payload, &t) && t.fontsize > c.height) {
-            warn(epath, "the " + std::to_string(t.fontsize) + " px text is taller than its " +
-                            std::to_string(c.height) + " px component and will be cut");
-          }
-        }
-      }
-    }
-  }
-  return lines;
-}
-
 }  // namespace
 
 bool SignOfBill(const std::vector<uint8_t>& bytes, SignSize* sign) {
@@ -216,7 +150,7 @@ bool SignOfBill(const std::vector<uint8_t>& bytes, SignSize* sign) {
 }
 
 bool CheckBill(const std::vector<uint8_t>& bytes, int32_t width, int32_t height, int32_t mode,
-               std::FILE* out) {
+               std::FILE* out, const std::vector<std::string>& described) {
   ReleasePreview();
   int32_t init = 0;
   {
@@ -282,7 +216,12 @@ bool CheckBill(const std::vector<uint8_t>& bytes, int32_t width, int32_t height,
   if (!b.trailing.empty()) {
     std::fprintf(out, "%s after the pages, never read\n", Plural(b.trailing.size(), "byte").c_str());
   }
-  for (const std::string& line : Warnings(b, width, height)) std::fprintf(out, "%s\n", line.c_str());
+  ShowFacts facts;
+  facts.width = width;
+  facts.height = height;
+  facts.mode = mode;
+  for (const std::string& line : described) std::fprintf(out, "%s\n", line.c_str());
+  for (const std::string& line : ShowWarnings(b, facts)) std::fprintf(out, "%s\n", line.c_str());
   return code == 0 && playable;
 }
 

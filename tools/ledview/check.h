@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "ledview/describe.h"
@@ -19,7 +20,8 @@ namespace ledview::tool {
 // False when the bytes are not a readable playbill.
 bool SignOfBill(const std::vector<uint8_t>& bytes, SignSize* sign);
 
+// `described` are the description's own warnings, printed with the rest.
 bool CheckBill(const std::vector<uint8_t>& bytes, int32_t width, int32_t height, int32_t mode,
-               std::FILE* out);
+               std::FILE* out, const std::vector<std::string>& described = {});
 
 }  // namespace ledview::tool

@@ -20,6 +20,8 @@ struct BuildContext {
   std::string basedir;                    // relative file names start here
   const PendingFiles* pending = nullptr;  // consulted before the disk
   bool pendingonly = false;               // never the disk: a file not pending is missing
+  // Where build's warnings go ("warning: <object path>: ..."), when wanted.
+  std::vector<std::string>* warnings = nullptr;
 };
 
 // The sign a description was written for ("sign": {"width", "height",
@@ -38,9 +40,14 @@ struct SignSize {
 bool BuildBill(const Json& description, const BuildContext& context, bill::Bill* out,
                SignSize* sign, std::string* error);
 
-// Reads a description file and builds the playbill bytes.
+// Reads a description file and builds the playbill bytes; *warnings, when
+// given, gets what the description asks that the sign will not show.
 bool BuildFile(const std::string& path, std::vector<uint8_t>* bytes, SignSize* sign,
-               std::string* error);
+               std::string* error, std::vector<std::string>* warnings = nullptr);
+
+// Timers, analog and digital clocks redraw every second without clearing:
+// they need a static area, which the sign clears once a second.
+inline bool RedrawsEverySecond(uint32_t elemtype) { return elemtype >= 3 && elemtype <= 5; }
 
 // The bill as a description. Pictures become PNG files named
 // `<stem>-<object>.png`, returned in *pictures (name to bytes) for the caller

@@ -224,6 +224,7 @@ bool LoadFile(const In& in, const std::string& path, const std::string& name,
 
 struct PictureStyle {
   uint32_t format = 1;
+  bool chosen = false;  // colour or format given; else the pictures' colours choose it
   TextStyle text;
   bool havewidth = false;
   bool haveheight = false;
@@ -243,6 +244,7 @@ bool Format(const In& in, const Json& object, const std::string& path, uint32_t*
 
 bool Style(const In& in, const Json& object, const std::string& path, PictureStyle* style) {
   if (!Format(in, object, path, &style->format)) return false;
+  if (Find(object, "colour") != nullptr || Find(object, "format") != nullptr) style->chosen = true;
   if (!String(in, object, path, "font", &style->text.font)) return false;
   if (!Get(in, object, path, "size", &style->text.size)) return false;
   std::string align;
@@ -266,6 +268,58 @@ bool Style(const In& in, const Json& object, const std::string& path, PictureSty
     style->haveheight = true;
   }
   return true;
+}
+
+void Warn(const In& in, const std::string& path, const std::string& what) {
+  if (!what.empty() && in.context.warnings != nullptr) {
+    in.context.warnings->push_back("warning: " + path + ": " + what);
+  }
+}
+
+// The colour values a picture uses, one bit each.
+uint32_t ColoursOf(const Picture& p) {
+  uint32_t used = 0;
+  for (uint8_t v : p.pixels) used |= 1u << (v & 7);
+  return used & ~1u;
+}
+
+int32_t Count(uint32_t bits) { return __builtin_popcount(bits); }
+
+// What a chosen format does to a PNG's colours, when it loses some.
+std::string DroppedColours(const Picture& full, uint32_t format, const std::string& name) {
+  const uint32_t used = ColoursOf(full);
+  if (format < kFormatTwoBit && Count(used) > 1) {
+    return name + " has " + std::to_string(Count(used)) + " colours; colour " +
+           kColourNames[format & 7] + " draws them all in one; leave out colour and format to keep them";
+  }
+  const uint32_t blue = (1u << 4) | (1u << 5) | (1u << 6) | (1u << 7);
+  if (format == kFormatTwoBit && (used & blue) != 0) {
+    return name + " has blue, cyan, magenta or white, which format 8 (red, green, yellow) cannot hold; "
+                  "leave out the format to keep them";
+  }
+  return "";
+}
+
+// The format that keeps the colours of pictures read with every colour
+// (text pictures light their pixels with 1, red): one bit in their one
+// colour, two bits for red, green and yellow, four bits otherwise.
+uint32_t FormatKeeping(const std::vector<Picture>& pictures) {
+  uint32_t used = 0;
+  for (const Picture& p : pictures) used |= ColoursOf(p);
+  if (Count(used) <= 1) {
+    for (uint32_t v = 1; v < 8; ++v) {
+      if (used == 1u << v) return v;
+    }
+    return 1;
+  }
+  return (used & ~0xEu) == 0 ? kFormatTwoBit : kFormatFourBit;
+}
+
+// Pixels read with every colour, for the format chosen: one-bit formats
+// take lit or dark.
+void KeepFormat(Picture* p, uint32_t format) {
+  if (format >= kFormatTwoBit) return;
+  for (uint8_t& v : p->pixels) v = v != 0 ? 1 : 0;
 }
 
 // One picture from {"png": file} or {"text": ..., "font", "size"}, or a bare
@@ -292,7 +346,17 @@ bool Source(const In& in, const Json& source, const std::string& path, const Pic
     if (!String(in, source, path, "png", &name)) return false;
     std::vector<uint8_t> bytes;
     if (!LoadFile(in, Field(path, "png"), name, &bytes)) return false;
+    // Read with every colour, to choose the format or to say what it drops.
     std::string error;
+    Picture full;
+    if (!PngToPicture(bytes, kFormatFourBit, &full, &error)) {
+      return in.Fail(Field(path, "png"), name + ": " + error);
+    }
+    if (!mine.chosen) {
+      *out = std::move(full);
+      return true;
+    }
+    Warn(in, Field(path, "png"), DroppedColours(full, mine.format, name));
     if (!PngToPicture(bytes, mine.format, out, &error)) {
       return in.Fail(Field(path, "png"), name + ": " + error);
     }
@@ -379,7 +443,10 @@ bool Strip(const In& in, const Json& object, const std::string& path,
   if (!Get(in, object, path, "count", &out->count)) return false;
   out->width = static_cast<uint16_t>(w);
   out->height = static_cast<uint16_t>(h);
-  out->format = style.format;
+  out->format = style.chosen ? style.format : FormatKeeping(pictures);
+  if (!style.chosen) {
+    for (Picture& p : pictures) KeepFormat(&p, out->format);
+  }
   if (!Pitch(in, object, path, out->width, out->format, &out->pitch)) return false;
   out->pixels.clear();
   for (const Picture& p : pictures) {
@@ -483,6 +550,10 @@ bool BuildPicturePayload(const In& in, const Json& e, const std::string& path,
   }
   Picture picture;
   if (!Source(in, source, path, style, &picture)) return false;
+  if (!style.chosen) {
+    style.format = FormatKeeping({picture});
+    KeepFormat(&picture, style.format);
+  }
   bill::BmpBlock block;
   block.width = static_cast<uint16_t>(picture.width);
   block.height = static_cast<uint16_t>(picture.height);
@@ -683,6 +754,7 @@ bool BuildBill(const Json& d, const BuildContext& context, bill::Bill* out, Sign
       }
       bill::Area& area = page.AddArea(rect[0], rect[1], rect[2], rect[3]);
       if (!Get(in, a, apath, "static", &area.staticflag, true)) return false;
+      const bool staticsaid = Find(a, "static") != nullptr;
       const Json* comps = List(in, a, apath, "components", true);
       if (comps == nullptr) return false;
       for (size_t ci = 0; ci < comps->size(); ++ci) {
@@ -710,6 +782,13 @@ bool BuildBill(const Json& d, const BuildContext& context, bill::Bill* out, Sign
           }
         }
       }
+      // An area of clocks and timers alone is static unless it says: only a
+      // static area is cleared before they redraw.
+      bool clocks = !area.components.empty();
+      for (const bill::Component& comp : area.components) {
+        for (const bill::Element& e : comp.elements) clocks = clocks && RedrawsEverySecond(e.elemtype);
+      }
+      if (!staticsaid && clocks) area.staticflag = 1;
     }
   }
   const size_t total = out->Bytes().size();
@@ -722,7 +801,7 @@ bool BuildBill(const Json& d, const BuildContext& context, bill::Bill* out, Sign
 }
 
 bool BuildFile(const std::string& path, std::vector<uint8_t>* bytes, SignSize* sign,
-               std::string* error) {
+               std::string* error, std::vector<std::string>* warnings) {
   std::vector<uint8_t> raw;
   if (!ReadFile(path, kMaxDescriptionBytes, &raw, error)) return false;
   Json d;
@@ -732,6 +811,7 @@ bool BuildFile(const std::string& path, std::vector<uint8_t>* bytes, SignSize* s
   }
   BuildContext context;
   context.basedir = DirectoryOf(path);
+  context.warnings = warnings;
   bill::Bill b;
   if (!BuildBill(d, context, &b, sign, error)) {
     *error = path + ": " + *error;

@@ -26,6 +26,7 @@
 #include "ledview/schema_json.h"
 #include "ledview/serve.h"
 #include "ledview/signals.h"
+#include "ledview/warnings.h"
 
 namespace ledview::tool {
 
@@ -130,8 +131,16 @@ std::string SizeMistake(const std::string& size) {
   return "--size \"" + size + "\": expected WIDTHxHEIGHT, e.g. 128x32";
 }
 
+// The description's warnings and the show's on this sign, once, on
+// standard error.
+void SayWarnings(const std::vector<std::string>& described, const std::vector<uint8_t>& bill,
+                 const ShowFacts& facts) {
+  PrintWarnings(described, stderr);
+  PrintWarnings(ShowWarnings(bill, facts), stderr);
+}
+
 int RunRender(const RenderArgs& a, const std::vector<uint8_t>& bill, const SignSize& sign,
-              bool quiet) {
+              bool quiet, const std::vector<std::string>& described) {
   RenderOptions o;
   if (!ChooseSign(sign, a.size, a.mode, &o.width, &o.height, &o.mode)) return Fail(SizeMistake(a.size));
   o.font = a.font;
@@ -174,6 +183,7 @@ int RunRender(const RenderArgs& a, const std::vector<uint8_t>& bill, const SignS
     if (!EndsWith(out, ".gif")) return Fail("-o " + out + ": name the output .gif (or .png with --at)");
   }
   SaySign(sign, a.size, a.mode, o.width, o.height, o.mode);
+  SayWarnings(described, bill, ShowFacts{o.width, o.height, o.mode, o.strings});
   std::string error;
   const bool ok = kind == Output::Frames ? RenderFrames(bill, o, out, &error)
                   : kind == Output::Png  ? RenderPng(bill, o, static_cast<int64_t>(a.at * 1000 + 0.5), out, &error)
@@ -483,13 +493,18 @@ int Main(int argc, char** argv) {
   if (build->parsed()) {
     std::vector<uint8_t> bytes;
     SignSize sign;
-    if (!BuildFile(buildin, &bytes, &sign, &error)) return Fail(error);
+    std::vector<std::string> described;
+    if (!BuildFile(buildin, &bytes, &sign, &error, &described)) return Fail(error);
     const std::string out = buildout.empty() ? JoinPath(DirectoryOf(buildin), StemOf(buildin) + ".bill") : buildout;
     if (SameFile(out, buildin)) {
       return Fail("-o " + out + ": is the description being built; name the playbill .bill");
     }
     if (!EndsWith(out, ".bill")) return Fail("-o " + out + ": build writes a playbill; name the output .bill");
     if (!WriteFileAtomic(out, bytes, &error)) return Fail(error);
+    SayWarnings(described, bytes,
+                ShowFacts{sign.width > 0 ? sign.width : 128, sign.height > 0 ? sign.height : 32,
+                          sign.mode > 0 ? sign.mode : 1, {}});
+    std::fprintf(stderr, "ledview: wrote %s (%zu bytes)\n", out.c_str(), bytes.size());
     return 0;
   }
   if (schema->parsed()) {
@@ -519,7 +534,8 @@ int Main(int argc, char** argv) {
   if (check->parsed()) {
     std::vector<uint8_t> bill;
     SignSize sign;
-    if (!LoadInput(checkin, &bill, &sign, &error)) return Fail(error);
+    std::vector<std::string> described;
+    if (!LoadInput(checkin, &bill, &sign, &error, &described)) return Fail(error);
     int32_t width = sign.width > 0 ? sign.width : 128;
     int32_t height = sign.height > 0 ? sign.height : 32;
     if (!checksize.empty() && !ParseSize(checksize, &width, &height)) {
@@ -527,7 +543,7 @@ int Main(int argc, char** argv) {
     }
     const int32_t mode = checkmode != 0 ? checkmode : sign.mode > 0 ? sign.mode : 1;
     SaySign(sign, checksize, checkmode, width, height, mode);
-    return CheckBill(bill, width, height, mode, stdout) ? 0 : 1;
+    return CheckBill(bill, width, height, mode, stdout, described) ? 0 : 1;
   }
   if (inspect->parsed()) {
     if (!inspectout.empty() && !EndsWith(inspectout, ".json")) {
@@ -566,8 +582,9 @@ int Main(int argc, char** argv) {
   if (render->parsed()) {
     std::vector<uint8_t> bill;
     SignSize sign;
-    if (!LoadInput(renderargs.input, &bill, &sign, &error)) return Fail(error);
-    return RunRender(renderargs, bill, sign, quiet);
+    std::vector<std::string> described;
+    if (!LoadInput(renderargs.input, &bill, &sign, &error, &described)) return Fail(error);
+    return RunRender(renderargs, bill, sign, quiet, described);
   }
   if (play->parsed()) {
     std::vector<uint8_t> bill;
@@ -591,7 +608,7 @@ int Main(int argc, char** argv) {
     if (!BuildBill(d, BuildContext(), &b, &sign, &error)) return Fail("demo: " + error);
     // The live string of the second page changes while it plays.
     demoargs.strings = {"1=Gate 3: now boarding    @15", "1=Gate 3: closed    @18"};
-    return RunRender(demoargs, b.Bytes(), sign, quiet);
+    return RunRender(demoargs, b.Bytes(), sign, quiet, {});
   }
   return 0;
 }

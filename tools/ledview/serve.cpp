@@ -1,4 +1,5 @@
 #include "ledview/serve.h"
+#include "ledview/warnings.h"
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>
@@ -111,11 +112,14 @@ int RunServe(const ServeOptions& o) {
   engine.name = fs::path(o.input).filename().string();
   SignSize sign;
   std::string error;
-  if (!LoadInput(o.input, &engine.show.bill, &sign, &error)) return fail(error);
+  std::vector<std::string> described;
+  if (!LoadInput(o.input, &engine.show.bill, &sign, &error, &described)) return fail(error);
   RenderOptions& ro = engine.show.options;
   if (!ChooseSign(sign, o.size, o.mode, &ro.width, &ro.height, &ro.mode)) {
     return fail("--size \"" + o.size + "\": expected WIDTHxHEIGHT, e.g. 128x32");
   }
+  PrintWarnings(described, stderr);
+  PrintWarnings(ShowWarnings(engine.show.bill, ShowFacts{ro.width, ro.height, ro.mode, {}}), stderr);
   ro.font = o.font;
   ro.tickms = o.tickms;
   engine.show.stringids = StringIds(engine.show.bill);

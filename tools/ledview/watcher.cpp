@@ -1,4 +1,5 @@
 #include "ledview/watcher.h"
+#include "ledview/warnings.h"
 
 #include <poll.h>
 #include <sys/inotify.h>
@@ -103,10 +104,11 @@ void Rebuild(Watcher* w) {
   Show show;
   SignSize sign;
   std::string error;
+  std::vector<std::string> described;
   bool built = false;
   {
     std::lock_guard<std::mutex> lock(fontlock);
-    built = LoadInput(input, &show.bill, &sign, &error);
+    built = LoadInput(input, &show.bill, &sign, &error, &described);
   }
   if (built) {
     ChooseSign(sign, w->options->size, w->options->mode, &show.options.width, &show.options.height,
@@ -124,6 +126,10 @@ void Rebuild(Watcher* w) {
   show.options.font = w->options->font;
   show.options.tickms = w->options->tickms;
   show.stringids = StringIds(show.bill);
+  // A new show's warnings, once, as at the start.
+  PrintWarnings(described, stderr);
+  PrintWarnings(ShowWarnings(show.bill, ShowFacts{show.options.width, show.options.height, show.options.mode, {}}),
+                stderr);
   r.show = std::move(show);
   Send(w, std::move(r));
 }
