@@ -97,6 +97,24 @@ TEST(Render, FramesAreTheEngineBuffer) {
   std::filesystem::remove_all(dir);
 }
 
+// Pictures show each LED as the sign of that mode shows it: a mode-2 sign
+// has no blue LEDs, a mode-1 sign lights every colour in its one colour;
+// the engine's values stay as they are.
+TEST(Render, TheLedLookShowsTheSignsLeds) {
+  const std::vector<uint8_t> leds = {0, 1, 2, 3, 4, 5, 6, 7};
+  const struct { int32_t mode; std::vector<uint8_t> plain; std::vector<uint8_t> led; } cases[] = {
+      {1, {0, 1, 1, 1, 1, 1, 1, 1}, {8, 1, 1, 1, 1, 1, 1, 1}},
+      {2, {0, 1, 2, 3, 0, 1, 2, 3}, {8, 1, 2, 3, 8, 1, 2, 3}},
+      {4, {0, 1, 2, 3, 4, 5, 6, 7}, {8, 1, 2, 3, 4, 5, 6, 7}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SignLeds(leds, c.mode), c.plain) << c.mode;
+    EXPECT_EQ(Paint(leds, 8, 1, c.mode, 1, Look::Plain).index, c.plain) << c.mode;
+    EXPECT_EQ(Paint(leds, 8, 1, c.mode, 1, Look::Led).index, c.led) << c.mode;
+  }
+  EXPECT_EQ(leds, (std::vector<uint8_t>{0, 1, 2, 3, 4, 5, 6, 7}));
+}
+
 // Frame names keep time order when sorted as text, past 1,000 seconds too.
 TEST(Render, FrameNamesSortInTimeOrder) {
   test::Bill b;

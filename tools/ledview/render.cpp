@@ -29,8 +29,19 @@ uint32_t PaletteRgb(uint8_t index) {
   return 0x000000;
 }
 
-Canvas Paint(const std::vector<uint8_t>& leds, int32_t width, int32_t height, int32_t scale,
-             Look look) {
+uint8_t SignColour(uint8_t value, int32_t mode) {
+  if (mode == 1) return (value & 7) != 0 ? 1 : 0;
+  return static_cast<uint8_t>(value & (mode == 2 ? 3 : 7));
+}
+
+std::vector<uint8_t> SignLeds(const std::vector<uint8_t>& leds, int32_t mode) {
+  std::vector<uint8_t> shown(leds.size());
+  for (size_t i = 0; i < leds.size(); ++i) shown[i] = SignColour(leds[i], mode);
+  return shown;
+}
+
+Canvas Paint(const std::vector<uint8_t>& leds, int32_t width, int32_t height, int32_t mode,
+             int32_t scale, Look look) {
   Canvas c;
   c.width = width * scale;
   c.height = height * scale;
@@ -50,7 +61,7 @@ Canvas Paint(const std::vector<uint8_t>& leds, int32_t width, int32_t height, in
   }
   for (int32_t ly = 0; ly < height; ++ly) {
     for (int32_t lx = 0; lx < width; ++lx) {
-      const uint8_t v = leds[static_cast<size_t>(ly) * width + lx] & 7;
+      const uint8_t v = SignColour(leds[static_cast<size_t>(ly) * width + lx], mode);
       const uint8_t colour = v != 0 ? v : (look == Look::Led ? kUnlit : 0);
       if (colour == 0) continue;
       for (int32_t y = 0; y < scale; ++y) {
@@ -213,7 +224,7 @@ bool RenderGif(const std::vector<uint8_t>& bill, const RenderOptions& o, const s
   std::vector<uint8_t> pending;
   const bool played = PlayBill(bill, o, [&](int64_t ms, const std::vector<uint8_t>& leds) {
     const int32_t delay = FrameClockNext(&clock, ms);
-    if (delay > 0) GifFrame(&w, Paint(pending, o.width, o.height, o.scale, o.look), delay);
+    if (delay > 0) GifFrame(&w, Paint(pending, o.width, o.height, o.mode, o.scale, o.look), delay);
     pending = leds;
     if (w.failed) *error = GifError(path, w);
     return !w.failed;
@@ -221,7 +232,7 @@ bool RenderGif(const std::vector<uint8_t>& bill, const RenderOptions& o, const s
   // A render shorter than a tick still shows the dark sign.
   if (played && pending.empty()) pending.assign(static_cast<size_t>(o.width) * o.height, 0);
   if (played) {
-    GifFrame(&w, Paint(pending, o.width, o.height, o.scale, o.look), FrameClockEnd(&clock, o.durationms));
+    GifFrame(&w, Paint(pending, o.width, o.height, o.mode, o.scale, o.look), FrameClockEnd(&clock, o.durationms));
   }
   const bool written = GifFinish(&w);
   if (!played || !written) {
@@ -244,7 +255,7 @@ bool RenderPng(const std::vector<uint8_t>& bill, const RenderOptions& options, i
       }, error)) {
     return false;
   }
-  const std::vector<uint8_t> png = CanvasPng(Paint(last, o.width, o.height, o.scale, o.look));
+  const std::vector<uint8_t> png = CanvasPng(Paint(last, o.width, o.height, o.mode, o.scale, o.look));
   if (png.empty()) {
     *error = path + ": cannot make the PNG";
     return false;
@@ -263,7 +274,7 @@ bool RenderFrames(const std::vector<uint8_t>& bill, const RenderOptions& o, cons
   const bool played = PlayBill(bill, o, [&](int64_t ms, const std::vector<uint8_t>& leds) {
     char name[48];
     std::snprintf(name, sizeof name, "%0*lldms.png", digits, static_cast<long long>(ms));
-    const std::vector<uint8_t> png = CanvasPng(Paint(leds, o.width, o.height, o.scale, o.look));
+    const std::vector<uint8_t> png = CanvasPng(Paint(leds, o.width, o.height, o.mode, o.scale, o.look));
     errno = 0;
     std::FILE* f = std::fopen(JoinPath(temp, name).c_str(), "wb");
     bool ok = f != nullptr && !png.empty() && std::fwrite(png.data(), 1, png.size(), f) == png.size();

@@ -15,15 +15,22 @@ namespace ledview::tool {
 // its cell (from 3 pixels a cell up; below that the whole cell).
 inline constexpr double kLedDotRadius = 0.42;
 
+// What an LED of a sign in colour mode `mode` shows for a colour value:
+// a mode-2 sign has red and green LEDs only, so a blue bit stays dark; a
+// mode-1 sign lights every coloured LED in its one colour (1). The engine's
+// bytes are kept as they are; only the pictures show the sign's LEDs.
+uint8_t SignColour(uint8_t value, int32_t mode);
+std::vector<uint8_t> SignLeds(const std::vector<uint8_t>& leds, int32_t mode);
+
 // The sign drawn `scale` times larger as palette indices: 0 black, 1..7
-// the lit colour values, 8 an unlit LED (LED look only).
+// the colours its LEDs show (SignColour), 8 an unlit LED (LED look only).
 struct Canvas {
   int32_t width = 0;
   int32_t height = 0;
   std::vector<uint8_t> index;
 };
-Canvas Paint(const std::vector<uint8_t>& leds, int32_t width, int32_t height, int32_t scale,
-             Look look);
+Canvas Paint(const std::vector<uint8_t>& leds, int32_t width, int32_t height, int32_t mode,
+             int32_t scale, Look look);
 // The palette of Paint as 0xRRGGBB.
 uint32_t PaletteRgb(uint8_t index);
 std::vector<uint8_t> CanvasPng(const Canvas& canvas);

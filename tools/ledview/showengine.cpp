@@ -91,7 +91,8 @@ void SendFrame(Engine* e, Clock::time_point refreshed) {
   j["w"] = s.options.width;
   j["h"] = s.options.height;
   j["sent"] = std::chrono::duration_cast<std::chrono::microseconds>(refreshed.time_since_epoch()).count();
-  j["leds"] = EncodeLeds(s.leds);
+  // What the sign's LEDs show: no blue on a mode-2 sign.
+  j["leds"] = EncodeLeds(SignLeds(s.leds, s.options.mode));
   Publish(e->hub, "frame", j.dump());
 }
 
