@@ -267,6 +267,18 @@ TEST(Warnings, BuildChoosesThePictureFormatFromThePngsColours) {
   EXPECT_NE(format("full.png", R"(, "format": 8)").find("which format 8 (red, green, yellow) cannot hold"),
             std::string::npos);
   EXPECT_EQ(format("red.png", R"(, "colour": "green")"), "2");
+  // An animation's frames choose one format for all.
+  auto strip = [&](const char* a, const char* b) {
+    const std::string text = std::string(R"({"sign": {"width": 64, "height": 16}, "pages": [{"areas": [{"components": [
+        {"elements": [{"type": "animation", "frames": [{"png": ")") + a + R"("}, {"png": ")" + b + R"("}]}]}]}]}]})";
+    bill::Bill built;
+    std::vector<std::string> warnings;
+    if (!Build(text, files, &built, &warnings)) return -1;
+    return static_cast<int32_t>(built.pages[0].areas[0].components[0].elements[0].payload[8]);
+  };
+  EXPECT_EQ(strip("cyan.png", "cyan.png"), 6);
+  EXPECT_EQ(strip("red.png", "rg.png"), 8);
+  EXPECT_EQ(strip("red.png", "full.png"), 9);
 }
 
 }  // namespace

@@ -572,6 +572,10 @@ bool BuildStringPayload(const In& in, const Json& e, const std::string& path,
       !Colour(in, e, path, "colour", &colour) || !Get(in, e, path, "size", &t.fontsize)) {
     return false;
   }
+  if (colour > 7) {
+    return in.Fail(Field(path, "colour"), std::to_string(colour) + " is not a colour: give 0..7 or a name (red, "
+                                          "green, yellow, blue, magenta, cyan, white)");
+  }
   t.colour = colour;
   const bool text = Find(e, "text") != nullptr;
   const bool bytes = Find(e, "textbytes") != nullptr;

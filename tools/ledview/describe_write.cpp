@@ -102,6 +102,8 @@ bool DescribeStringPayload(const std::vector<uint8_t>& payload, const std::strin
                            Json& json) {
   bill::StringText t;
   if (!DecodeStringText(payload, &t)) return false;
+  // A description's string colour is 0..7; other values stay as bytes.
+  if (t.colour > 7) return false;
   std::string utf8;
   if (GbToUtf8(t.text, &utf8)) {
     json["text"] = utf8;

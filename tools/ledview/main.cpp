@@ -2,6 +2,7 @@
 // display engine.
 #include <CLI/CLI.hpp>
 
+#include <array>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -70,6 +71,10 @@ void SaySign(const SignSize& sign, const std::string& size, int32_t mode, int32_
                "areas and colours (--size and --mode choose another)\n",
                width, height, colourmode);
 }
+
+// About how many LEDs a second a scroll moves at speeds 0..8, with the
+// render's default 10 ms tick.
+constexpr std::array<int32_t, 9> kSpeedLedsPerSecond = {25, 33, 50, 100, 200, 270, 400, 400, 400};
 
 struct RenderArgs {
   std::string input;
@@ -201,7 +206,9 @@ const char* kFooterBuild = R"(DESCRIPTION
 
     type      picture, string, timer, analogclock, digitalclock, animation,
               pagedpicture (or 1..7)
-    delay     seconds before the entry effect       speed  0 (slow) .. 8
+    delay     seconds before the entry effect
+    speed     0 (slowest) .. 8: a scroll moves about 25, 33, 50, 100, 200,
+              270, 400, 400, 400 LEDs a second (`ledview effects`)
     entry     an entry effect by name (`ledview effects` lists all 53 with
               what they do), random, or a number 0..52
     exit      an exit effect by name (9 of them, in the same list), none,
@@ -224,6 +231,15 @@ const char* kFooterBuild = R"(DESCRIPTION
               minutewidth, timesource
   digitalclock format (Y M D W h m s), digits, labels, timesource
   any type    payload: "hex bytes" instead of the fields above
+
+  How the sign plays it: a page plays for its playtime in seconds, then the
+  next; a page without one plays until stopped, so the pages after it never
+  play. A component shows its elements one after another (entry, stay,
+  exit), round and round. A static area is cleared and redrawn once a
+  second without effects, each component keeping its first element: clocks
+  and timers need one, as they redraw without clearing (build makes an area
+  of clocks and timers alone static unless it says "static": false). Live
+  strings last until the page changes. `ledview check` warns of each of these.
 
   A top-level "sign": {"width", "height", "mode"} gives default rectangles
   and the defaults of render and check; "$schema" may name the schema that
@@ -529,6 +545,13 @@ int Main(int argc, char** argv) {
     const auto exits = ExitEffectTable();
     for (size_t i = 0; i < exits.size(); ++i) std::printf("  %2zu  %-22s %s\n", i + 1, exits[i].name, exits[i].words);
     std::printf("  %2u  %-22s %s\n", kExitEffectRandom, "random", "one of the nine, from an order shuffled at load");
+    std::printf("Speeds (\"speed\": 0..8): a scroll moves about");
+    for (size_t i = 0; i < kSpeedLedsPerSecond.size(); ++i) {
+      std::printf("%s %d", i == 0 ? "" : ",", kSpeedLedsPerSecond[i]);
+    }
+    std::printf(" LEDs a second;\n  other effects step at the same rates. Text wider than its component slides in\n"
+                "  from the right by itself (SlideLeft), taller text from below (SlideUp), even\n"
+                "  with the entry Instant.\n");
     return 0;
   }
   if (check->parsed()) {
