@@ -19,7 +19,17 @@
  *
  * SetFontPathname and SetBmpBuffer are refused while playing; SetPlayBill
  * needs the ready state; the tick functions and RefreshBuffer do nothing
- * unless playing. TestPlayBillData works in any state.
+ * unless playing. TestPlayBillData runs in any state but checks the areas
+ * against the framebuffer InitLedConfigure sets up (the controller's scan
+ * memory, larger than the sign: a 64 x 32 sign in mode 4 has 4096 x 128),
+ * so call that first; an area off the sign but inside it passes. After
+ * EndPreview call SetBmpBuffer before SetPlayBill: SetPlayBill still starts
+ * without a buffer, but the picture then goes nowhere, and SetBmpBuffer is
+ * refused while playing. The font stays loaded.
+ *
+ * The engine prints lines to standard output: its scan environment at
+ * InitLedConfigure, and the reason a playbill is rejected. A host that uses
+ * standard output for itself redirects it around these calls.
  *
  * Return codes:
  *    0  success
@@ -68,16 +78,20 @@
 extern "C" {
 #endif
 
-/* Sets the sign size in LEDs and the colour mode (1 single colour, 2 two
- * colours, 4 full colour; larger values mean 4). */
+/* Sets the sign size in LEDs and the colour mode (1 single colour, 2 red
+ * and green, 4 full colour; larger values mean 4). */
 LEDVIEW_API int32_t LEDVIEW_CALL InitLedConfigure(int32_t width, int32_t height, int32_t colourmode);
 
 /* Loads the outline font used for text taller than 16 pixels; path is the
- * font file's path (any face FreeType opens; face 0 is used). */
+ * font file's path (any face FreeType opens; face 0 is used). A font's
+ * family name ("DejaVu Sans") is not a path: it gives -3. */
 LEDVIEW_API int32_t LEDVIEW_CALL SetFontPathname(const char* path);
 
 /* Registers the output buffer: height rows of pitch bytes, one byte per LED
- * in the first width bytes of each row. */
+ * in the first width bytes of each row. A byte is the LED's colour: bit 0
+ * red, bit 1 green, bit 2 blue, 0 dark. In colour mode 1 a lit LED is 1; in
+ * mode 2 a byte may still carry bit 2 (blue), which a red-and-green sign
+ * has no LED for, so a host shows it dark. */
 LEDVIEW_API int32_t LEDVIEW_CALL SetBmpBuffer(int32_t width, int32_t height, int32_t pitch,
                                               uint8_t* buffer);
 
@@ -89,7 +103,16 @@ LEDVIEW_API int32_t LEDVIEW_CALL SetPlayBill(const uint8_t* data, int32_t length
  * standard output). */
 LEDVIEW_API int32_t LEDVIEW_CALL TestPlayBillData(const uint8_t* data, int32_t length);
 
-/* Replaces the text of a live string while playing; the new version, or -1. */
+/* Replaces the text of a live string while playing. text is in the engine's
+ * character codes: bytes below 0xA1 one character each (ASCII), GB2312
+ * characters as two bytes 0xA1..0xFE (EUC-CN), not UTF-8; at most 255
+ * bytes are kept. Returns the string's new version: 2 and up for an id
+ * the playbill's page uses (it registers version 1), 1 for an id not
+ * stored yet (kept, and shown by no element); -1 when not playing, for a
+ * null text, a length below 1, a negative id or a full table. The engine
+ * empties its live strings at every page change: a string set for a page
+ * that is not up is lost, and the page's own text comes back each time the
+ * page does. */
 LEDVIEW_API int32_t LEDVIEW_CALL UpdateString(int32_t id, const char* text, int32_t length);
 
 /* Brings the picture up to date and copies it into the output buffer. */
