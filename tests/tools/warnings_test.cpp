@@ -77,7 +77,7 @@ TEST(Warnings, APageWithoutPlaytimeKeepsTheNextFromPlaying) {
 TEST(Warnings, ClocksAndTimersWantAStaticArea) {
   const auto clock = bill::AnalogClockBytes(bill::AnalogClock());
   EXPECT_NE(Warn(One(kElemAnalogClock, clock, 0, 32, 32)).find(
-                "elements[0]: a analogclock redraws every second without clearing"),
+                "elements[0]: an analogclock redraws every second without clearing"),
             std::string::npos);
   EXPECT_EQ(Warn(One(kElemAnalogClock, clock, 1, 32, 32)), "");
   bill::DigitalClock d;

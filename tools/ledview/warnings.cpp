@@ -213,7 +213,7 @@ std::vector<std::string> ShowWarnings(const bill::Bill& b, const ShowFacts& f) {
             warn(epath, "speed " + std::to_string(e.speed) + " is played as " + std::to_string(kMaxSpeed));
           }
           if (RedrawsEverySecond(e.elemtype) && a.staticflag == 0) {
-            warn(epath, "a " + ElementTypeName(e.elemtype) +
+            warn(epath, (e.elemtype == kElemAnalogClock ? "an " : "a ") + ElementTypeName(e.elemtype) +
                             " redraws every second without clearing, so in an area that is not static "
                             "it smears; make the area static (\"static\": true)");
           }
