@@ -832,8 +832,9 @@ TEST(Serve, FolderGoneAndBack) {
   ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
   Stream stream(server.port);
   ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "frame") >= 1; }, 10000));
-  const auto gone = [&](const char* how) {
+  const auto gone = [&](const char* how, const std::function<void()>& act) {
     const size_t errors = stream.Count("error");
+    act();
     EXPECT_TRUE(stream.WaitFor([&](const std::vector<Event>& e) { return CountNamed(e, "error") > errors; }, 5000))
         << how;
     EXPECT_TRUE(HasEvent(stream.Take(), "error", "the show's folder is gone")) << how;
@@ -845,8 +846,7 @@ TEST(Serve, FolderGoneAndBack) {
         << how;
   };
   std::string text = kHello;
-  fs::remove_all(dir);
-  gone("deleted");
+  gone("deleted", [&] { fs::remove_all(dir); });
   reloads("made again", [&] {
     fs::create_directories(dir);
     text.replace(text.find("Hi there"), 8, "Hi again");
@@ -856,8 +856,7 @@ TEST(Serve, FolderGoneAndBack) {
     text.replace(text.find("Hi again"), 8, "Hi thrice");
     WriteText(dir / "show.json", text);
   });
-  fs::rename(dir, root / "elsewhere");
-  gone("moved away");
+  gone("moved away", [&] { fs::rename(dir, root / "elsewhere"); });
   reloads("moved back, the same show", [&] { fs::rename(root / "elsewhere", dir); });
   EXPECT_EQ(server.Stop(), 0);
 }
