@@ -94,7 +94,7 @@ TEST(Describe, MistakesNameThePathAndTheField) {
       {R"("type": "string", "text": "a", "speed": 1, "rawspeed": 9)", e + ".speed: give either speed or rawspeed, not both"},
       {R"("type": "string", "text": "a", "delay": 65536)", e + ".delay: 65536 is not a whole number from 0 to 65535"},
       {R"("type": "string", "text": "a", "stay": 4294967296)", e + ".stay: 4294967296 is not a whole number from 0 to 4294967295"},
-      {R"("type": "string", "text": "a", "colur": 1)", e + ".colur: unknown field for a string element"},
+      {R"("type": "string", "text": "a", "colur": 1)", e + ".colur: unknown field for a string element; did you mean \"colour\"?"},
       {R"("type": "string")", e + ": give exactly one of text or textbytes"},
       {R"("type": "string", "text": "ä")", e + ".text: character \"ä\" (U+00E4) is not in GB2312"},
       {R"("type": "strin")", e + ".type: unknown element type \"strin\" (picture, string, timer, analogclock, digitalclock, animation, pagedpicture)"},

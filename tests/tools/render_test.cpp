@@ -93,7 +93,7 @@ TEST(Render, FramesAreTheEngineBuffer) {
   ASSERT_TRUE(RenderPng(bill, o, 1234, dir + "/moment.png", &error)) << error;
   EXPECT_EQ(shows(dir + "/moment.png"), direct.at(1200));
   EXPECT_FALSE(RenderFrames(bill, o, dir, &error));
-  EXPECT_EQ(error, dir + ": exists and is not an empty folder");
+  EXPECT_EQ(error, dir + ": exists and is not an empty folder; name a new folder, or remove this one first");
   std::filesystem::remove_all(dir);
 }
 

@@ -41,6 +41,10 @@ def ledview(*args):
     return subprocess.run([LEDVIEW, *args], capture_output=True, text=True, check=False)
 
 
+def ledview_bytes(*args):
+    return subprocess.run([LEDVIEW, *args], capture_output=True, check=True).stdout
+
+
 def dotted(parts):
     """["pages", 0, "areas"] as pages[0].areas, the way build names paths."""
     out = ""
@@ -82,16 +86,25 @@ check(json.loads(printed.stdout) == schema, "`ledview schema` prints JSON")
 shutil.rmtree(WORK, ignore_errors=True)
 os.makedirs(WORK)
 
-# Every example and the demo's description validate, and name the schema by
-# a path that reaches it from their folder.
-shown = sorted(os.path.join(EXAMPLES, n) for n in os.listdir(EXAMPLES) if n.endswith(".json")) + [DEMO]
-for path in shown:
+# Every example and the demo's description validate. The demo's source
+# names the schema by a path that reaches it from its folder; the examples
+# name it as `ledview schema > ledview.schema.json` saves it beside a copy,
+# so that they still find it once copied out with the schema.
+examples = sorted(os.path.join(EXAMPLES, n) for n in os.listdir(EXAMPLES) if n.endswith(".json"))
+check(len(examples) >= 4, "the examples are there")
+copied = os.path.join(WORK, "copied")
+os.makedirs(copied)
+with open(os.path.join(copied, "ledview.schema.json"), "wb") as f:
+    f.write(ledview_bytes("schema"))
+for path in examples + [DEMO]:
     with open(path, encoding="utf-8") as f:
         d = json.load(f)
     errors = [dotted(e.absolute_path) + ": " + e.message for e in validator.iter_errors(d)]
     check(not errors, "%s validates: %s" % (path, errors))
-    named = os.path.normpath(os.path.join(os.path.dirname(path), d.get("$schema", "")))
-    check(named == os.path.normpath(SCHEMA_FILE), "%s names the schema (%s)" % (path, d.get("$schema")))
+    folder = os.path.dirname(path) if path == DEMO else copied
+    named = os.path.join(folder, d.get("$schema", ""))
+    check(os.path.isfile(named) and open(named, "rb").read() == schema_bytes,
+          "%s names the schema (%s)" % (path, d.get("$schema")))
 
 # What the command writes validates and names the schema beside it.
 demo = os.path.join(WORK, "demo.json")

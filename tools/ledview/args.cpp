@@ -1,5 +1,6 @@
 #include "ledview/args.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -12,10 +13,24 @@ namespace ledview::tool {
 bool ParseSize(const std::string& text, int32_t* width, int32_t* height) {
   int w = 0, h = 0;
   char tail = 0;
-  if (std::sscanf(text.c_str(), "%dx%d%c", &w, &h, &tail) != 2 || w < 1 || h < 1) return false;
+  if (std::sscanf(text.c_str(), "%dx%d%c", &w, &h, &tail) != 2 || w < 1 || h < 1 || w > kMaxSignWidth ||
+      h > kMaxSignHeight) {
+    return false;
+  }
   *width = w;
   *height = h;
   return true;
+}
+
+std::string SizeMistake(const std::string& text) {
+  int w = 0, h = 0;
+  char tail = 0;
+  const std::string said = "--size \"" + text + "\": ";
+  if (std::sscanf(text.c_str(), "%dx%d%c", &w, &h, &tail) == 2 && w >= 1 && h >= 1) {
+    if (w > kMaxSignWidth) return said + "the width is at most " + std::to_string(kMaxSignWidth) + " LEDs";
+    if (h > kMaxSignHeight) return said + "the height is at most " + std::to_string(kMaxSignHeight) + " LEDs";
+  }
+  return said + "expected WIDTHxHEIGHT, e.g. 128x32";
 }
 
 bool ParseStart(const std::string& text, int64_t* start) {
@@ -78,13 +93,35 @@ bool LooksLikeJson(const std::vector<uint8_t>& bytes) {
   return false;
 }
 
+bool StartsWith(const std::vector<uint8_t>& bytes, const char* head, size_t n) {
+  return bytes.size() >= n && std::equal(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(n),
+                                         reinterpret_cast<const uint8_t*>(head));
+}
+
 }  // namespace
+
+std::string NotAPlaybill(const std::vector<uint8_t>& bytes) {
+  bool blank = true;
+  for (uint8_t b : bytes) blank = blank && (b == ' ' || b == '\n' || b == '\r' || b == '\t');
+  if (blank) return bytes.empty() ? "empty" : "only blank space";
+  if (LooksLikeJson(bytes)) return "a JSON description";
+  if (StartsWith(bytes, "\x89PNG", 4)) return "a PNG picture";
+  if (StartsWith(bytes, "GIF8", 4)) return "a GIF picture";
+  if (StartsWith(bytes, "\xFF\xD8\xFF", 3)) return "a JPEG picture";
+  if (StartsWith(bytes, "BM", 2)) return "a BMP picture";
+  return "";
+}
 
 bool LoadInput(const std::string& path, std::vector<uint8_t>* bill, SignSize* sign,
                std::string* error, std::vector<std::string>* warnings) {
   std::vector<uint8_t> bytes;
   if (!ReadFile(path, kMaxInputBytes, &bytes, error)) return false;
   if (LooksLikeJson(bytes)) return BuildFile(path, bill, sign, error, warnings);
+  const std::string kind = NotAPlaybill(bytes);
+  if (!kind.empty()) {
+    *error = path + ": is " + kind + ", not a playbill (.bill) or a JSON description (.json)";
+    return false;
+  }
   *bill = std::move(bytes);
   SignOfBill(*bill, sign);
   return true;

@@ -11,8 +11,15 @@
 
 namespace ledview::tool {
 
-// WIDTHxHEIGHT, both at least 1.
+// The largest sign the command plays: widths and heights in LEDs.
+inline constexpr int32_t kMaxSignWidth = 8192;
+inline constexpr int32_t kMaxSignHeight = 512;
+
+// WIDTHxHEIGHT, 1x1 .. kMaxSignWidth x kMaxSignHeight.
 bool ParseSize(const std::string& text, int32_t* width, int32_t* height);
+// The one-line error for a --size that ParseSize refuses: the form
+// expected, or the limit the width or height passes.
+std::string SizeMistake(const std::string& text);
 // "YYYY-MM-DD hh:mm:ss" in local time, seconds since 1970, or "now" (also
 // an empty text).
 bool ParseStart(const std::string& text, int64_t* start);
@@ -23,8 +30,13 @@ bool ParseString(const std::string& text, StringUpdate* out, std::string* error)
 // The most a command reads of one input file.
 inline constexpr size_t kMaxInputBytes = 64u << 20;
 
+// What a file that is not a playbill holds, in a few words ("a PNG
+// picture", "empty"), or "" when it may be one.
+std::string NotAPlaybill(const std::vector<uint8_t>& bytes);
+
 // A playbill from a .bill file, or built from a JSON description (which
-// starts with '{' or a comment). *sign gets the description's sign when it
+// starts with '{' or a comment). Empty files, pictures and other files that
+// are neither are refused with what they are. *sign gets the description's sign when it
 // names one, or the sign read off a playbill's content. *warnings, when
 // given, gets the description's warnings (see BuildFile).
 bool LoadInput(const std::string& path, std::vector<uint8_t>* bill, SignSize* sign,

@@ -9,6 +9,7 @@
 #include <strings.h>
 
 #include "format/playbill.h"
+#include "ledview/effectnames.h"
 #include "ledview/files.h"
 #include "ledview/fonts.h"
 #include "ledview/gbcode.h"
@@ -40,11 +41,18 @@ bool Listed(std::span<const char* const> keys, const std::string& key) {
   return std::any_of(keys.begin(), keys.end(), [&](const char* k) { return key == k; });
 }
 
+// "unknown field", with the allowed field it was probably meant to be.
+std::string UnknownField(const std::string& key, std::span<const char* const> allowed,
+                         const std::string& why = "unknown field") {
+  const std::string near = ClosestName(key, allowed);
+  return near.empty() ? why : why + "; did you mean \"" + near + "\"?";
+}
+
 bool Keys(const In& in, const Json& object, const std::string& path,
           std::span<const char* const> allowed) {
   if (!object.is_object()) return in.Fail(path, "expected an object { ... }");
   for (auto it = object.begin(); it != object.end(); ++it) {
-    if (!Listed(allowed, it.key())) return in.Fail(Field(path, it.key().c_str()), "unknown field");
+    if (!Listed(allowed, it.key())) return in.Fail(Field(path, it.key().c_str()), UnknownField(it.key(), allowed));
   }
   return true;
 }
@@ -530,9 +538,15 @@ bool ElementKeys(const In& in, const Json& e, const std::string& path, uint16_t 
     if (Listed(kHeaderKeys, it.key()) || (!bytes && row != nullptr && Listed(row->keys, it.key()))) {
       continue;
     }
-    const std::string why = bytes ? "unknown field (an element with payload bytes takes only header fields)"
-                                  : "unknown field for a " + ElementTypeName(type) + " element";
-    return in.Fail(Field(path, it.key().c_str()), why);
+    if (bytes) {
+      return in.Fail(Field(path, it.key().c_str()),
+                     UnknownField(it.key(), kHeaderKeys,
+                                  "unknown field (an element with payload bytes takes only header fields)"));
+    }
+    std::vector<const char*> known(std::begin(kHeaderKeys), std::end(kHeaderKeys));
+    if (row != nullptr) known.insert(known.end(), row->keys.begin(), row->keys.end());
+    return in.Fail(Field(path, it.key().c_str()),
+                   UnknownField(it.key(), known, "unknown field for a " + ElementTypeName(type) + " element"));
   }
   return true;
 }

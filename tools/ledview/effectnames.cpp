@@ -152,4 +152,18 @@ std::string ClosestEffectNames(const std::string& name, bool entry) {
   return out;
 }
 
+std::string ClosestName(const std::string& name, std::span<const char* const> names) {
+  // Near enough to be a slip: a third of the letters, at least two.
+  size_t best = std::max<size_t>(2, name.size() / 3) + 1;
+  std::string found;
+  for (const char* candidate : names) {
+    const size_t d = Distance(name, candidate);
+    if (d < best) {
+      best = d;
+      found = candidate;
+    }
+  }
+  return found;
+}
+
 }  // namespace ledview::tool

@@ -27,4 +27,8 @@ std::span<const EffectInfo> ExitEffectTable();
 // Up to three names closest to a mistyped one, comma-separated.
 std::string ClosestEffectNames(const std::string& name, bool entry);
 
+// The one of `names` closest to a mistyped name, case aside, when it is
+// near enough to be a slip; otherwise "".
+std::string ClosestName(const std::string& name, std::span<const char* const> names);
+
 }  // namespace ledview::tool

@@ -136,7 +136,7 @@ bool StartFolder(const std::string& dir, std::string* temp, std::string* error) 
   namespace fs = std::filesystem;
   std::error_code ec;
   if (fs::exists(dir, ec) && !(fs::is_directory(dir, ec) && fs::is_empty(dir, ec))) {
-    *error = dir + ": exists and is not an empty folder";
+    *error = dir + ": exists and is not an empty folder; name a new folder, or remove this one first";
     return false;
   }
   *temp = TempPathFor(dir);

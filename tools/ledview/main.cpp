@@ -2,6 +2,7 @@
 // display engine.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdio>
@@ -19,6 +20,7 @@
 #include "ledview/gallery.h"
 #include "ledview/demo_json.h"
 #include "ledview/describe.h"
+#include "ledview/effectnames.h"
 #include "ledview/files.h"
 #include "ledview/gbcode.h"
 #include "ledview/play.h"
@@ -130,10 +132,6 @@ void AddRenderOptions(CLI::App* cmd, RenderArgs* a, bool demo) {
         ->check(kSecondsRange);
     cmd->add_option("--frames", a->frames, "Write a folder of PNG frames, one per change, named by their time");
   }
-}
-
-std::string SizeMistake(const std::string& size) {
-  return "--size \"" + size + "\": expected WIDTHxHEIGHT, e.g. 128x32";
 }
 
 // The description's warnings and the show's on this sign, once, on
@@ -317,8 +315,10 @@ KEYS
   r               start the playbill again from its beginning
   q, Escape       quit (so does closing the window)
 
-  Needs a display. Without one (or with SDL_VIDEODRIVER=offscreen) the
-  engine's error boxes are written to standard error instead.
+  Needs a display (a desktop session, DISPLAY or WAYLAND_DISPLAY): without
+  one it stops with one line and shows nothing. On a machine without a
+  desktop, `ledview render` writes GIFs and PNGs, and `ledview serve` plays
+  the show live in a browser elsewhere.
 
 EXAMPLES
   ledview play show.bill --size 128x32 --mode 4 --font "DejaVu Sans"
@@ -390,6 +390,8 @@ int Main(int argc, char** argv) {
   HoldStopSignals();
   CLI::App app{"ledview: build, check, inspect, render, play and serve playbills for LED signs"};
   app.require_subcommand(1);
+  // Global options (--verbose) are taken after the command too.
+  app.fallthrough();
   app.footer("Run `ledview COMMAND --help` for the manual of a command.");
   app.add_flag("--verbose", showenginelines,
                "Also show the lines the engine prints when it is set up (its scan environment)");
@@ -488,6 +490,20 @@ int Main(int argc, char** argv) {
   serve->add_option("--port", serveargs.port, "Port to listen on (0: any free port)")->capture_default_str();
   serve->footer(kFooterServe);
 
+  // A mistyped command is named back with the command it was probably
+  // meant to be.
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word.empty() || word[0] == '-') continue;
+    std::vector<const char*> names;
+    for (const CLI::App* sub : app.get_subcommands({})) names.push_back(sub->get_name().c_str());
+    if (std::any_of(names.begin(), names.end(), [&](const char* n) { return word == n; })) break;
+    const std::string near = ClosestName(word, names);
+    std::string list;
+    for (const char* n : names) list += (list.empty() ? "" : ", ") + std::string(n);
+    return Fail("unknown command \"" + word + "\"" + (near.empty() ? "" : "; did you mean " + near + "?") +
+                " (commands: " + list + ")");
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -562,7 +578,7 @@ int Main(int argc, char** argv) {
     int32_t width = sign.width > 0 ? sign.width : 128;
     int32_t height = sign.height > 0 ? sign.height : 32;
     if (!checksize.empty() && !ParseSize(checksize, &width, &height)) {
-      return Fail("--size \"" + checksize + "\": expected WIDTHxHEIGHT, e.g. 128x32");
+      return Fail(SizeMistake(checksize));
     }
     const int32_t mode = checkmode != 0 ? checkmode : sign.mode > 0 ? sign.mode : 1;
     SaySign(sign, checksize, checkmode, width, height, mode);
@@ -577,6 +593,11 @@ int Main(int argc, char** argv) {
     }
     std::vector<uint8_t> bytes;
     if (!ReadFile(inspectin, kMaxInputBytes, &bytes, &error)) return Fail(error);
+    const std::string kind = NotAPlaybill(bytes);
+    if (kind == "a JSON description") {
+      return Fail(inspectin + ": is a JSON description already; did you mean ledview build (description -> playbill)?");
+    }
+    if (!kind.empty()) return Fail(inspectin + ": is " + kind + ", not a playbill (.bill)");
     bill::Bill b;
     if (!ReadBill(bytes, &b, &error)) return Fail(inspectin + ": " + error);
     const std::string dir = inspectout.empty() ? "" : DirectoryOf(inspectout);

@@ -193,6 +193,12 @@ void PlayWindowSize(int32_t width, int32_t height, int32_t scale, int32_t* windo
   *windowheight = static_cast<int32_t>(ph + 2 * kInset);
 }
 
+// play shows a window and nothing else; without a desktop the other
+// commands show the show.
+constexpr const char* kNoDisplay =
+    "no display to open a window on: play needs a desktop; use ledview render for a GIF or "
+    "ledview serve for a browser page";
+
 bool PlayWindow(const std::vector<uint8_t>& bill, const PlayOptions& o, PlayStats* stats,
                 std::string* error) {
   if (o.width < 1 || o.height < 1 || o.width > 8192 || o.height > 512) {
@@ -220,6 +226,15 @@ bool PlayWindow(const std::vector<uint8_t>& bill, const PlayOptions& o, PlayStat
              std::to_string(kMaxPicture) + " pixels a side";
     return false;
   }
+  // Said before SDL is asked, which would only name its drivers.
+  const auto set = [](const char* name) {
+    const char* v = std::getenv(name);
+    return v != nullptr && v[0] != '\0';
+  };
+  if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("SDL_VIDEODRIVER")) {
+    *error = std::string(kNoDisplay) + " (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+    return false;
+  }
   Player p;
   p.bill = &bill;
   p.options = &o;
@@ -238,7 +253,7 @@ bool PlayWindow(const std::vector<uint8_t>& bill, const PlayOptions& o, PlayStat
   const char* wanted = std::getenv("SDL_VIDEODRIVER");
   if (driver != nullptr && HeadlessDriver(driver) &&
       (wanted == nullptr || SDL_strcasecmp(wanted, driver) != 0)) {
-    *error = "no display to open a window on (SDL chose its \"" + std::string(driver) +
+    *error = std::string(kNoDisplay) + " (SDL chose its \"" + std::string(driver) +
              "\" video driver; set DISPLAY or WAYLAND_DISPLAY)";
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     if (!sdlrunning) SDL_Quit();

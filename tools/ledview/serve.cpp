@@ -116,7 +116,7 @@ int RunServe(const ServeOptions& o) {
   if (!LoadInput(o.input, &engine.show.bill, &sign, &error, &described)) return fail(error);
   RenderOptions& ro = engine.show.options;
   if (!ChooseSign(sign, o.size, o.mode, &ro.width, &ro.height, &ro.mode)) {
-    return fail("--size \"" + o.size + "\": expected WIDTHxHEIGHT, e.g. 128x32");
+    return fail(SizeMistake(o.size));
   }
   PrintWarnings(described, stderr);
   PrintWarnings(ShowWarnings(engine.show.bill, ShowFacts{ro.width, ro.height, ro.mode, {}}), stderr);
