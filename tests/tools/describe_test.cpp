@@ -41,6 +41,8 @@ TEST(Describe, InspectAndBuildGiveTheSameBytes) {
   c.AddElement(7, {0, 0, 0, 0});  // too short for a strip
   c.AddElement(9, {1, 2, 3});
   c.AddElement(1, bill::BmpBlockBytes({5, 2, 2, 1, {0xE0, 0x48}}));  // a plain picture
+  // Border types above 8 (no border on the sign) are said as rawborder.
+  b.AddPage(0, 4294967295u).AddArea(0, 0, 8, 8).AddComponent(0, 0, 8, 8, 8).AddElement(2, bill::StringTextBytes({}));
   Json json, again;
   PendingFiles pictures;
   SignSize sign;
@@ -56,6 +58,13 @@ TEST(Describe, InspectAndBuildGiveTheSameBytes) {
   EXPECT_EQ(e[2]["rawspeed"], 65535);
   EXPECT_EQ(e[3]["text"], "中文") << JsonText(json);
   EXPECT_EQ(e[4]["textbytes"], "610062");
+  EXPECT_EQ(json["pages"][0]["rawborder"], 200);
+  const Json& comp = json["pages"][0]["areas"][0]["components"][0];
+  EXPECT_EQ(comp["rawborder"], 99);
+  EXPECT_FALSE(comp.contains("border"));
+  EXPECT_EQ(json["pages"][1]["rawborder"], 4294967295u);
+  EXPECT_FALSE(json["pages"][1].contains("border"));
+  EXPECT_EQ(json["pages"][1]["areas"][0]["components"][0]["border"], 8);
 }
 
 // The middle dot, em dash and double vertical line of Chinese text convert to
@@ -113,6 +122,13 @@ TEST(Describe, MistakesNameThePathAndTheField) {
       {R"({"pages": [{"areas": [{"components": []}]}]})", "pages[0].areas[0].rect: missing (no sign size given to default to)"},
       {R"({"sign": {"width": 64, "height": 32}, "pages": [{"areas": [{"rect": [60, 0, 5, 32], "components": []}]}]})",
        "pages[0].areas[0].rect: reaches outside the 64x32 sign"},
+      {R"("type": "picture", "text": "a", "size": 0)", e + ".size: 0 is not a whole number from 1 to 1024"},
+      {R"("type": "animation", "texts": ["a"], "size": 1025)", e + ".size: 1025 is not a whole number from 1 to 1024"},
+      {R"({"pages": [{"border": 9, "areas": []}]})", "pages[0].border: 9 is not a whole number from 0 to 8"},
+      {R"({"pages": [{"rawborder": 8, "areas": []}]})", "pages[0].rawborder: 8 is not a whole number from 9 to 4294967295"},
+      {R"({"pages": [{"border": 1, "rawborder": 9, "areas": []}]})", "pages[0].border: give either border or rawborder, not both"},
+      {R"({"pages": [{"areas": [{"rect": [0, 0, 8, 8], "components": [{"border": 12, "elements": []}]}]}]})",
+       "pages[0].areas[0].components[0].border: 12 is not a whole number from 0 to 8"},
       {R"({"pages": [{"playtime": 1.5, "areas": []}]})", "pages[0].playtime: expected a whole number from -2147483648 to 2147483647, found 1.5"},
   };
   for (const auto& c : cases) {

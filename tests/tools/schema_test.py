@@ -194,6 +194,13 @@ BROKEN = [
     ("a rect of three", changed(lambda d: d["pages"][0]["areas"][0].update(rect=[0, 0, 16])), "pages[0].areas[0].rect", "[x, y, width, height]"),
     ("no rect and no sign", changed(lambda d: d.pop("sign")), "pages[0].areas[0].rect", "missing"),
     ("a fraction", changed(lambda d: d["pages"][0].update(playtime=1.5)), "pages[0].playtime", "whole number"),
+    ("a page border above 8", changed(lambda d: d["pages"][0].update(border=9)), "pages[0].border", "0 to 8"),
+    ("a component border above 8", changed(lambda d: d["pages"][0]["areas"][0]["components"][0].update(border=12)),
+     "pages[0].areas[0].components[0].border", "0 to 8"),
+    ("a stored border in reach of border", changed(lambda d: d["pages"][0].update(rawborder=8)), "pages[0].rawborder", "9 to 4294967295"),
+    ("border and rawborder", changed(lambda d: d["pages"][0].update(border=1, rawborder=9)), "pages[0].border", "not both"),
+    ("a text size of 0", element(type="picture", text="Hi", size=0), E + ".size", "1 to 1024"),
+    ("a text size above 1024", element(type="picture", text="Hi", size=2000), E + ".size", "1 to 1024"),
     ("a timer target that is no date", element(type="timer", target="2030-01-01"), E + ".target", "YYYY-MM-DD hh:mm:ss"),
 ]
 

@@ -21,6 +21,8 @@ namespace {
 
 constexpr size_t kMaxDescriptionBytes = 16u << 20;
 constexpr size_t kMaxPngBytes = 64u << 20;
+// The largest picture text, in pixels from one line to the next.
+constexpr int64_t kMaxTextSize = 1024;
 
 // Default pictures of the clocks' digit and label strips.
 const std::vector<std::string> kDigitTexts = {"0", "1", "2", "3", "4", "5",
@@ -172,6 +174,22 @@ bool Effect(const In& in, const Json& object, const std::string& path, const cha
   return Number(in, object, path, key, 0, hi, out);
 }
 
+// A page's or component's border type, 0..8. A stored value above 8, which
+// the sign draws as no border, is said as "rawborder" so that inspect's
+// output builds back.
+bool Border(const In& in, const Json& object, const std::string& path, uint32_t* out) {
+  if (Find(object, "border") != nullptr && Find(object, "rawborder") != nullptr) {
+    return in.Fail(Field(path, "border"), "give either border or rawborder, not both");
+  }
+  int64_t v = *out;
+  if (!Number(in, object, path, "border", 0, kMaxBorder, &v) ||
+      !Number(in, object, path, "rawborder", kMaxBorder + 1, 0xFFFFFFFF, &v)) {
+    return false;
+  }
+  *out = static_cast<uint32_t>(v);
+  return true;
+}
+
 bool Rect(const In& in, const Json& object, const std::string& path, uint16_t def[4],
           bool havedefault) {
   const Json* v = Find(object, "rect");
@@ -254,7 +272,10 @@ bool Style(const In& in, const Json& object, const std::string& path, PictureSty
   if (!Format(in, object, path, &style->format)) return false;
   if (Find(object, "colour") != nullptr || Find(object, "format") != nullptr) style->chosen = true;
   if (!String(in, object, path, "font", &style->text.font)) return false;
-  if (!Get(in, object, path, "size", &style->text.size)) return false;
+  // The sizes the command draws text at, where the schema says so too.
+  int64_t size = style->text.size;
+  if (!Number(in, object, path, "size", 1, kMaxTextSize, &size)) return false;
+  style->text.size = static_cast<int32_t>(size);
   std::string align;
   if (!String(in, object, path, "align", &align)) return false;
   if (align == "left") style->text.align = TextAlign::Left;
@@ -754,7 +775,7 @@ bool BuildBill(const Json& d, const BuildContext& context, bill::Bill* out, Sign
     const std::string ppath = Index("pages", pi);
     if (!Keys(in, p, ppath, kPageKeys)) return false;
     bill::Page& page = out->AddPage();
-    if (!Get(in, p, ppath, "border", &page.bordertype) ||
+    if (!Border(in, p, ppath, &page.bordertype) ||
         !Get(in, p, ppath, "playtime", &page.playtime)) {
       return false;
     }
@@ -786,7 +807,7 @@ bool BuildBill(const Json& d, const BuildContext& context, bill::Bill* out, Sign
         }
         bill::Component& comp = area.AddComponent(crect[0], crect[1], crect[2], crect[3]);
         const In cin{context, error, crect[2]};
-        if (!Get(in, c, cpath, "border", &comp.bordertype)) return false;
+        if (!Border(in, c, cpath, &comp.bordertype)) return false;
         const Json* elems = List(in, c, cpath, "elements", true);
         if (elems == nullptr) return false;
         for (size_t ei = 0; ei < elems->size(); ++ei) {

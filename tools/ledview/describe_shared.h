@@ -34,9 +34,11 @@ inline constexpr const char* kColourNames[8] = {"black", "red",     "green", "ye
 // (schema/ledview.schema.json) lists the same.
 inline constexpr const char* kBillKeys[] = {"$schema", "sign", "pages", "reserved", "trailing"};
 inline constexpr const char* kSignKeys[] = {"width", "height", "mode"};
-inline constexpr const char* kPageKeys[] = {"border", "playtime", "areas"};
+inline constexpr const char* kPageKeys[] = {"border", "rawborder", "playtime", "areas"};
 inline constexpr const char* kAreaKeys[] = {"rect", "static", "components"};
-inline constexpr const char* kComponentKeys[] = {"rect", "border", "elements"};
+inline constexpr const char* kComponentKeys[] = {"rect", "border", "rawborder", "elements"};
+// Border types 1..8 are the border table's; 0 and any other value draw none.
+inline constexpr uint32_t kMaxBorder = 8;
 inline constexpr const char* kHeaderKeys[] = {"type",  "delay", "speed",   "rawspeed",
                                               "entry", "exit",  "stay",    "payload"};
 inline constexpr const char* kTargetKeys[] = {"year", "month", "day", "hour", "minute", "second"};

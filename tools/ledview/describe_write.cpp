@@ -84,6 +84,10 @@ bool StripJson(PendingFiles* pictures, const bill::FrameStrip& s, const std::str
   return true;
 }
 
+// A border type above 8 (no border on the sign) is kept as "rawborder",
+// which the reader takes back.
+const char* BorderKey(uint32_t bordertype) { return bordertype > kMaxBorder ? "rawborder" : "border"; }
+
 }  // namespace
 
 bool DescribePicturePayload(const std::vector<uint8_t>& payload, const std::string& name,
@@ -238,14 +242,14 @@ bool DescribeBill(const bill::Bill& b, const std::string& stem, Json* out, Pendi
           elems.push_back(j);
         }
         comps.push_back(Json{{"rect", RectJson(c.x, c.y, c.width, c.height)},
-                             {"border", c.bordertype},
+                             {BorderKey(c.bordertype), c.bordertype},
                              {"elements", elems}});
       }
       areas.push_back(Json{{"rect", RectJson(a.x, a.y, a.width, a.height)},
                            {"static", a.staticflag == 0 ? Json(false) : a.staticflag == 1 ? Json(true) : Json(a.staticflag)},
                            {"components", comps}});
     }
-    pages.push_back(Json{{"border", p.bordertype}, {"playtime", p.playtime}, {"areas", areas}});
+    pages.push_back(Json{{BorderKey(p.bordertype), p.bordertype}, {"playtime", p.playtime}, {"areas", areas}});
   }
   (*out)["pages"] = pages;
   if (!b.trailing.empty()) (*out)["trailing"] = Hex(b.trailing);
