@@ -11,7 +11,10 @@
 #include <thread>
 
 #include "ledview.h"
+#include "ledview/args.h"
+#include "ledview/describe.h"
 #include "ledview/files.h"
+#include "ledview/jsontext.h"
 #include "ledview/picture.h"
 #include "ledview/render.h"
 #include "ledview/signals.h"
@@ -100,6 +103,46 @@ TEST(Render, FramesAreTheEngineBuffer) {
 // Pictures show each LED as the sign of that mode shows it: a mode-2 sign
 // has no blue LEDs, a mode-1 sign lights every colour in its one colour;
 // the engine's values stay as they are.
+// A string above 16 px in a show that names no font is drawn with an
+// installed font that has its characters: the LEDs equal those drawn with
+// the CJK font named, and some are lit. DejaVu Sans, the default for Latin
+// text, lacks hanzi.
+TEST(Render, HanziAboveSixteenPixelsFindAFontWithThem) {
+  Json d;
+  std::string error;
+  ASSERT_TRUE(ParseJson(R"({"sign": {"width": 64, "height": 32}, "pages": [{"areas": [{"components":
+      [{"elements": [{"type": "string", "text": "\u4E2D\u6587", "size": 24}]}]}]}]})", &d, &error)) << error;
+  bill::Bill b;
+  SignSize sign;
+  ASSERT_TRUE(BuildBill(d, BuildContext(), &b, &sign, &error)) << error;
+  const std::vector<uint8_t> bill = b.Bytes();
+  auto leds = [&bill](const std::string& font) {
+    std::vector<uint8_t> last;
+    std::string why;
+    RenderOptions o;
+    o.width = 64;
+    o.height = 32;
+    o.font = font;
+    o.durationms = 1000;
+    o.tickms = 50;
+    EXPECT_TRUE(PlayBill(bill, o, [&last](int64_t, const std::vector<uint8_t>& l) { last = l; return true; }, &why))
+        << why;
+    return last;
+  };
+  std::string chosen;
+  ASSERT_TRUE(ChooseFont("", sign, bill, &chosen, &error)) << error;
+  const std::vector<uint8_t> drawn = leds(chosen);
+  EXPECT_EQ(drawn, leds(LEDVIEW_TEST_CJK_FONT));
+  EXPECT_GT(std::count_if(drawn.begin(), drawn.end(), [](uint8_t v) { return v != 0; }), 40);
+  EXPECT_NE(drawn, leds(LEDVIEW_TEST_FONT));
+  // The sign's font is taken, and the option's over it.
+  sign.font = LEDVIEW_TEST_FONT;
+  ASSERT_TRUE(ChooseFont("", sign, bill, &chosen, &error)) << error;
+  EXPECT_EQ(chosen, LEDVIEW_TEST_FONT);
+  ASSERT_TRUE(ChooseFont(LEDVIEW_TEST_CJK_FONT, sign, bill, &chosen, &error)) << error;
+  EXPECT_EQ(chosen, LEDVIEW_TEST_CJK_FONT);
+}
+
 TEST(Render, TheLedLookShowsTheSignsLeds) {
   const std::vector<uint8_t> leds = {0, 1, 2, 3, 4, 5, 6, 7};
   const struct { int32_t mode; std::vector<uint8_t> plain; std::vector<uint8_t> led; } cases[] = {

@@ -22,7 +22,7 @@ std::string All(const std::vector<std::string>& lines) {
 }
 
 std::string Warn(const bill::Bill& b, int32_t mode = 4, std::vector<StringUpdate> strings = {}) {
-  return All(ShowWarnings(b, ShowFacts{128, 32, mode, std::move(strings)}));
+  return All(ShowWarnings(b, ShowFacts{128, 32, mode, std::move(strings), ""}));
 }
 
 bill::StringText Text(uint32_t size, uint32_t colour = 1, uint16_t id = 0) {
@@ -138,6 +138,30 @@ TEST(Warnings, SmallTextSizesDrawAtSixteen) {
                 "text size 12 is drawn 16 px tall"),
             std::string::npos);
   EXPECT_EQ(Warn(One(kElemString, bill::StringTextBytes(Text(16)))), "");
+}
+
+// Strings above 16 px are drawn with the outline font: characters it lacks
+// show as empty boxes. Text at 16 px uses the bitmap font and is not checked.
+TEST(Warnings, OutlineFontLacksTheCharacters) {
+  bill::StringText t = Text(24);
+  t.text = "\xD6\xD0\xCE\xC4";  // 中文 in the engine's codes
+  const bill::Bill hanzi = One(kElemString, bill::StringTextBytes(t), 0, 64, 32);
+  const std::string lacking = All(ShowWarnings(hanzi, ShowFacts{128, 32, 1, {}, LEDVIEW_TEST_FONT}));
+  EXPECT_NE(lacking.find("warning: pages[0].areas[0].components[0].elements[0]: the font \"" LEDVIEW_TEST_FONT
+                         "\" lacks \"\u4E2D\" (U+4E2D), \"\u6587\" (U+6587)"),
+            std::string::npos)
+      << lacking;
+  EXPECT_EQ(All(ShowWarnings(hanzi, ShowFacts{128, 32, 1, {}, LEDVIEW_TEST_CJK_FONT})), "");
+  EXPECT_EQ(All(ShowWarnings(hanzi, ShowFacts{128, 32, 1, {}, ""})), "");
+  t.text = "Hi";
+  EXPECT_EQ(All(ShowWarnings(One(kElemString, bill::StringTextBytes(t), 0, 64, 32),
+                             ShowFacts{128, 32, 1, {}, LEDVIEW_TEST_FONT})),
+            "");
+  t = Text(16);
+  t.text = "\xD6\xD0\xCE\xC4";
+  EXPECT_EQ(All(ShowWarnings(One(kElemString, bill::StringTextBytes(t)), ShowFacts{128, 32, 1, {}, LEDVIEW_TEST_FONT})),
+            "");
+  EXPECT_EQ(OutlineChars(hanzi), (std::vector<uint32_t>{0x4E2D, 0x6587}));
 }
 
 TEST(Warnings, ColoursAModeTwoSignCannotShow) {

@@ -6,7 +6,9 @@
 
 #include "ledview/check.h"
 #include "ledview/files.h"
+#include "ledview/fonts.h"
 #include "ledview/gbcode.h"
+#include "ledview/warnings.h"
 
 namespace ledview::tool {
 
@@ -133,6 +135,31 @@ bool ChooseSign(const SignSize& sign, const std::string& size, int32_t mode, int
   *height = sign.height > 0 ? sign.height : 32;
   *colourmode = mode != 0 ? mode : sign.mode > 0 ? sign.mode : 1;
   return size.empty() || ParseSize(size, width, height);
+}
+
+bool ChooseFont(const std::string& option, const SignSize& sign, const std::vector<uint8_t>& bill,
+                std::string* path, std::string* error) {
+  if (!option.empty()) return FindFont(option, path, error);
+  if (!sign.font.empty()) return FindFont(sign.font, path, error);
+  const std::vector<uint32_t> codes = OutlineChars(bill);
+  std::string fallback;
+  std::string why;
+  const bool found = FindFont("DejaVu Sans", &fallback, &why);
+  if (found && MissingChars(fallback, codes).empty()) {
+    *path = fallback;
+    return true;
+  }
+  const std::string other = codes.empty() ? "" : FontWithChars(codes);
+  if (!other.empty()) {
+    *path = other;
+    return true;
+  }
+  if (!found) {
+    *error = why;
+    return false;
+  }
+  *path = fallback;
+  return true;
 }
 
 }  // namespace ledview::tool

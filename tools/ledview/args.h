@@ -47,4 +47,12 @@ bool LoadInput(const std::string& path, std::vector<uint8_t>* bill, SignSize* si
 bool ChooseSign(const SignSize& sign, const std::string& size, int32_t mode, int32_t* width,
                 int32_t* height, int32_t* colourmode);
 
+// The font the engine draws strings above 16 px with, as a file: --font
+// (`option`) when given, else the description's sign font, else DejaVu Sans
+// when it has every character those strings hold, else an installed font
+// that has them all (DejaVu Sans again when none has). False, with the
+// reason, when the font named is not found.
+bool ChooseFont(const std::string& option, const SignSize& sign, const std::vector<uint8_t>& bill,
+                std::string* path, std::string* error);
+
 }  // namespace ledview::tool

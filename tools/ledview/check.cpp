@@ -150,7 +150,7 @@ bool SignOfBill(const std::vector<uint8_t>& bytes, SignSize* sign) {
 }
 
 bool CheckBill(const std::vector<uint8_t>& bytes, int32_t width, int32_t height, int32_t mode,
-               std::FILE* out, const std::vector<std::string>& described) {
+               std::FILE* out, const std::vector<std::string>& described, const std::string& font) {
   ReleasePreview();
   int32_t init = 0;
   {
@@ -220,6 +220,7 @@ bool CheckBill(const std::vector<uint8_t>& bytes, int32_t width, int32_t height,
   facts.width = width;
   facts.height = height;
   facts.mode = mode;
+  facts.font = font;
   for (const std::string& line : described) std::fprintf(out, "%s\n", line.c_str());
   for (const std::string& line : ShowWarnings(b, facts)) std::fprintf(out, "%s\n", line.c_str());
   return code == 0 && playable;

@@ -20,8 +20,11 @@ namespace ledview::tool {
 // False when the bytes are not a readable playbill.
 bool SignOfBill(const std::vector<uint8_t>& bytes, SignSize* sign);
 
-// `described` are the description's own warnings, printed with the rest.
+// `described` are the description's own warnings, printed with the rest;
+// `font` is the outline font file the strings are checked against ("": not
+// checked).
 bool CheckBill(const std::vector<uint8_t>& bytes, int32_t width, int32_t height, int32_t mode,
-               std::FILE* out, const std::vector<std::string>& described = {});
+               std::FILE* out, const std::vector<std::string>& described = {},
+               const std::string& font = "");
 
 }  // namespace ledview::tool

@@ -31,6 +31,10 @@ struct SignSize {
   int32_t width = 0;
   int32_t height = 0;
   int32_t mode = 0;
+  // The outline font its strings are drawn with ("font"): a fontconfig name,
+  // or a file's path (relative names found beside the description); "" when
+  // it names none.
+  std::string font;
   bool fromcontent = false;  // read off a playbill's areas and colours, not written down
 };
 

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <strings.h>
 
@@ -763,6 +764,18 @@ bool BuildBill(const Json& d, const BuildContext& context, bill::Bill* out, Sign
     sign->width = static_cast<int32_t>(w);
     sign->height = static_cast<int32_t>(h);
     sign->mode = static_cast<int32_t>(m);
+    std::string font;
+    if (!String(in, *s, "sign", "font", &font)) return false;
+    if (Find(*s, "font") != nullptr) {
+      // A file beside the description, else a fontconfig name.
+      const std::string beside = JoinPath(context.basedir, font);
+      std::error_code ec;
+      if (!context.pendingonly && !font.empty() && std::filesystem::is_regular_file(beside, ec)) font = beside;
+      std::string path;
+      std::string why;
+      if (!FindFont(font, &path, &why)) return in.Fail("sign.font", why);
+      sign->font = font;
+    }
   }
   if (!Get(in, d, "", "reserved", &out->reserved)) return false;
   if (Find(d, "trailing") != nullptr && !HexBytes(in, d, "", "trailing", &out->trailing)) {

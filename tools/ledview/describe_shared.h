@@ -33,7 +33,7 @@ inline constexpr const char* kColourNames[8] = {"black", "red",     "green", "ye
 // fields and its type's payload fields (ElementType::keys). The schema
 // (schema/ledview.schema.json) lists the same.
 inline constexpr const char* kBillKeys[] = {"$schema", "sign", "pages", "reserved", "trailing"};
-inline constexpr const char* kSignKeys[] = {"width", "height", "mode"};
+inline constexpr const char* kSignKeys[] = {"width", "height", "mode", "font"};
 inline constexpr const char* kPageKeys[] = {"border", "rawborder", "playtime", "areas"};
 inline constexpr const char* kAreaKeys[] = {"rect", "static", "components"};
 inline constexpr const char* kComponentKeys[] = {"rect", "border", "rawborder", "elements"};

@@ -116,6 +116,8 @@ struct Placed {
   FT_UInt glyph;
 };
 
+}  // namespace
+
 std::string CharName(uint32_t code) {
   std::string shown;
   AppendUtf8(&shown, code);
@@ -124,7 +126,50 @@ std::string CharName(uint32_t code) {
   return "\"" + shown + "\" (" + name + ")";
 }
 
-}  // namespace
+std::vector<uint32_t> MissingChars(const std::string& path, const std::vector<uint32_t>& codes) {
+  std::vector<uint32_t> missing;
+  FT_Face face = nullptr;
+  std::string error;
+  const bool open = OpenFace(path, &face, &error);
+  for (uint32_t code : codes) {
+    if (std::find(missing.begin(), missing.end(), code) != missing.end()) continue;
+    if (!open || FT_Get_Char_Index(face, code) == 0) missing.push_back(code);
+  }
+  return missing;
+}
+
+std::string FontWithChars(const std::vector<uint32_t>& codes) {
+  if (!onlyfonts.empty()) {
+    for (const std::string& path : onlyfonts) {
+      if (MissingChars(path, codes).empty()) return path;
+    }
+    return "";
+  }
+  StartFontconfig();
+  std::string path;
+  FcPattern* pattern = FcPatternCreate();
+  FcCharSet* set = FcCharSetCreate();
+  for (uint32_t code : codes) FcCharSetAddChar(set, code);
+  FcPatternAddCharSet(pattern, FC_CHARSET, set);
+  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  if (match != nullptr) {
+    FcCharSet* has = nullptr;
+    FcChar8* file = nullptr;
+    // The best match may still lack some: only a font with them all will do.
+    if (FcPatternGetCharSet(match, FC_CHARSET, 0, &has) == FcResultMatch && FcCharSetIsSubset(set, has) &&
+        FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+      path = reinterpret_cast<const char*>(file);
+    }
+    FcPatternDestroy(match);
+  }
+  FcCharSetDestroy(set);
+  FcPatternDestroy(pattern);
+  return path;
+}
 
 void ReleaseFonts() {
   for (auto& [path, face] : faces) FT_Done_Face(face);

@@ -14,6 +14,17 @@ namespace ledview::tool {
 // a path. A name whose best match is another family is not found.
 bool FindFont(const std::string& nameorpath, std::string* path, std::string* error);
 
+// The characters of `codes` the font file lacks, in order, each once; all
+// of them when the file cannot be read as a font.
+std::vector<uint32_t> MissingChars(const std::string& path, const std::vector<uint32_t>& codes);
+
+// An installed outline font file that has every one of `codes`, found by
+// fontconfig; "" when none has them all.
+std::string FontWithChars(const std::vector<uint32_t>& codes);
+
+// A character as it reads and its code point: "\"字\" (U+5B57)".
+std::string CharName(uint32_t code);
+
 // From now on every text is drawn with these font files alone, whatever
 // font it names: the first for everything, the others, in order, for the
 // characters it lacks. Neither fontconfig nor the file system is asked (a

@@ -83,7 +83,7 @@ struct RenderArgs {
   std::string output;
   std::string size;
   int32_t mode = 0;
-  std::string font = "DejaVu Sans";
+  std::string font;  // "": the description's, else one with the show's characters
   double seconds = 10;
   int32_t tickms = 10;
   int32_t scale = 4;
@@ -93,6 +93,10 @@ struct RenderArgs {
   double at = -1;
   std::string frames;
 };
+
+const char* const kFontHelp =
+    "Outline font for strings above 16 pixels: a fontconfig name or a file (default: the "
+    "description's sign font, else an installed font that has the show's characters)";
 
 // Colour modes the engine has.
 const CLI::Validator kColourModes(
@@ -114,8 +118,7 @@ void AddRenderOptions(CLI::App* cmd, RenderArgs* a, bool demo) {
     cmd->add_option("--mode", a->mode, "Colour mode: 1 one colour, 2 red and green, 4 full colour (default: the description's, else 1)")
         ->check(kColourModes);
   }
-  cmd->add_option("--font", a->font, "Outline font for text above 16 pixels: a fontconfig name or a file")
-      ->capture_default_str();
+  cmd->add_option("--font", a->font, kFontHelp);
   cmd->add_option("--seconds", a->seconds, "Simulated seconds to play")->capture_default_str();
   cmd->add_option("--tick", a->tickms, "Simulated milliseconds between two action ticks")
       ->capture_default_str();
@@ -146,7 +149,8 @@ int RunRender(const RenderArgs& a, const std::vector<uint8_t>& bill, const SignS
               bool quiet, const std::vector<std::string>& described) {
   RenderOptions o;
   if (!ChooseSign(sign, a.size, a.mode, &o.width, &o.height, &o.mode)) return Fail(SizeMistake(a.size));
-  o.font = a.font;
+  std::string error;
+  if (!ChooseFont(a.font, sign, bill, &o.font, &error)) return Fail(error);
   if (!(a.seconds > 0) || a.seconds > 86400) return Fail("--seconds must be above 0 and at most 86400");
   o.durationms = static_cast<int64_t>(a.seconds * 1000 + 0.5);
   if (a.tickms < 1 || a.tickms > 10000) return Fail("--tick must be 1..10000 milliseconds");
@@ -159,7 +163,6 @@ int RunRender(const RenderArgs& a, const std::vector<uint8_t>& bill, const SignS
   }
   for (const std::string& s : a.strings) {
     StringUpdate u;
-    std::string error;
     if (!ParseString(s, &u, &error)) return Fail(error);
     o.strings.push_back(u);
   }
@@ -186,8 +189,7 @@ int RunRender(const RenderArgs& a, const std::vector<uint8_t>& bill, const SignS
     if (!EndsWith(out, ".gif")) return Fail("-o " + out + ": name the output .gif (or .png with --at)");
   }
   SaySign(sign, a.size, a.mode, o.width, o.height, o.mode);
-  SayWarnings(described, bill, ShowFacts{o.width, o.height, o.mode, o.strings});
-  std::string error;
+  SayWarnings(described, bill, ShowFacts{o.width, o.height, o.mode, o.strings, o.font});
   const bool ok = kind == Output::Frames ? RenderFrames(bill, o, out, &error)
                   : kind == Output::Png  ? RenderPng(bill, o, static_cast<int64_t>(a.at * 1000 + 0.5), out, &error)
                                          : RenderGif(bill, o, out, &error);
@@ -240,7 +242,10 @@ const char* kFooterBuild = R"(DESCRIPTION
   strings last until the page changes. `ledview check` warns of each of these.
 
   A top-level "sign": {"width", "height", "mode"} gives default rectangles
-  and the defaults of render and check; "$schema" may name the schema that
+  and the defaults of render and check; its "font" names the outline font
+  of strings above 16 px (a fontconfig name, or a file beside the
+  description; --font overrides it; without one the command picks an
+  installed font that has the show's characters); "$schema" may name the schema that
   `ledview schema` prints, for an editor to check and complete the fields.
   Relative file names are relative to the description. A mistake gets an
   error naming the object path and the field, and nothing is written.
@@ -356,7 +361,7 @@ struct PlayArgs {
   std::string input;
   std::string size;
   int32_t mode = 0;
-  std::string font = "DejaVu Sans";
+  std::string font;  // "": the description's, else one with the show's characters
   int32_t tickms = 10;
   int32_t secondms = 1000;
   int32_t scale = 0;
@@ -366,7 +371,8 @@ struct PlayArgs {
 int RunPlay(const PlayArgs& a, const std::vector<uint8_t>& bill, const SignSize& sign) {
   PlayOptions o;
   if (!ChooseSign(sign, a.size, a.mode, &o.width, &o.height, &o.mode)) return Fail(SizeMistake(a.size));
-  o.font = a.font;
+  std::string error;
+  if (!ChooseFont(a.font, sign, bill, &o.font, &error)) return Fail(error);
   if (a.tickms < 1 || a.tickms > 10000) return Fail("--tick must be 1..10000 milliseconds");
   if (a.secondms < 1 || a.secondms > 3600000) return Fail("--second must be 1..3600000 milliseconds");
   o.tickms = a.tickms;
@@ -378,7 +384,6 @@ int RunPlay(const PlayArgs& a, const std::vector<uint8_t>& bill, const SignSize&
   o.title = "ledview: " + StemOf(a.input);
   SaySign(sign, a.size, a.mode, o.width, o.height, o.mode);
   PlayStats stats;
-  std::string error;
   if (!PlayWindow(bill, o, &stats, &error)) return Fail(error);
   return 0;
 }
@@ -402,13 +407,14 @@ int Main(int argc, char** argv) {
   build->add_option("-o,--output", buildout, "Playbill to write (default: the description's name with .bill)");
   build->footer(kFooterBuild);
 
-  std::string checkin, checksize;
+  std::string checkin, checksize, checkfont;
   int32_t checkmode = 0;
   CLI::App* check = app.add_subcommand("check", "Validate a playbill with the engine");
   check->add_option("playbill", checkin, "Playbill or JSON description")->required();
   check->add_option("--size", checksize, "Sign size WIDTHxHEIGHT (default: the description's, else 128x32)");
   check->add_option("--mode", checkmode, "Colour mode 1, 2 or 4 (default: the description's, else 1)")
       ->check(kColourModes);
+  check->add_option("--font", checkfont, kFontHelp);
   check->footer(kFooterCheck);
 
   std::string inspectin, inspectout;
@@ -467,8 +473,7 @@ int Main(int argc, char** argv) {
       ->check(CLI::Validator(
           [](std::string& v) { return v == "1" || v == "2" || v == "4" || v == "5" ? "" : "must be 1, 2, 4 or 5"; },
           "1, 2, 4 or 5"));
-  play->add_option("--font", playargs.font, "Outline font for text above 16 pixels: a fontconfig name or a file")
-      ->capture_default_str();
+  play->add_option("--font", playargs.font, kFontHelp);
   play->add_option("--tick", playargs.tickms, "Milliseconds between two action ticks")->capture_default_str();
   play->add_option("--second", playargs.secondms, "Milliseconds between two engine seconds")
       ->capture_default_str();
@@ -482,8 +487,7 @@ int Main(int argc, char** argv) {
   serve->add_option("--size", serveargs.size, "Sign size WIDTHxHEIGHT in LEDs (default: the description's sign, else 128x32)");
   serve->add_option("--mode", serveargs.mode, "Colour mode: 1 one colour, 2 red and green, 4 full colour (default: the description's, else 1)")
       ->check(kColourModes);
-  serve->add_option("--font", serveargs.font, "Outline font for text above 16 pixels: a fontconfig name or a file")
-      ->capture_default_str();
+  serve->add_option("--font", serveargs.font, kFontHelp);
   serve->add_option("--tick", serveargs.tickms, "Milliseconds between two action ticks, simulated and real")
       ->capture_default_str();
   serve->add_option("--host", serveargs.host, "Address to listen on")->capture_default_str();
@@ -533,9 +537,11 @@ int Main(int argc, char** argv) {
     }
     if (!EndsWith(out, ".bill")) return Fail("-o " + out + ": build writes a playbill; name the output .bill");
     if (!WriteFileAtomic(out, bytes, &error)) return Fail(error);
+    std::string font;
+    if (!ChooseFont("", sign, bytes, &font, &error)) font.clear();
     SayWarnings(described, bytes,
                 ShowFacts{sign.width > 0 ? sign.width : 128, sign.height > 0 ? sign.height : 32,
-                          sign.mode > 0 ? sign.mode : 1, {}});
+                          sign.mode > 0 ? sign.mode : 1, {}, font});
     std::fprintf(stderr, "ledview: wrote %s (%zu bytes)\n", out.c_str(), bytes.size());
     return 0;
   }
@@ -581,8 +587,10 @@ int Main(int argc, char** argv) {
       return Fail(SizeMistake(checksize));
     }
     const int32_t mode = checkmode != 0 ? checkmode : sign.mode > 0 ? sign.mode : 1;
+    std::string font;
+    if (!ChooseFont(checkfont, sign, bill, &font, &error)) return Fail(error);
     SaySign(sign, checksize, checkmode, width, height, mode);
-    return CheckBill(bill, width, height, mode, stdout, described) ? 0 : 1;
+    return CheckBill(bill, width, height, mode, stdout, described, font) ? 0 : 1;
   }
   if (inspect->parsed()) {
     if (!inspectout.empty() && !EndsWith(inspectout, ".json")) {

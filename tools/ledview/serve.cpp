@@ -118,9 +118,9 @@ int RunServe(const ServeOptions& o) {
   if (!ChooseSign(sign, o.size, o.mode, &ro.width, &ro.height, &ro.mode)) {
     return fail(SizeMistake(o.size));
   }
+  if (!ChooseFont(o.font, sign, engine.show.bill, &ro.font, &error)) return fail(error);
   PrintWarnings(described, stderr);
-  PrintWarnings(ShowWarnings(engine.show.bill, ShowFacts{ro.width, ro.height, ro.mode, {}}), stderr);
-  ro.font = o.font;
+  PrintWarnings(ShowWarnings(engine.show.bill, ShowFacts{ro.width, ro.height, ro.mode, {}, ro.font}), stderr);
   ro.tickms = o.tickms;
   engine.show.stringids = StringIds(engine.show.bill);
   hub.show = ShowJson(engine.show, engine.name);

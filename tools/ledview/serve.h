@@ -11,7 +11,7 @@ struct ServeOptions {
   std::string input;  // a JSON description or a .bill
   std::string size;   // WIDTHxHEIGHT, or "" for the description's sign
   int32_t mode = 0;   // 0: the description's
-  std::string font = "DejaVu Sans";
+  std::string font;  // "": the description's, else one with the show's characters
   int32_t tickms = 10;
   std::string host = "127.0.0.1";
   int32_t port = 8080;  // 0 picks a free port

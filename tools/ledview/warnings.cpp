@@ -5,6 +5,8 @@
 #include "billfile/billreader.h"
 #include "format/playbill.h"
 #include "ledview/describe_shared.h"
+#include "ledview/fonts.h"
+#include "ledview/gbcode.h"
 
 namespace ledview::tool {
 
@@ -169,6 +171,49 @@ std::string Seconds(int64_t ms) {
 
 }  // namespace
 
+namespace {
+
+// The characters of a string's text in the engine's codes; none when it
+// holds a code that is not a character. Control codes are not drawn.
+std::vector<uint32_t> TextChars(const std::string& gb) {
+  std::vector<uint32_t> codes;
+  std::string utf8;
+  if (!GbToUtf8(gb, &utf8)) return codes;
+  size_t at = 0;
+  uint32_t code = 0;
+  while (at < utf8.size() && NextCodePoint(utf8, &at, &code)) {
+    if (code >= 0x20 && std::find(codes.begin(), codes.end(), code) == codes.end()) codes.push_back(code);
+  }
+  return codes;
+}
+
+}  // namespace
+
+std::vector<uint32_t> OutlineChars(const bill::Bill& b) {
+  std::vector<uint32_t> codes;
+  for (const bill::Page& p : b.pages) {
+    for (const bill::Area& a : p.areas) {
+      for (const bill::Component& c : a.components) {
+        for (const bill::Element& e : c.elements) {
+          bill::StringText t;
+          if (e.elemtype != kElemString || !bill::DecodeStringText(e.payload, &t) || t.fontsize <= 16) continue;
+          for (uint32_t code : TextChars(t.text)) {
+            if (std::find(codes.begin(), codes.end(), code) == codes.end()) codes.push_back(code);
+          }
+        }
+      }
+    }
+  }
+  return codes;
+}
+
+std::vector<uint32_t> OutlineChars(const std::vector<uint8_t>& bytes) {
+  bill::Bill b;
+  std::string error;
+  if (!bill::ReadBill(bytes, &b, &error)) return {};
+  return OutlineChars(b);
+}
+
 std::vector<std::string> ShowWarnings(const bill::Bill& b, const ShowFacts& f) {
   std::vector<std::string> lines;
   auto warn = [&lines](const std::string& path, const std::string& what) {
@@ -254,6 +299,17 @@ std::vector<std::string> ShowWarnings(const bill::Bill& b, const ShowFacts& f) {
                 warn(epath, "text size " + std::to_string(t.fontsize) +
                                 " is drawn 16 px tall: sizes up to 16 all use the 16-pixel bitmap font; "
                                 "use 16, or above 16 for the outline font");
+              }
+              if (t.fontsize > 16 && !f.font.empty()) {
+                const std::vector<uint32_t> missing = MissingChars(f.font, TextChars(t.text));
+                if (!missing.empty()) {
+                  std::string names;
+                  for (size_t i = 0; i < missing.size() && i < 3; ++i) names += (i > 0 ? ", " : "") + CharName(missing[i]);
+                  if (missing.size() > 3) names += " and " + std::to_string(missing.size() - 3) + " more";
+                  warn(epath, "the font \"" + f.font + "\" lacks " + names +
+                                  ", which the sign shows as empty boxes; name a font that has them "
+                                  "(\"sign\": {\"font\": ...} or --font)");
+                }
               }
               if (cell > ih) {
                 warn(epath, "the " + std::to_string(cell) + " px text is taller than its component's " +

@@ -19,7 +19,14 @@ struct ShowFacts {
   int32_t height = 32;
   int32_t mode = 1;
   std::vector<StringUpdate> strings;
+  // The outline font file strings above 16 px are drawn with; "": not checked.
+  std::string font;
 };
+
+// The characters of the strings the outline font draws (those above 16 px),
+// each once; a text the engine's codes cannot say is left out.
+std::vector<uint32_t> OutlineChars(const bill::Bill& b);
+std::vector<uint32_t> OutlineChars(const std::vector<uint8_t>& bytes);
 
 // Second timers the engine has: one a page's playtime takes, the rest for
 // elements and components that wait in seconds.

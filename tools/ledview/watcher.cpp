@@ -106,13 +106,17 @@ void Rebuild(Watcher* w) {
   std::string error;
   std::vector<std::string> described;
   bool built = false;
+  std::vector<std::string> warnings;
   {
     std::lock_guard<std::mutex> lock(fontlock);
-    built = LoadInput(input, &show.bill, &sign, &error, &described);
-  }
-  if (built) {
-    ChooseSign(sign, w->options->size, w->options->mode, &show.options.width, &show.options.height,
-               &show.options.mode);
+    built = LoadInput(input, &show.bill, &sign, &error, &described) &&
+            ChooseFont(w->options->font, sign, show.bill, &show.options.font, &error);
+    if (built) {
+      ChooseSign(sign, w->options->size, w->options->mode, &show.options.width, &show.options.height,
+                 &show.options.mode);
+      warnings = ShowWarnings(show.bill, ShowFacts{show.options.width, show.options.height, show.options.mode,
+                                                   {}, show.options.font});
+    }
   }
   const std::string fingerprint = built ? Fingerprint(show) : "!" + error;
   if (fingerprint == w->fingerprint) return;
@@ -123,13 +127,11 @@ void Rebuild(Watcher* w) {
     Send(w, std::move(r));
     return;
   }
-  show.options.font = w->options->font;
   show.options.tickms = w->options->tickms;
   show.stringids = StringIds(show.bill);
   // A new show's warnings, once, as at the start.
   PrintWarnings(described, stderr);
-  PrintWarnings(ShowWarnings(show.bill, ShowFacts{show.options.width, show.options.height, show.options.mode, {}}),
-                stderr);
+  PrintWarnings(warnings, stderr);
   r.show = std::move(show);
   Send(w, std::move(r));
 }
@@ -183,7 +185,7 @@ bool StartWatcher(Watcher* w, std::string* error) {
 
 std::string Fingerprint(const Show& show) {
   return std::string(show.bill.begin(), show.bill.end()) + "@" + std::to_string(show.options.width) + "x" +
-         std::to_string(show.options.height) + "/" + std::to_string(show.options.mode);
+         std::to_string(show.options.height) + "/" + std::to_string(show.options.mode) + "/" + show.options.font;
 }
 
 void WatchThread(Watcher* w) {
