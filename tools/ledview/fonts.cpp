@@ -69,6 +69,33 @@ bool SameFamily(FcPattern* match, const std::string& wanted) {
   return false;
 }
 
+// The file of fontconfig's best scalable match for text of these characters,
+// or "" when even that lacks one of them.
+std::string MatchFontWithAll(const std::vector<uint32_t>& codes) {
+  std::string path;
+  FcPattern* pattern = FcPatternCreate();
+  FcCharSet* set = FcCharSetCreate();
+  for (uint32_t code : codes) FcCharSetAddChar(set, code);
+  FcPatternAddCharSet(pattern, FC_CHARSET, set);
+  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  if (match != nullptr) {
+    FcCharSet* has = nullptr;
+    FcChar8* file = nullptr;
+    if (FcPatternGetCharSet(match, FC_CHARSET, 0, &has) == FcResultMatch && FcCharSetIsSubset(set, has) &&
+        FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+      path = reinterpret_cast<const char*>(file);
+    }
+    FcPatternDestroy(match);
+  }
+  FcCharSetDestroy(set);
+  FcPatternDestroy(pattern);
+  return path;
+}
+
 // A font that has the character, found by fontconfig; "" when none does.
 std::string FontWithChar(uint32_t code) {
   if (!onlyfonts.empty()) {
@@ -85,30 +112,7 @@ std::string FontWithChar(uint32_t code) {
   static std::map<uint32_t, std::string> cache;
   const auto found = cache.find(code);
   if (found != cache.end()) return found->second;
-  std::string path;
-  FcPattern* pattern = FcPatternCreate();
-  FcCharSet* set = FcCharSetCreate();
-  FcCharSetAddChar(set, code);
-  FcPatternAddCharSet(pattern, FC_CHARSET, set);
-  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-  if (match != nullptr) {
-    FcCharSet* has = nullptr;
-    FcChar8* file = nullptr;
-    if (FcPatternGetCharSet(match, FC_CHARSET, 0, &has) == FcResultMatch &&
-        FcCharSetHasChar(has, code) &&
-        FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
-      path = reinterpret_cast<const char*>(file);
-    }
-    FcPatternDestroy(match);
-  }
-  FcCharSetDestroy(set);
-  FcPatternDestroy(pattern);
-  cache[code] = path;
-  return path;
+  return cache[code] = MatchFontWithAll({code});
 }
 
 struct Placed {
@@ -146,29 +150,7 @@ std::string FontWithChars(const std::vector<uint32_t>& codes) {
     return "";
   }
   StartFontconfig();
-  std::string path;
-  FcPattern* pattern = FcPatternCreate();
-  FcCharSet* set = FcCharSetCreate();
-  for (uint32_t code : codes) FcCharSetAddChar(set, code);
-  FcPatternAddCharSet(pattern, FC_CHARSET, set);
-  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-  if (match != nullptr) {
-    FcCharSet* has = nullptr;
-    FcChar8* file = nullptr;
-    // The best match may still lack some: only a font with them all will do.
-    if (FcPatternGetCharSet(match, FC_CHARSET, 0, &has) == FcResultMatch && FcCharSetIsSubset(set, has) &&
-        FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
-      path = reinterpret_cast<const char*>(file);
-    }
-    FcPatternDestroy(match);
-  }
-  FcCharSetDestroy(set);
-  FcPatternDestroy(pattern);
-  return path;
+  return MatchFontWithAll(codes);
 }
 
 void ReleaseFonts() {
