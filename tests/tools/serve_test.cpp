@@ -355,13 +355,24 @@ constexpr const char* kHello = R"({
   ]}]}]}]
 })";
 
+// kHello in a scratch folder of its own; the description's path.
+fs::path HelloShow(const std::string& name) {
+  const fs::path dir = Scratch(name);
+  WriteText(dir / "show.json", kHello);
+  return dir / "show.json";
+}
+
+// Waits for a page's first frame.
+bool FirstFrame(Stream* stream) {
+  return stream->WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "frame") >= 1; }, 10000);
+}
+
 // The page and its files come from the binary; the frames a page receives
 // are the engine's buffer at the moments they name.
 TEST(Serve, PageAndFramesAreTheEngines) {
-  const fs::path dir = Scratch("frames");
-  WriteText(dir / "show.json", kHello);
+  const fs::path show = HelloShow("frames");
   Server server;
-  ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
+  ASSERT_TRUE(server.Start({show.string()})) << server.firstline;
   EXPECT_NE(server.firstline.find("http://127.0.0.1:"), std::string::npos) << server.firstline;
 
   httplib::Client client("127.0.0.1", server.port);
@@ -377,9 +388,9 @@ TEST(Serve, PageAndFramesAreTheEngines) {
     EXPECT_EQ(res->get_header_value("Content-Type").rfind(f.type, 0), 0u) << f.path;
     EXPECT_NE(res->body.find(f.holds), std::string::npos) << f.path;
   }
-  auto show = client.Get("/show");
-  ASSERT_TRUE(show);
-  const Json j = Json::parse(show->body);
+  auto shown = client.Get("/show");
+  ASSERT_TRUE(shown);
+  const Json j = Json::parse(shown->body);
   EXPECT_EQ(j["width"], 32);
   EXPECT_EQ(j["height"], 8);
   EXPECT_EQ(j["palette"][1], PaletteRgb(1));
@@ -392,7 +403,7 @@ TEST(Serve, PageAndFramesAreTheEngines) {
   ASSERT_GE(events.size(), 2u);
   EXPECT_EQ(events[0].name, "show");
   const std::vector<Frame> frames = Frames(events, 32, 8);
-  const auto direct = Direct(dir / "show.json", frames.back().t);
+  const auto direct = Direct(show, frames.back().t);
   std::vector<int64_t> latency;
   for (const Frame& f : frames) {
     EXPECT_EQ(Ascii(f.leds, 32), Ascii(At(direct, f.t), 32)) << "at " << f.t << " ms";
@@ -422,7 +433,7 @@ TEST(Serve, ControlsAndLiveStrings) {
   ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
   httplib::Client client("127.0.0.1", server.port);
   Stream stream(server.port);
-  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "frame") >= 1; }, 10000));
+  ASSERT_TRUE(FirstFrame(&stream));
   EXPECT_NE(stream.Take()[0].data.find("\"strings\":[7]"), std::string::npos);
 
   auto res = client.Post("/pause");
@@ -525,7 +536,7 @@ TEST(Serve, HotReload) {
   Server server;
   ASSERT_TRUE(server.Start({description.string()})) << server.firstline;
   Stream stream(server.port);
-  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "frame") >= 1; }, 10000));
+  ASSERT_TRUE(FirstFrame(&stream));
 
   // Each save, then a second for a second reload that must not come.
   const auto reloads = [&](const char* what, const std::function<void()>& save) {
@@ -717,10 +728,9 @@ TEST(Serve, HostAndSiteRules) {
 // itself, and a program that is no page, still can. A control without a
 // body is carried out at once.
 TEST(Serve, OnlyItsOwnPagesReadAndControl) {
-  const fs::path dir = Scratch("sites");
-  WriteText(dir / "show.json", kHello);
+  const fs::path show = HelloShow("sites");
   Server server;
-  ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
+  ASSERT_TRUE(server.Start({show.string()})) << server.firstline;
   Stream stream(server.port);
   ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "state") >= 1; }, 10000));
   const std::string own = OwnHost(server.port);
@@ -775,12 +785,11 @@ TEST(Serve, OnlyItsOwnPagesReadAndControl) {
 // A port that another server listens on is refused with one line, and the
 // first server keeps every request.
 TEST(Serve, APortInUseIsRefused) {
-  const fs::path dir = Scratch("port");
-  WriteText(dir / "show.json", kHello);
+  const fs::path show = HelloShow("port");
   Server first;
-  ASSERT_TRUE(first.Start({(dir / "show.json").string()})) << first.firstline;
+  ASSERT_TRUE(first.Start({show.string()})) << first.firstline;
   Server second;
-  ASSERT_TRUE(second.Spawn({(dir / "show.json").string()}, std::to_string(first.port)));
+  ASSERT_TRUE(second.Spawn({show.string()}, std::to_string(first.port)));
   EXPECT_EQ(second.Wait(30000), 1);
   const std::string said = second.Errors();
   EXPECT_EQ(said, "ledview: cannot listen on 127.0.0.1:" + std::to_string(first.port) + ": the port is in use\n");
@@ -802,7 +811,7 @@ TEST(Serve, DeepDescriptionSavedWhileServing) {
   Server server;
   ASSERT_TRUE(server.Start({description.string()})) << server.firstline;
   Stream stream(server.port);
-  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "frame") >= 1; }, 10000));
+  ASSERT_TRUE(FirstFrame(&stream));
   const std::string deep = "{\"pages\": " + std::string(20000, '[') + std::string(20000, ']') + "}";
   WriteText(dir / "deep.json", deep);
   std::vector<uint8_t> bytes;
@@ -831,7 +840,7 @@ TEST(Serve, FolderGoneAndBack) {
   Server server;
   ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
   Stream stream(server.port);
-  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "frame") >= 1; }, 10000));
+  ASSERT_TRUE(FirstFrame(&stream));
   const auto gone = [&](const char* how, const std::function<void()>& act) {
     const size_t errors = stream.Count("error");
     act();
@@ -869,7 +878,7 @@ TEST(Serve, ANamedPipeIsRefusedWithoutBlocking) {
   Server server;
   ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
   Stream stream(server.port);
-  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "frame") >= 1; }, 10000));
+  ASSERT_TRUE(FirstFrame(&stream));
   ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0644), 0);
   fs::rename(dir / "pipe", dir / "show.json");
   ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return HasEvent(e, "error", "is not a regular file"); },
@@ -883,12 +892,11 @@ TEST(Serve, ANamedPipeIsRefusedWithoutBlocking) {
 
 // SIGTERM at any moment from start-up on ends the server within a second.
 TEST(Serve, StopsWithinASecondFromStartUpOn) {
-  const fs::path dir = Scratch("startup");
-  WriteText(dir / "show.json", kHello);
+  const fs::path show = HelloShow("startup");
   std::string seen;
   for (const int delay : {0, 10, 30, 60, 100, 150, 200, 300, 500, 800}) {
     Server server;
-    ASSERT_TRUE(server.Spawn({(dir / "show.json").string()}));
+    ASSERT_TRUE(server.Spawn({show.string()}));
     std::this_thread::sleep_for(std::chrono::milliseconds(delay));
     std::chrono::milliseconds took{};
     const int status = server.Stop(&took);
@@ -906,12 +914,11 @@ TEST(Serve, StopsWithinASecondFromStartUpOn) {
 // Neither a client that trickles its request, nor one that stops half way
 // through a body, nor an open page holds the stop up.
 TEST(Serve, StopsWithinASecondWhateverClientsDo) {
-  const fs::path dir = Scratch("stop");
-  WriteText(dir / "show.json", kHello);
+  const fs::path show = HelloShow("stop");
   Server server;
-  ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
+  ASSERT_TRUE(server.Start({show.string()})) << server.firstline;
   Stream stream(server.port);
-  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "frame") >= 1; }, 10000));
+  ASSERT_TRUE(FirstFrame(&stream));
   std::atomic<bool> done{false};
   const std::string own = OwnHost(server.port);
   std::thread trickler([&] {
@@ -992,12 +999,11 @@ TEST(Serve, TheQueueIsShortAndMergesSeeks) {
 // Forty seeks as fast as a client sends them cost about one seek, and a
 // newer seek cuts one under way short.
 TEST(Serve, QueuedSeeksAreAnsweredInTime) {
-  const fs::path dir = Scratch("seeks");
-  WriteText(dir / "show.json", kHello);
+  const fs::path show = HelloShow("seeks");
   Server server;
-  ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
+  ASSERT_TRUE(server.Start({show.string()})) << server.firstline;
   Stream stream(server.port);
-  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "frame") >= 1; }, 10000));
+  ASSERT_TRUE(FirstFrame(&stream));
   httplib::Client client("127.0.0.1", server.port);
   const auto seek = [&](double second) {
     auto res = client.Post("/seek", Json{{"second", second}}.dump(), "application/json");
@@ -1049,10 +1055,9 @@ TEST(Serve, QueuedSeeksAreAnsweredInTime) {
 // of headers, or four 128 MB lines at once, leave the server's memory as it
 // was, and it goes on serving.
 TEST(Serve, HugeHeadsAreRefusedEarly) {
-  const fs::path dir = Scratch("heads");
-  WriteText(dir / "show.json", kHello);
+  const fs::path show = HelloShow("heads");
   Server server;
-  ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
+  ASSERT_TRUE(server.Start({show.string()})) << server.firstline;
   const int64_t before = StatusKb(server.pid, "VmRSS");
   const std::string own = OwnHost(server.port);
   // Sends `head` and then `filler` until the answer comes or `total` bytes
@@ -1101,10 +1106,9 @@ TEST(Serve, HugeHeadsAreRefusedEarly) {
 // Two dozen connections that send a byte now and then hold no page load up,
 // and are closed once their head's time is up.
 TEST(Serve, SlowClientsDoNotHoldThePage) {
-  const fs::path dir = Scratch("slow");
-  WriteText(dir / "show.json", kHello);
+  const fs::path show = HelloShow("slow");
   Server server;
-  ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
+  ASSERT_TRUE(server.Start({show.string()})) << server.firstline;
   const std::string own = OwnHost(server.port);
   std::vector<int> slow;
   for (int i = 0; i < 24; ++i) {
@@ -1165,7 +1169,7 @@ TEST(Serve, ACarriageReturnForgesNoEvent) {
   Server server;
   ASSERT_TRUE(server.Start({description.string()})) << server.firstline;
   Stream stream(server.port);
-  ASSERT_TRUE(stream.WaitFor([](const std::vector<Event>& e) { return CountNamed(e, "frame") >= 1; }, 10000));
+  ASSERT_TRUE(FirstFrame(&stream));
   WriteAndRename(description, R"({
     "sign": {"width": 32, "height": 8, "mode": 1},
     "pages": [{"areas": [{"components": [{"elements": [
