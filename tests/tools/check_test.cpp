@@ -66,5 +66,28 @@ TEST(Check, WarnsOfContentTheSignCuts) {
       << report;
 }
 
+// Each edge counts alone: an area past only the sign's bottom or only its
+// right edge, a component past only its area's bottom or right edge.
+TEST(Check, EveryEdgeIsCheckedOnItsOwn) {
+  bill::Bill b;
+  const bill::BmpBlock dot{8, 8, 1, 1, std::vector<uint8_t>(8, 0xFF)};
+  bill::Page& page = b.AddPage();
+  page.AddArea(0, 8, 16, 16).AddComponent(0, 0, 8, 8).AddElement(kElemPicture, bill::BmpBlockBytes(dot));
+  page.AddArea(56, 0, 16, 8).AddComponent(0, 0, 8, 8).AddElement(kElemPicture, bill::BmpBlockBytes(dot));
+  bill::Area& inside = page.AddArea(16, 0, 16, 16);
+  inside.AddComponent(0, 10, 8, 8).AddElement(kElemPicture, bill::BmpBlockBytes(dot));
+  inside.AddComponent(10, 0, 8, 8).AddElement(kElemPicture, bill::BmpBlockBytes(dot));
+  inside.AddComponent(8, 8, 8, 8).AddElement(kElemPicture, bill::BmpBlockBytes(dot));
+  bool valid = false;
+  const std::string report = Report(b.Bytes(), 64, 16, &valid);
+  EXPECT_TRUE(valid) << report;
+  EXPECT_EQ(Warnings(report),
+            "warning: pages[0].areas[0]: reaches outside the 64x16 sign; that part is not shown\n"
+            "warning: pages[0].areas[1]: reaches outside the 64x16 sign; that part is not shown\n"
+            "warning: pages[0].areas[2].components[0]: reaches outside its 16x16 area; that part is not shown\n"
+            "warning: pages[0].areas[2].components[1]: reaches outside its 16x16 area; that part is not shown\n")
+      << report;
+}
+
 }  // namespace
 }  // namespace ledview::tool

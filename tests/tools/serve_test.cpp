@@ -494,6 +494,7 @@ TEST(Serve, ControlsAndLiveStrings) {
       {"/string", Json{{"id", 7}}.dump(), "\"text\""},
       {"/string", "{\"id\": 7, \"text\": \"\xff\"}", "bad JSON"},
       {"/string", Json{{"id", 7}, {"text", "\xF0\x9F\x98\x80"}}.dump(), "\"text\""},
+      {"/string", Json{{"id", 7}, {"text", std::string(1025, 'a')}}.dump(), "longer than 1024 bytes"},
       {"/speed", Json{{"speed", 16}}.dump(), "\"speed\""},
       {"/speed", "[1]", "object"},
       {"/seek", Json{{"second", -1}}.dump(), "\"second\""},
