@@ -58,6 +58,27 @@ TEST_F(PlayerTest, FailedLoadsGiveEverythingBack) {
   EXPECT_EQ(playerpools.elements->freecount, 0u);
 }
 
+// The loader checks each object against the bytes its parent gives it, on its
+// own and not only through validation: an element one byte longer than its
+// list fails with the size code before anything is taken from the pool.
+TEST_F(PlayerTest, AnObjectLongerThanItsListDoesNotLoad) {
+  Bill bill;
+  test::Component& c = bill.AddPage().AddArea(0, 0, 64, 32).AddComponent(0, 0, 64, 32);
+  c.AddElement(1, Picture());
+  const std::vector<uint8_t> bytes = bill.Bytes();
+  std::memcpy(playbillstore, bytes.data(), bytes.size());
+  // The element list ends the bill.
+  uint8_t* list = playbillstore + c.elements[0].offset;
+  const int32_t length = static_cast<int32_t>(bytes.size() - c.elements[0].offset);
+  const uint32_t free = playerpools.elements->freecount;
+  for (const int32_t shortby : {1, static_cast<int32_t>(kElementHeaderBytes)}) {
+    loaderror = 0;
+    EXPECT_EQ(LoadElements(list, length - shortby, false), nullptr) << shortby << " bytes short";
+    EXPECT_EQ(loaderror, kLoadBadObjectSize) << shortby << " bytes short";
+    EXPECT_EQ(playerpools.elements->freecount, free);
+  }
+}
+
 TEST_F(PlayerTest, RectanglesNeverLeaveTheirAreaNorTheFramebuffer) {
   Bill bill;
   test::Area& a = bill.AddPage().AddArea(100, 20, 50, 30);
