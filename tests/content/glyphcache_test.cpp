@@ -183,6 +183,27 @@ TEST_F(GlyphCacheTest, StaysWithinItsStorageOverALongRunOfDistinctCodes) {
   EXPECT_EQ(GlyphCacheBytes(), bytes);
 }
 
+// Cells of 17..20 px are small: the index fills before the slab does, so it
+// is the entry limit that empties the cache, and it never holds more.
+TEST_F(GlyphCacheTest, SmallCellsEmptyTheCacheAtTheEntryLimit) {
+  UseFont(LEDVIEW_TEST_CJK_FONT);
+  uint32_t last = 0;
+  uint32_t full = 0;
+  for (int lead = 0xB0; lead <= 0xF7; ++lead) {
+    for (int trail = 0xA1; trail <= 0xFE; ++trail) {
+      ASSERT_NE(GetGlyph(18, Gb(lead, trail), 1)->rows, nullptr);
+      const uint32_t count = GlyphCacheCount();
+      ASSERT_LE(count, kGlyphCacheEntries);
+      if (count < last) {
+        EXPECT_EQ(last, kGlyphCacheEntries) << "emptied before the index was full";
+        ++full;
+      }
+      last = count;
+    }
+  }
+  EXPECT_GE(full, 2u);
+}
+
 using GlyphCacheEngineTest = EngineTest;
 
 TEST_F(GlyphCacheEngineTest, ReleaseAndANewFontEmptyTheCache) {
