@@ -1,16 +1,4 @@
-# Cross-building for Windows (x86_64) with Debian's mingw-w64 compilers, the
-# posix-thread flavour (std::thread and std::mutex in a static runtime).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-building for Windows (x86_64) with Debian's mingw-w64 compilers.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(LEDVIEW_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${LEDVIEW_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${LEDVIEW_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${LEDVIEW_MINGW_TRIPLE}-windres)
-set(CMAKE_DLLTOOL ${LEDVIEW_MINGW_TRIPLE}-dlltool)
-set(CMAKE_FIND_ROOT_PATH /usr/${LEDVIEW_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# Test programs run under Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

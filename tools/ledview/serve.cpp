@@ -76,20 +76,6 @@ std::string ReachedAt(const std::string& host, int32_t port) {
   return urls.empty() ? Url(host, port) : urls;
 }
 
-// A thread whose end can be waited for with a time limit.
-struct Worker {
-  std::thread thread;
-  std::atomic<bool> done{false};
-};
-
-template <class F>
-void StartWorker(Worker* w, F body) {
-  w->thread = std::thread([w, body] {
-    body();
-    w->done = true;
-  });
-}
-
 }  // namespace
 
 int RunServe(const ServeOptions& o) {
@@ -135,8 +121,7 @@ int RunServe(const ServeOptions& o) {
   // A page or a reader of standard output that goes away mid-write must not
   // end the server.
   std::signal(SIGPIPE, SIG_IGN);
-  Worker enginethread;
-  StartWorker(&enginethread, [&engine] { EngineThread(&engine); });
+  std::thread enginethread(EngineThread, &engine);
   {
     std::unique_lock<std::mutex> lock(queue.m);
     while (!queue.started && stopsignal == 0) queue.cv.wait_for(lock, std::chrono::milliseconds(20));
@@ -145,7 +130,7 @@ int RunServe(const ServeOptions& o) {
     Request r;
     r.command = Command::Stop;
     Enqueue(&queue, std::move(r));
-    enginethread.thread.join();
+    enginethread.join();
   };
   if (queue.startfailed || stopsignal != 0) {
     stopengine();
@@ -187,11 +172,13 @@ int RunServe(const ServeOptions& o) {
                  o.host.c_str(), ReachedAt(o.host, port).c_str());
   }
 
-  Worker watchthread;
-  StartWorker(&watchthread, [&watcher] { WatchThread(&watcher); });
-  Worker listenthread;
-  StartWorker(&listenthread, [&svr] { svr.listen_after_bind(); });
-  while (stopsignal == 0 && !listenthread.done) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  std::thread watchthread(WatchThread, &watcher);
+  std::atomic<bool> listening{true};
+  std::thread listenthread([&svr, &listening] {
+    svr.listen_after_bind();
+    listening = false;
+  });
+  while (stopsignal == 0 && listening) std::this_thread::sleep_for(std::chrono::milliseconds(20));
 
   // Everything is told to stop at once; what has not stopped in time is
   // abandoned (the signal thread ends the process).
@@ -204,7 +191,7 @@ int RunServe(const ServeOptions& o) {
     r.command = Command::Stop;
     Enqueue(&queue, std::move(r));
   }
-  for (Worker* w : {&listenthread, &watchthread, &enginethread}) w->thread.join();
+  for (std::thread* t : {&listenthread, &watchthread, &enginethread}) t->join();
   std::fprintf(stderr, "ledview: stopped\n");
   return 0;
 }
