@@ -10,10 +10,9 @@
 #include <cstdint>
 
 #include "display/drawtypes.h"
+#include "format/playbill.h"
 
 namespace ledview {
-
-inline constexpr int32_t kBorderTypes = 8;
 
 struct BorderType {
   int32_t width;
@@ -23,9 +22,6 @@ struct BorderType {
 extern const BorderType bitplaneborders[kBorderTypes];  // colour mode 1
 extern const BorderType byteborders[kBorderTypes];      // colour modes 2 and 4
 extern const BorderType* bordertable;
-
-// Widths are the same in every colour mode.
-inline constexpr int32_t kBorderWidths[kBorderTypes] = {4, 1, 3, 1, 4, 4, 3, 3};
 
 // The entry for a border type; types outside 1..8 give no border. Without a
 // table (tests that run no painters) the widths still apply.

@@ -57,6 +57,15 @@ inline constexpr uint32_t exiteffect = 16;
 inline constexpr uint32_t vsobjsize = 20;
 }  // namespace elementfield
 
+// Border types 1..8 of a page or component, and the LEDs each takes on every
+// side of its object (the same in every colour mode); any other type is no
+// border.
+inline constexpr int32_t kBorderTypes = 8;
+inline constexpr int32_t kBorderWidths[kBorderTypes] = {4, 1, 3, 1, 4, 4, 3, 3};
+constexpr int32_t BorderWidth(uint32_t bordertype) {
+  return bordertype >= 1 && bordertype <= static_cast<uint32_t>(kBorderTypes) ? kBorderWidths[bordertype - 1] : 0;
+}
+
 // What the engine plays at most: pages of a bill, and areas, components and
 // elements of the page on the sign.
 inline constexpr uint32_t kMaxPages = 16;

@@ -255,15 +255,24 @@ unset(ENV{SDL_VIDEODRIVER})
 unset(ENV{SDL_FRAMEBUFFER_ACCELERATION})
 
 # The gallery: a GIF and a caption in index.html for each of the 53 entry
-# and 9 exit effects that `effects` lists.
+# and 9 exit effects that `effects` lists, and for the 8 border types; the
+# speeds' rates in a table.
 run(0 out err effects --gallery ${WORK}/gallery/ -q)
 file(GLOB gifs ${WORK}/gallery/*.gif)
 list(LENGTH gifs count)
-if(NOT count EQUAL 62)
-  message(FATAL_ERROR "the gallery has ${count} GIFs, 62 expected")
+if(NOT count EQUAL 70)
+  message(FATAL_ERROR "the gallery has ${count} GIFs, 70 expected")
 endif()
 file(READ ${WORK}/gallery/index.html index)
+foreach(caption "1 (4 LEDs wide)" "2 (1 LED wide)" "3 (3 LEDs wide)" "8 (3 LEDs wide)")
+  string(FIND "${index}" "<b>${caption}</b>" found)
+  if(found EQUAL -1 OR NOT EXISTS ${WORK}/gallery/border-1.gif OR NOT EXISTS ${WORK}/gallery/border-8.gif)
+    message(FATAL_ERROR "the gallery's index does not show border \"${caption}\"")
+  endif()
+endforeach()
+expect_match("${index}" "<td>25</td><td>33</td><td>50</td><td>100</td><td>200</td><td>270</td><td>400</td>" "the gallery's speed table")
 run(0 listing err effects)
+expect_match("${listing}" "\n  border 1, 4 LEDs wide +rings[^\n]*\n  border 2, 1 LED wide " "effects lists the borders")
 string(REGEX MATCHALL "\n +[0-9]+  [A-Za-z]+" rows "${listing}")
 set(named 0)
 foreach(row IN LISTS rows)

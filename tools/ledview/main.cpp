@@ -74,10 +74,6 @@ void SaySign(const SignSize& sign, const std::string& size, int32_t mode, int32_
                width, height, colourmode);
 }
 
-// About how many LEDs a second a scroll moves at speeds 0..8, with the
-// render's default 10 ms tick.
-constexpr std::array<int32_t, 9> kSpeedLedsPerSecond = {25, 33, 50, 100, 200, 270, 400, 400, 400};
-
 struct RenderArgs {
   std::string input;
   std::string output;
@@ -574,6 +570,10 @@ int Main(int argc, char** argv) {
     std::printf(" LEDs a second;\n  other effects step at the same rates. Text wider than its component slides in\n"
                 "  from the right by itself (SlideLeft), taller text from below (SlideUp), even\n"
                 "  with the entry Instant.\n");
+    std::printf("Borders (\"border\": 1..8; 0 none), drawn inside the component:\n");
+    for (int32_t t = 1; t <= kBorderTypes; ++t) {
+      std::printf("  border %d, %-12s %s\n", t, BorderWidthWords(t).c_str(), kBorderWords[static_cast<size_t>(t - 1)]);
+    }
     return 0;
   }
   if (check->parsed()) {

@@ -12,13 +12,6 @@ namespace ledview::tool {
 
 namespace {
 
-// Pixels a border of type 1..8 takes on each side of its component.
-constexpr int32_t kBorderWidths[8] = {4, 1, 3, 1, 4, 4, 3, 3};
-
-int32_t BorderWidth(uint32_t bordertype) {
-  return bordertype >= 1 && bordertype <= 8 ? kBorderWidths[bordertype - 1] : 0;
-}
-
 std::string Size(uint32_t w, uint32_t h) { return std::to_string(w) + "x" + std::to_string(h); }
 
 std::string PageList(size_t first, size_t last) {
