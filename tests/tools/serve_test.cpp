@@ -695,6 +695,45 @@ bool HasEvent(const std::vector<Event>& events, const std::string& name, const s
                      [&](const Event& e) { return e.name == name && e.data.find(holds) != std::string::npos; });
 }
 
+// The show's warnings reach the page with the show, and a live string set
+// while no page showing it is up is taken with a warning.
+TEST(Serve, WarningsReachThePage) {
+  const fs::path dir = Scratch("warnings");
+  WriteText(dir / "show.json", R"({
+    "sign": {"width": 96, "height": 24, "mode": 1},
+    "pages": [
+      {"playtime": 2, "areas": [{"components": [{"elements": [{"type": "string", "text": "one", "id": 7}]}]}]},
+      {"playtime": 2, "areas": [{"static": false, "components": [{"elements": [{"type": "digitalclock"}]}]}]}
+    ]
+  })");
+  Server server;
+  ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
+  httplib::Client client("127.0.0.1", server.port);
+  Stream stream(server.port);
+  ASSERT_TRUE(FirstFrame(&stream));
+  const Json show = Json::parse(stream.Take()[0].data);
+  ASSERT_TRUE(show["warnings"].is_array()) << show.dump();
+  ASSERT_EQ(show["warnings"].size(), 1u) << show.dump();
+  EXPECT_NE(show["warnings"][0].get<std::string>().find("pages[1].areas[0]"), std::string::npos) << show.dump();
+  EXPECT_NE(server.Errors().find(show["warnings"][0].get<std::string>()), std::string::npos) << server.Errors();
+
+  ASSERT_TRUE(StateHolds(&stream, [](const Json& j) { return j["page"] == 0; }, 5000)) << LastState(&stream).dump();
+  auto res = client.Post("/string", Json{{"id", 7}, {"text", "shown"}}.dump(), "application/json");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->status, 204) << "page 0 shows string 7: " << res->body;
+
+  ASSERT_EQ(client.Post("/pause")->status, 204);
+  ASSERT_EQ(client.Post("/seek", R"({"second": 2.5})", "application/json")->status, 204);
+  ASSERT_TRUE(StateHolds(&stream, [](const Json& j) { return j["page"] == 1; }, 5000));
+  res = client.Post("/string", Json{{"id", 7}, {"text", "lost"}}.dump(), "application/json");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->status, 200);
+  EXPECT_EQ(res->body,
+            "ledview: warning: string 7: pages[1] is up now and shows no string 7; the sign empties its live "
+            "strings at every page change, so the text is lost; set it while a page that shows it is up\n");
+  EXPECT_EQ(server.Stop(), 0);
+}
+
 // Which Host and which sites the server answers, as functions.
 TEST(Serve, HostAndSiteRules) {
   EXPECT_TRUE(HostAllowed("127.0.0.1:8080", "127.0.0.1", 8080));

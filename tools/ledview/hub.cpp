@@ -50,15 +50,23 @@ bool PublishError(Hub* hub, uint64_t generation, const std::string& text) {
   return true;
 }
 
-bool PublishReload(Hub* hub, uint64_t generation, const std::string& show, const std::vector<int32_t>& stringids) {
+bool PublishReload(Hub* hub, uint64_t generation, const std::string& show, const std::vector<int32_t>& stringids,
+                   const std::vector<std::vector<int32_t>>& pagestrings) {
   std::lock_guard<std::mutex> lock(hub->m);
   if (generation < hub->generation) return false;
   hub->generation = generation;
   hub->show = show;
   hub->error.clear();
   hub->stringids = stringids;
+  hub->pagestrings = pagestrings;
+  hub->page = -1;
   PublishLocked(hub, "reload", show);
   return true;
+}
+
+void SetPage(Hub* hub, int32_t page) {
+  std::lock_guard<std::mutex> lock(hub->m);
+  hub->page = page;
 }
 
 bool NextForPage(Hub* hub, uint64_t* cursor, bool greeted, std::chrono::milliseconds wait, std::string* out) {

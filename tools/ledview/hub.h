@@ -37,6 +37,8 @@ struct Hub {
   std::string state;  // the latest state event
   uint64_t generation = 0;  // of the save whose outcome the pages show
   std::vector<int32_t> stringids;
+  std::vector<std::vector<int32_t>> pagestrings;  // the live string ids each page shows
+  int32_t page = -1;                              // the page up in the latest frame
   int32_t streams = 0;
   bool stopping = false;
 };
@@ -47,7 +49,10 @@ void Publish(Hub* hub, const char* name, const std::string& data);
 // show it started. An outcome older than the one the pages show is dropped
 // (false): only the newest save decides.
 bool PublishError(Hub* hub, uint64_t generation, const std::string& text);
-bool PublishReload(Hub* hub, uint64_t generation, const std::string& show, const std::vector<int32_t>& stringids);
+bool PublishReload(Hub* hub, uint64_t generation, const std::string& show, const std::vector<int32_t>& stringids,
+                   const std::vector<std::vector<int32_t>>& pagestrings = {});
+// The page the engine has up now.
+void SetPage(Hub* hub, int32_t page);
 
 // What a page gets next, from where *cursor stands: on the first call (the
 // cursor at 0) the show, any mistake, the state and the picture as they are

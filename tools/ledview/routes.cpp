@@ -10,6 +10,7 @@
 
 #include "ledview/gbcode.h"
 #include "ledview/jsontext.h"
+#include "ledview/warnings.h"
 #include "ledview/web_css.h"
 #include "ledview/web_html.h"
 #include "ledview/web_js.h"
@@ -164,7 +165,20 @@ void PostString(const RouteContext* c, const httplib::Request& req, httplib::Res
   }
   std::string why;
   if (!Utf8ToGb(text->get<std::string>(), &r.text, &why)) return Answer(res, 400, "\"text\": " + why);
+  const int32_t id32 = r.id;
   Send(c, std::move(r), res);
+  if (res.status != 204) return;
+  // Taken; but a string set while no page showing it is up is lost at the
+  // next page change, which the author should know.
+  std::lock_guard<std::mutex> lock(c->hub->m);
+  const int32_t page = c->hub->page;
+  if (page < 0 || static_cast<size_t>(page) >= c->hub->pagestrings.size()) return;
+  const auto& shown = c->hub->pagestrings[static_cast<size_t>(page)];
+  if (std::find(shown.begin(), shown.end(), id32) == shown.end()) {
+    res.status = 200;
+    res.set_content("ledview: " + LiveStringLost("string " + std::to_string(id32), page, id32, "now") + "\n",
+                    "text/plain; charset=utf-8");
+  }
 }
 
 using RouteHandler = void (*)(const RouteContext*, const httplib::Request&, httplib::Response&);

@@ -105,12 +105,17 @@ int RunServe(const ServeOptions& o) {
     return fail(SizeMistake(o.size));
   }
   if (!ChooseFont(o.font, sign, engine.show.bill, &ro.font, &error)) return fail(error);
-  PrintWarnings(described, stderr);
-  PrintWarnings(ShowWarnings(engine.show.bill, ShowFacts{ro.width, ro.height, ro.mode, {}, ro.font}), stderr);
+  engine.show.warnings = described;
+  for (std::string& line : ShowWarnings(engine.show.bill, ShowFacts{ro.width, ro.height, ro.mode, {}, ro.font})) {
+    engine.show.warnings.push_back(std::move(line));
+  }
+  PrintWarnings(engine.show.warnings, stderr);
   ro.tickms = o.tickms;
   engine.show.stringids = StringIds(engine.show.bill);
+  engine.show.pagestrings = PageStringIds(engine.show.bill);
   hub.show = ShowJson(engine.show, engine.name);
   hub.stringids = engine.show.stringids;
+  hub.pagestrings = engine.show.pagestrings;
 
   Watcher watcher;
   watcher.options = &o;

@@ -45,12 +45,13 @@ bool Enqueue(EngineQueue* q, Request r) {
   return true;
 }
 
-std::vector<int32_t> StringIds(const std::vector<uint8_t>& bytes) {
-  std::vector<int32_t> ids;
+std::vector<std::vector<int32_t>> PageStringIds(const std::vector<uint8_t>& bytes) {
+  std::vector<std::vector<int32_t>> pages;
   bill::Bill b;
   std::string error;
-  if (!bill::ReadBill(bytes, &b, &error)) return ids;
+  if (!bill::ReadBill(bytes, &b, &error)) return pages;
   for (const bill::Page& p : b.pages) {
+    std::vector<int32_t>& ids = pages.emplace_back();
     for (const bill::Area& a : p.areas) {
       for (const bill::Component& c : a.components) {
         for (const bill::Element& e : c.elements) {
@@ -59,6 +60,16 @@ std::vector<int32_t> StringIds(const std::vector<uint8_t>& bytes) {
           if (std::find(ids.begin(), ids.end(), t.id) == ids.end()) ids.push_back(t.id);
         }
       }
+    }
+  }
+  return pages;
+}
+
+std::vector<int32_t> StringIds(const std::vector<uint8_t>& bytes) {
+  std::vector<int32_t> ids;
+  for (const std::vector<int32_t>& page : PageStringIds(bytes)) {
+    for (int32_t id : page) {
+      if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
     }
   }
   return ids;
@@ -72,6 +83,7 @@ std::string ShowJson(const Show& s, const std::string& name) {
   j["mode"] = s.options.mode;
   j["tickms"] = s.options.tickms;
   j["strings"] = s.stringids;
+  j["warnings"] = s.warnings;
   // The look of the GIF output: Paint's palette and dot.
   Json palette = Json::array();
   for (uint8_t i = 0; i <= 8; ++i) palette.push_back(PaletteRgb(i));
@@ -88,6 +100,7 @@ void SendFrame(Engine* e, Clock::time_point refreshed) {
   Json j;
   j["t"] = s.ms;
   j["page"] = PlayingPage();
+  SetPage(e->hub, PlayingPage());
   j["w"] = s.options.width;
   j["h"] = s.options.height;
   j["sent"] = std::chrono::duration_cast<std::chrono::microseconds>(refreshed.time_since_epoch()).count();
@@ -155,7 +168,7 @@ void Outcome(Engine* e, Request r) {
     PublishError(e->hub, r.generation, error);
     return;
   }
-  PublishReload(e->hub, r.generation, ShowJson(e->show, e->name), e->show.stringids);
+  PublishReload(e->hub, r.generation, ShowJson(e->show, e->name), e->show.stringids, e->show.pagestrings);
 }
 
 // Plays on to `seconds` without sending frames, from the start when that is

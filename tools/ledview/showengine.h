@@ -19,6 +19,8 @@ struct Show {
   std::vector<uint8_t> bill;
   RenderOptions options;
   std::vector<int32_t> stringids;
+  std::vector<std::vector<int32_t>> pagestrings;  // the live string ids each page shows
+  std::vector<std::string> warnings;              // what the author is warned of, a line each
 };
 
 // Outcome: what a save came to, a new show to play or the mistake to show.
@@ -71,8 +73,10 @@ void EngineThread(Engine* e);
 
 // The live string ids of a bill, in order of first use.
 std::vector<int32_t> StringIds(const std::vector<uint8_t>& bill);
-// The show as a page learns it: name, size, mode, tick, live strings and
-// the LED look of the GIF output.
+// The same for each page.
+std::vector<std::vector<int32_t>> PageStringIds(const std::vector<uint8_t>& bill);
+// The show as a page learns it: name, size, mode, tick, live strings,
+// warnings and the LED look of the GIF output.
 std::string ShowJson(const Show& s, const std::string& name);
 
 }  // namespace ledview::tool

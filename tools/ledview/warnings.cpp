@@ -207,6 +207,13 @@ std::vector<uint32_t> OutlineChars(const std::vector<uint8_t>& bytes) {
   return OutlineChars(b);
 }
 
+std::string LiveStringLost(const std::string& what, int32_t page, int32_t id, const char* when) {
+  return "warning: " + what + ": pages[" + std::to_string(page) + "] is up " + when + " and shows no string " +
+         std::to_string(id) +
+         "; the sign empties its live strings at every page change, so the text is lost; "
+         "set it while a page that shows it is up";
+}
+
 std::vector<std::string> ShowWarnings(const bill::Bill& b, const ShowFacts& f) {
   std::vector<std::string> lines;
   auto warn = [&lines](const std::string& path, const std::string& what) {
@@ -402,10 +409,7 @@ std::vector<std::string> ShowWarnings(const bill::Bill& b, const ShowFacts& f) {
     }
     const int32_t at = PageAt(b, u.atms);
     if (at >= 0 && !PageShowsString(b.pages[static_cast<size_t>(at)], u.id)) {
-      lines.push_back("warning: " + what + ": pages[" + std::to_string(at) +
-                      "] is up then and shows no string " + std::to_string(u.id) +
-                      "; the sign empties its live strings at every page change, so the text is lost; "
-                      "set it while a page that shows it is up");
+      lines.push_back(LiveStringLost(what, at, u.id, "then"));
     }
   }
   return lines;

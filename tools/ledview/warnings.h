@@ -33,6 +33,9 @@ std::vector<uint32_t> OutlineChars(const std::vector<uint8_t>& bytes);
 inline constexpr int32_t kSecondTimers = 16;
 
 std::vector<std::string> ShowWarnings(const bill::Bill& b, const ShowFacts& facts);
+// The warning for live string `id` set by `what` while pages[page], which
+// does not show it, is up `when` ("then", "now").
+std::string LiveStringLost(const std::string& what, int32_t page, int32_t id, const char* when);
 // The same for playbill bytes; none when they are not a readable playbill.
 std::vector<std::string> ShowWarnings(const std::vector<uint8_t>& bytes, const ShowFacts& facts);
 

@@ -129,9 +129,11 @@ void Rebuild(Watcher* w) {
   }
   show.options.tickms = w->options->tickms;
   show.stringids = StringIds(show.bill);
-  // A new show's warnings, once, as at the start.
-  PrintWarnings(described, stderr);
-  PrintWarnings(warnings, stderr);
+  show.pagestrings = PageStringIds(show.bill);
+  // A new show's warnings, once, as at the start, and in the pages.
+  show.warnings = std::move(described);
+  for (std::string& line : warnings) show.warnings.push_back(std::move(line));
+  PrintWarnings(show.warnings, stderr);
   r.show = std::move(show);
   Send(w, std::move(r));
 }
