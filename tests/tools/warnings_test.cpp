@@ -131,6 +131,16 @@ TEST(Warnings, TextAndPicturesMustFitInsideTheBorder) {
   EXPECT_NE(Warn(One(kElemPicture, bill::BmpBlockBytes(p), 0, 65, 18, 3)).find(
                 "the 60x12 picture is larger than its component's 59x12 inside its border"),
             std::string::npos);
+  // Paged pictures likewise, by the size of one page.
+  const std::vector<uint8_t> pages = bill::FrameStripBytes(Strip(60, 12, 3, 1, 0xFF));
+  EXPECT_EQ(Warn(One(kElemPagedPicture, pages, 0, 66, 18, 3)), "");
+  EXPECT_NE(Warn(One(kElemPagedPicture, pages, 0, 66, 17, 3)).find(
+                "the 60x12 picture is larger than its component's 60x11 inside its border"),
+            std::string::npos);
+  // A scroll carries a larger picture through its component.
+  bill::Bill scrolled = One(kElemPicture, bill::BmpBlockBytes(p), 0, 65, 18, 3);
+  scrolled.pages[0].areas[0].components[0].elements[0].entryeffect = kEntryFirstScroll;
+  EXPECT_EQ(Warn(scrolled), "");
 }
 
 TEST(Warnings, SmallTextSizesDrawAtSixteen) {
