@@ -29,6 +29,12 @@ function(ledview_module name)
   else()
     list(FILTER sources EXCLUDE REGEX "/src/platform/(win32|wasm)/")
   endif()
+  # A module's test switches (*_switch.cpp) are built apart, once with them
+  # and once without.
+  set(switches ${sources})
+  list(FILTER switches INCLUDE REGEX "_switch\\.cpp$")
+  list(FILTER sources EXCLUDE REGEX "_switch\\.cpp$")
+  set_property(GLOBAL APPEND PROPERTY LEDVIEW_SWITCH_SOURCES ${switches})
   set(deps)
   foreach(dep IN LISTS ARG_DEPENDS)
     list(APPEND deps ledview_${dep})
@@ -67,6 +73,16 @@ ledview_module(billfile APART DEPENDS format)
 # The public header is the api's alone.
 target_include_directories(ledview_api PUBLIC $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/include>)
 get_property(LEDVIEW_OBJECTS GLOBAL PROPERTY LEDVIEW_MODULE_OBJECTS)
+
+# The test switches: on in the internals build the tests, tools, benchmarks
+# and fuzz targets link, off in the shipped library and WebAssembly module.
+get_property(LEDVIEW_SWITCH_SOURCES GLOBAL PROPERTY LEDVIEW_SWITCH_SOURCES)
+foreach(variant on off)
+  add_library(ledview_switches_${variant} OBJECT ${LEDVIEW_SWITCH_SOURCES})
+  target_link_libraries(ledview_switches_${variant} PRIVATE ledview_api)
+  target_compile_definitions(ledview_switches_${variant} PRIVATE LEDVIEW_BUILDING)
+endforeach()
+target_compile_definitions(ledview_switches_on PRIVATE LEDVIEW_TEST_SWITCHES)
 
 # What the command may see beyond the public header: api/internal.h alone, as
 # ledview_internal.h.

@@ -198,7 +198,7 @@ const CachedGlyph* CacheGlyph(int32_t size, uint16_t code) {
 void OutlineGlyph(int32_t size, uint16_t code, int32_t render) {
   glyphcell.height = static_cast<uint32_t>(size);
   glyphcell.pitch = GlyphPitch(size);
-  if (glyphcacheoff || size > kMaxGlyphSize || !GlyphCacheKeeps(size, glyphcell.pitch)) {
+  if (GlyphCacheBypassed() || size > kMaxGlyphSize || !GlyphCacheKeeps(size, glyphcell.pitch)) {
     FreshGlyph(size, code, render);
     return;
   }

@@ -4,8 +4,6 @@
 
 namespace ledview {
 
-bool glyphcacheoff = false;
-
 namespace {
 
 struct GlyphCache {

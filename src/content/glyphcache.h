@@ -54,8 +54,11 @@ void GlyphCacheEmpty();
 uint32_t GlyphCacheBytes();
 uint32_t GlyphCacheCount();
 
-// When set, GetGlyph neither reads nor fills the cache: every outline glyph
-// is loaded and rendered afresh. For tests that compare the two.
+// True when GetGlyph is to neither read nor fill the cache, loading and
+// rendering every outline glyph afresh; never in the shipped library.
+bool GlyphCacheBypassed();
+// Test builds only: the switch behind GlyphCacheBypassed, for tests that
+// compare the two.
 extern bool glyphcacheoff;
 
 }  // namespace ledview

@@ -171,14 +171,12 @@ void EndEffect(ElementNode* e) {
   e->extent = 0;
 }
 
-int32_t StepDelay(const ElementNode* e) { return static_cast<int32_t>(e->stepDelay); }
-
 // Ticks to wait between two effects when no stay time applies.
 uint32_t PauseTicks(const ElementNode* e) {
-  return StepDelay(e) < 1 ? 2 : static_cast<uint32_t>(StepDelay(e));
+  return e->stepDelay < 1 ? 2 : static_cast<uint32_t>(e->stepDelay);
 }
 
-int32_t HandBackTicks(const ElementNode* e) { return StepDelay(e) > 0 ? -StepDelay(e) : -1; }
+int32_t HandBackTicks(const ElementNode* e) { return e->stepDelay > 0 ? -e->stepDelay : -1; }
 
 int32_t HandBackStay(const ElementNode* e) {
   const uint32_t stay = StayTime(e);

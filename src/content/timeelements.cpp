@@ -235,12 +235,15 @@ int32_t RenderAnimation(ElementNode* e, DestRect* rect) {
   if (!(e->flags & kRefreshElement) || rect->width == 0 || rect->height == 0) return 0;
   e->flags = 0;
   const auto* strip = reinterpret_cast<const FrameStrip*>(e->payload);
-  if (e->step >= strip->count) e->step = 0;
-  drawops.BlitFrame(static_cast<int32_t>(e->step), rect, strip);
-  if (++e->step >= strip->count) {
+  // The step is the frame on the sign, counted as the strip counts frames.
+  uint32_t frame = static_cast<uint32_t>(e->step);
+  if (frame >= strip->count) frame = 0;
+  drawops.BlitFrame(static_cast<int32_t>(frame), rect, strip);
+  if (++frame >= strip->count) {
     e->step = 0;
     return -kFrameInterval;
   }
+  e->step = static_cast<int32_t>(frame);
   e->timerstate = playservices.addticktimer(kFrameInterval, kRefreshElement, &e->flags);
   return 0;
 }

@@ -80,7 +80,7 @@ void BlitFrameOver(int32_t n, const DestRect* d, const FrameStrip* s) {
 
 void BlitFramePart(int32_t n, int32_t sx, int32_t sy, const DestRect* d, const FrameStrip* s) {
   SourceBlock blk;
-  if (s != nullptr && ClipFrame(n, sx, sy, d, s, SourceBits(s->format), &blk)) CopyBlock<LightSink>(blk);
+  if (s != nullptr && ClipFrame(n, sx, sy, d, s, PictureBits(s->format), &blk)) CopyBlock<LightSink>(blk);
 }
 
 void DrawText(int32_t size, const uint8_t* text, int32_t len, const DestRect* d, uint8_t /*colour*/) {

@@ -75,19 +75,19 @@ void BlitBitmapOver(const BlitRect* r, const Bitmap* b) {
 // clearing first.
 void BlitFrame(int32_t n, const DestRect* d, const FrameStrip* s) {
   SourceBlock blk;
-  if (s == nullptr || !ClipFrame(n, 0, 0, d, s, SourceBits(s->format), &blk)) return;
+  if (s == nullptr || !ClipFrame(n, 0, 0, d, s, PictureBits(s->format), &blk)) return;
   CopyBlock<StoreSink>(blk, SourceScale(blk.bits, s->format));
 }
 
 void BlitFrameOver(int32_t n, const DestRect* d, const FrameStrip* s) {
   SourceBlock blk;
-  if (s == nullptr || !ClipFrame(n, 0, 0, d, s, SourceBits(s->format), &blk)) return;
+  if (s == nullptr || !ClipFrame(n, 0, 0, d, s, PictureBits(s->format), &blk)) return;
   CopyBlock<OrSink>(blk, SourceScale(blk.bits, s->format));
 }
 
 void BlitFramePart(int32_t n, int32_t sx, int32_t sy, const DestRect* d, const FrameStrip* s) {
   SourceBlock blk;
-  if (s == nullptr || !ClipFrame(n, sx, sy, d, s, SourceBits(s->format), &blk)) return;
+  if (s == nullptr || !ClipFrame(n, sx, sy, d, s, PictureBits(s->format), &blk)) return;
   CopyBlock<StoreSink>(blk, SourceScale(blk.bits, s->format));
 }
 

@@ -14,12 +14,9 @@
 
 #include "display/drawtypes.h"
 #include "display/framebuffer.h"
+#include "format/playbill.h"
 
 namespace ledview {
-
-// Bits per source pixel for a format value: 0..7 one bit (the format is the
-// colour), 8 two bits, above 8 four bits.
-inline uint32_t SourceBits(uint32_t format) { return format <= 7 ? 1 : format == 8 ? 2 : 4; }
 
 // A copy clipped to its source: w x h pixels from pixel sx of `row` and the
 // rows `pitch` bytes after it, to (dx, dy).
@@ -69,7 +66,7 @@ inline bool ClipSource(const uint8_t* pixels, int64_t imgw, int64_t imgh, int64_
 
 inline bool ClipBitmap(const BlitRect* r, const Bitmap* b, SourceBlock* out) {
   if (r == nullptr || b == nullptr) return false;
-  return ClipSource(b->pixels, b->width, b->height, b->pitch, SourceBits(b->format), r->sx, r->sy, r->dx, r->dy,
+  return ClipSource(b->pixels, b->width, b->height, b->pitch, PictureBits(b->format), r->sx, r->sy, r->dx, r->dy,
                     r->width, r->height, out);
 }
 

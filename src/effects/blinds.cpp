@@ -10,17 +10,17 @@ constexpr int32_t kBlindWidth = 16;
 
 // The steps wait a band delay, the first one a first delay.
 int32_t BlindsSetUp(ElementNode* e, const RevealArea& a, int32_t lines) {
-  e->stepDelay = Word(BandDelay[a.speed]);
+  e->stepDelay = BandDelay[a.speed];
   const int32_t end = lines == kColumns ? a.vw : a.vh;
   if (end == 0) return ShowAndFinish(a);
-  e->extent = Word(end);
+  e->extent = end;
   return FirstDelay[a.speed];
 }
 
 int32_t BlindsStep(ElementNode* e, const RevealArea& a, int32_t lines) {
-  const int32_t step = Signed(e->step);
+  const int32_t step = e->step;
   if (step >= kBlindWidth || step < 0) return -1;
-  const int32_t end = Signed(e->extent);
+  const int32_t end = e->extent;
   for (int32_t line = step; line < end; line += kBlindWidth) {
     if (lines == kColumns) {
       DrawPart(a, line, 0, 1, a.h);
@@ -28,8 +28,8 @@ int32_t BlindsStep(ElementNode* e, const RevealArea& a, int32_t lines) {
       DrawPart(a, 0, line, a.vw, 1);
     }
   }
-  e->step = Word(step + 1);
-  return Signed(e->stepDelay);
+  e->step = step + 1;
+  return e->stepDelay;
 }
 
 }  // namespace

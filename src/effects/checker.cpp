@@ -14,7 +14,7 @@ constexpr int32_t kCell = 32;
 // Work buffer: the head, then one position per pending cell.
 struct CheckerHead {
   uint32_t count;
-  uint32_t length;  // the cells' extent across the wipe: height (right), width (down)
+  int32_t length;  // the cells' extent across the wipe: height (right), width (down)
 };
 struct CheckerCell {
   uint16_t x;
@@ -26,7 +26,7 @@ CheckerCell* Cells(CheckerHead* head) { return reinterpret_cast<CheckerCell*>(he
 // The variant: the pending cells wipe along columns (right) or rows (down).
 int32_t CheckerSetUp(ElementNode* e, const RevealArea& a, int32_t lines) {
   const bool right = lines == kColumns;
-  e->stepDelay = Word(FirstDelay[a.speed]);
+  e->stepDelay = FirstDelay[a.speed];
   const int32_t cw = std::min(a.vw, kCell);
   const int32_t ch = std::min(a.vh, kCell);
   const int32_t end = right ? cw : ch;
@@ -55,17 +55,17 @@ int32_t CheckerSetUp(ElementNode* e, const RevealArea& a, int32_t lines) {
     }
   }
   head->count = count;
-  head->length = Word(right ? ch : cw);
-  e->extent = Word(end);
-  return Signed(e->stepDelay);
+  head->length = right ? ch : cw;
+  e->extent = end;
+  return e->stepDelay;
 }
 
 int32_t CheckerStep(ElementNode* e, const RevealArea& a, void* buffer, int32_t lines) {
   auto* head = static_cast<CheckerHead*>(buffer);
-  const int32_t step = Signed(e->step);
-  if (step >= Signed(e->extent)) return -1;
+  const int32_t step = e->step;
+  if (step >= e->extent) return -1;
   const CheckerCell* cells = Cells(head);
-  const auto length = static_cast<int32_t>(head->length);
+  const int32_t length = head->length;
   for (uint32_t i = 0; i < head->count; ++i) {
     if (lines == kColumns) {
       DrawPart(a, cells[i].x + step, cells[i].y, 1, length);
@@ -73,8 +73,8 @@ int32_t CheckerStep(ElementNode* e, const RevealArea& a, void* buffer, int32_t l
       DrawPart(a, cells[i].x, cells[i].y + step, length, 1);
     }
   }
-  e->step = Word(step + 1);
-  return Signed(e->stepDelay);
+  e->step = step + 1;
+  return e->stepDelay;
 }
 
 }  // namespace

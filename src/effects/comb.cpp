@@ -22,8 +22,8 @@ int32_t CombSetUp(ElementNode* e, const RevealArea& a, int32_t lines) {
 
 // Each step draws the image and clears, band by band, what is still hidden.
 int32_t WipeHorizontalStep(ElementNode* e, const RevealArea& a, int32_t) {
-  const int32_t end = Signed(e->extent);
-  int32_t step = Signed(e->step);
+  const int32_t end = e->extent;
+  int32_t step = e->step;
   if (step >= end) {
     DrawPart(a, 0, 0, a.vw, a.h);
     return -1;
@@ -35,13 +35,13 @@ int32_t WipeHorizontalStep(ElementNode* e, const RevealArea& a, int32_t) {
     const int32_t rows = std::min(kBand, a.vh - b);
     ClearPart(a, OddBand(b) ? p : 0, b, a.vw - p, rows);
   }
-  e->step = Word(step);
-  return Signed(e->stepDelay);
+  e->step = step;
+  return e->stepDelay;
 }
 
 int32_t WipeVerticalStep(ElementNode* e, const RevealArea& a, int32_t) {
-  const int32_t end = Signed(e->extent);
-  int32_t step = Signed(e->step);
+  const int32_t end = e->extent;
+  int32_t step = e->step;
   // The last step already showed everything.
   if (step >= end) return -1;
   step += PixelStep[a.speed];
@@ -51,15 +51,15 @@ int32_t WipeVerticalStep(ElementNode* e, const RevealArea& a, int32_t) {
     const int32_t columns = std::min(kBand, a.vw - b);
     ClearPart(a, b, OddBand(b) ? p : 0, columns, a.vh - p);
   }
-  e->step = Word(step);
-  return Signed(e->stepDelay);
+  e->step = step;
+  return e->stepDelay;
 }
 
 // Each step clears the visible part and draws every band p pixels in from
 // its side.
 int32_t SlideHorizontalStep(ElementNode* e, const RevealArea& a, int32_t) {
-  const int32_t end = Signed(e->extent);
-  const int32_t step = Signed(e->step);
+  const int32_t end = e->extent;
+  const int32_t step = e->step;
   if (step >= end) return -1;
   const int32_t p = std::min(step + PixelStep[a.speed], end);
   ClearPart(a, 0, 0, a.vw, a.vh);
@@ -71,13 +71,13 @@ int32_t SlideHorizontalStep(ElementNode* e, const RevealArea& a, int32_t) {
       DrawPartAt(a, a.vw - p, b, 0, b, p, rows);
     }
   }
-  e->step = Word(p);
-  return Signed(e->stepDelay);
+  e->step = p;
+  return e->stepDelay;
 }
 
 int32_t SlideVerticalStep(ElementNode* e, const RevealArea& a, int32_t) {
-  const int32_t end = Signed(e->extent);
-  const int32_t step = Signed(e->step);
+  const int32_t end = e->extent;
+  const int32_t step = e->step;
   if (step >= end) return -1;
   const int32_t p = std::min(step + PixelStep[a.speed], end);
   ClearPart(a, 0, 0, a.vw, a.vh);
@@ -89,8 +89,8 @@ int32_t SlideVerticalStep(ElementNode* e, const RevealArea& a, int32_t) {
       DrawPartAt(a, b, a.vh - p, b, 0, columns, p);
     }
   }
-  e->step = Word(p);
-  return Signed(e->stepDelay);
+  e->step = p;
+  return e->stepDelay;
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "display/drawops.h"
-#include "display/drawsource.h"
 #include "display/framebuffer.h"
 #include "effects/effects.h"
 
@@ -47,7 +46,7 @@ bool BeginEffect(const ElementNode* e, const DestRect* r, EffectCall* c) {
   c->iw = 0;
   c->ih = 0;
   if (b.pixels != nullptr && b.pitch > 0 && b.width > 0 && b.height > 0) {
-    c->iw = std::min<int32_t>(b.width, b.pitch * static_cast<int32_t>(8 / SourceBits(b.format)));
+    c->iw = std::min<int32_t>(b.width, b.pitch * static_cast<int32_t>(8 / PictureBits(b.format)));
     c->ih = b.height;
   }
   c->speed = EffectSpeed(e);

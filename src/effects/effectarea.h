@@ -47,12 +47,4 @@ void AreaBlit(const EffectCall& c, int32_t sx, int32_t sy, int32_t dx, int32_t d
 // 0 everywhere else in the region.
 void AreaPaint(const EffectCall& c, int32_t x, int32_t y, int32_t w, int32_t h, int32_t ix, int32_t iy);
 
-// The element's step words as the signed values the effects count in.
-inline int32_t StepOf(const ElementNode* e) { return static_cast<int32_t>(e->step); }
-inline int32_t ExtentOf(const ElementNode* e) { return static_cast<int32_t>(e->extent); }
-inline int32_t DelayOf(const ElementNode* e) { return static_cast<int32_t>(e->stepDelay); }
-inline void SetStep(ElementNode* e, int32_t v) { e->step = static_cast<uint32_t>(v); }
-inline void SetExtent(ElementNode* e, int32_t v) { e->extent = static_cast<uint32_t>(v); }
-inline void SetDelay(ElementNode* e, int32_t v) { e->stepDelay = static_cast<uint32_t>(v); }
-
 }  // namespace ledview

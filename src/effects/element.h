@@ -49,9 +49,9 @@ struct ElementNode {
   ElementRenderer render;
   // Effect progress, shared by the text renderers and the effects they drive:
   // extent 0 means "not set up yet".
-  uint32_t step;
-  uint32_t extent;
-  uint32_t stepDelay;
+  int32_t step;
+  int32_t extent;
+  int32_t stepDelay;
   void* workBuffer;    // the effect's arena block
   uint32_t entryIndex;  // entry slot, or start in the random order
   uint32_t exitIndex;   // start in the random exit order

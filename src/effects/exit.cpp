@@ -25,13 +25,13 @@ int32_t EraseFromEdge(ElementNode* e, DestRect* r, bool vertical, bool fromfar) 
   if (!BeginEffect(e, r, &c)) return -1;
   const int32_t len = vertical ? c.a.h : c.a.w;
   const int32_t origin = vertical ? c.a.y : c.a.x;
-  const int32_t p = StepOf(e);
+  const int32_t p = e->step;
   if (p < 0 || p >= len) return -1;
   const int32_t q = std::min(p + c.s, len);
   ClearLines(c.a, vertical, fromfar ? origin + len - q : origin + p, q - p);
-  SetStep(e, q);
-  if (DelayOf(e) == 0) SetDelay(e, FirstDelay[c.speed]);
-  return DelayOf(e);
+  e->step = q;
+  if (e->stepDelay == 0) e->stepDelay = FirstDelay[c.speed];
+  return e->stepDelay;
 }
 
 // Slots 5 to 8: two strips per step, moving apart from the middle line
@@ -44,22 +44,22 @@ int32_t EraseSymmetric(ElementNode* e, DestRect* r, bool vertical, bool outward)
   const int32_t origin = vertical ? c.a.y : c.a.x;
   const int32_t half = len >> 1;
   const int32_t odd = len & 1;
-  if (ExtentOf(e) == 0) {
+  if (e->extent == 0) {
     if (odd != 0) ClearLines(c.a, vertical, outward ? origin + half : origin + len - 1, 1);
-    SetDelay(e, FirstDelay[c.speed]);
+    e->stepDelay = FirstDelay[c.speed];
     if (half == 0) {
       // A single line: it is gone already; the next call finishes instead of
       // setting the effect up again.
-      SetExtent(e, 1);
-      SetStep(e, 1);
+      e->extent = 1;
+      e->step = 1;
     } else {
-      SetExtent(e, half);
-      SetStep(e, 0);
+      e->extent = half;
+      e->step = 0;
     }
-    return DelayOf(e);
+    return e->stepDelay;
   }
-  const int32_t p = StepOf(e);
-  const int32_t extent = std::min(ExtentOf(e), half);
+  const int32_t p = e->step;
+  const int32_t extent = std::min(e->extent, half);
   if (p < 0 || p >= extent) return -1;
   const int32_t q = std::min(p + PixelStep[c.speed] / 2 + 1, extent);
   const int32_t n = q - p;
@@ -70,8 +70,8 @@ int32_t EraseSymmetric(ElementNode* e, DestRect* r, bool vertical, bool outward)
     ClearLines(c.a, vertical, origin + p, n);
     ClearLines(c.a, vertical, origin + 2 * half - q, n);
   }
-  SetStep(e, q);
-  return DelayOf(e);
+  e->step = q;
+  return e->stepDelay;
 }
 
 }  // namespace

@@ -18,15 +18,15 @@ int32_t InwardSetUp(ElementNode* e, const RevealArea& a, int32_t) {
 }
 
 int32_t InwardStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t) {
-  const int32_t k = Signed(e->step);
-  if (k >= Signed(e->extent)) return -1;
+  const int32_t k = e->step;
+  if (k >= e->extent) return -1;
   const int32_t w = size.vw, h = size.vh;
   DrawPart(a, k, k, w - 2 * k, 1);
   DrawPart(a, k, h - 1 - k, w - 2 * k, 1);
   DrawPart(a, k, k, 1, h - 2 * k);
   DrawPart(a, w - 1 - k, k, 1, h - 2 * k);
-  e->step = Word(k + 1);
-  return Signed(e->stepDelay);
+  e->step = k + 1;
+  return e->stepDelay;
 }
 
 // One frame per step around the centre pixel, each side stopping at the
@@ -39,10 +39,10 @@ int32_t OutwardSetUp(ElementNode* e, const RevealArea& a, int32_t) {
 }
 
 int32_t OutwardStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t) {
-  const int32_t step = Signed(e->step);
-  if (step >= Signed(e->extent)) return -1;
+  const int32_t step = e->step;
+  if (step >= e->extent) return -1;
   const int32_t k = step + 1;
-  e->step = Word(k);
+  e->step = k;
   const int32_t w = size.vw, h = size.vh;
   const int32_t cx = w >> 1, cy = h >> 1;
   const int32_t dx = std::min(k, cx), dy = std::min(k, cy);
@@ -50,7 +50,7 @@ int32_t OutwardStep(ElementNode* e, const RevealArea& a, const VisibleSize& size
   DrawPart(a, cx - dx, cy - dy, 2 * dx + 1, 1);
   if (cy + dy < h) DrawPart(a, cx - dx, cy + dy, 2 * dx + 1, 1);
   if (cx + dx < w) DrawPart(a, cx + dx, cy - dy, 1, 2 * dy + 1);
-  return Signed(e->stepDelay);
+  return e->stepDelay;
 }
 
 // `step` is the diamond's width d along the middle rows; each step traces its
@@ -60,8 +60,8 @@ int32_t DiamondSetUp(ElementNode* e, const RevealArea& a, int32_t) {
 }
 
 int32_t DiamondStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t) {
-  const int32_t d = Signed(e->step);
-  if (d >= Signed(e->extent) || d < 0) return ShowAndFinish(a);
+  const int32_t d = e->step;
+  if (d >= e->extent || d < 0) return ShowAndFinish(a);
   const int32_t w = size.vw, h = size.vh;
   const int32_t cx = w >> 1, cy = h >> 1;
   const int32_t n = std::min(d, h) >> 1;
@@ -83,8 +83,8 @@ int32_t DiamondStep(ElementNode* e, const RevealArea& a, const VisibleSize& size
       DrawPart(a, right, row, kDiamondPiece, 1);
     }
   }
-  e->step = Word(d + kDiamondStep);
-  return Signed(e->stepDelay);
+  e->step = d + kDiamondStep;
+  return e->stepDelay;
 }
 
 // A plus-shaped band around the middle row and column, one line wider on
@@ -95,16 +95,16 @@ int32_t CrossSetUp(ElementNode* e, const RevealArea& a, int32_t) {
 }
 
 int32_t CrossStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t) {
-  const int32_t k = Signed(e->step);
-  if (k >= Signed(e->extent) || k < 0) return ShowAndFinish(a);
+  const int32_t k = e->step;
+  if (k >= e->extent || k < 0) return ShowAndFinish(a);
   const int32_t w = size.vw, h = size.vh;
   const int32_t cx = w >> 1, cy = h >> 1;
   DrawPart(a, 0, cy - k - 1, w, 1);
   DrawPart(a, cx - k, 0, 1, h);
   if (cx + k - 1 < w) DrawPart(a, cx + k - 1, 0, 1 + (w & 1), h);
   if (cy + k < h) DrawPart(a, 0, cy + k, w, 1 + (h & 1));
-  e->step = Word(k + 1);
-  return Signed(e->stepDelay);
+  e->step = k + 1;
+  return e->stepDelay;
 }
 
 }  // namespace

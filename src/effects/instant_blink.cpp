@@ -6,8 +6,8 @@ namespace ledview {
 
 namespace {
 
-constexpr uint32_t kBlinkLastStep = 20;  // even: the blinking ends shown
-constexpr int32_t kBlinkDelay = 20;      // ticks, whatever the speed
+constexpr int32_t kBlinkLastStep = 20;  // even: the blinking ends shown
+constexpr int32_t kBlinkDelay = 20;     // ticks, whatever the speed
 constexpr int32_t kDotFirstRow = 2;      // rows kept free at the top and bottom
 constexpr int32_t kDotRowStep = 5;
 constexpr int32_t kDotColumnStep = 7;
@@ -43,7 +43,7 @@ namespace {
 
 // DotOverlay waits the delay the element brings, or else a band delay.
 void TakeDotDelay(ElementNode* e, const RevealArea& a) {
-  if (e->stepDelay == 0) e->stepDelay = Word(BandDelay[a.speed]);
+  if (e->stepDelay == 0) e->stepDelay = BandDelay[a.speed];
 }
 
 // `step` and `extent` hold framebuffer rows: the next dotted row and the row
@@ -56,15 +56,15 @@ int32_t DotSetUp(ElementNode* e, const RevealArea& a, int32_t) {
   // An end row of 0 would read as "not set up" on the next call; there is
   // no row for a dot then, so the effect is already done.
   if (last == 0) return -1;
-  e->step = Word(a.y + kDotFirstRow);
-  e->extent = Word(last);
-  return Signed(e->stepDelay);
+  e->step = a.y + kDotFirstRow;
+  e->extent = last;
+  return e->stepDelay;
 }
 
 int32_t DotStep(ElementNode* e, const RevealArea& a, int32_t) {
   TakeDotDelay(e, a);
-  const int32_t row = Signed(e->step);
-  if (row >= Signed(e->extent)) {
+  const int32_t row = e->step;
+  if (row >= e->extent) {
     ClearWhole(a);
     return ShowAndFinish(a);
   }
@@ -77,8 +77,8 @@ int32_t DotStep(ElementNode* e, const RevealArea& a, int32_t) {
       drawops.BlitBytes(&dot, DotRows);
     }
   }
-  e->step = Word(row + kDotRowStep);
-  return Signed(e->stepDelay);
+  e->step = row + kDotRowStep;
+  return e->stepDelay;
 }
 
 }  // namespace

@@ -34,10 +34,10 @@ int32_t OpenSetUp(ElementNode* e, const RevealArea& a, int32_t lines) {
 }
 
 int32_t OpenStep(ElementNode* e, const RevealArea& a, int32_t lines) {
-  const int32_t size = Signed(e->extent);
+  const int32_t size = e->extent;
   const int32_t half = size >> 1;
   const int32_t odd = size & 1;
-  const int32_t step = Signed(e->step);
+  const int32_t step = e->step;
   if (step >= half) return -1;
   const int32_t h = HalfStep(a.speed);
   int32_t next = step + h;
@@ -49,8 +49,8 @@ int32_t OpenStep(ElementNode* e, const RevealArea& a, int32_t lines) {
   const int32_t n = next - step;
   Lines(a, lines, half + step + odd, n);
   Lines(a, lines, half - next, n);
-  e->step = Word(next);
-  return Signed(e->stepDelay);
+  e->step = next;
+  return e->stepDelay;
 }
 
 // `extent` holds half the visible size; `step` the lines closed from each
@@ -63,15 +63,15 @@ int32_t CloseSetUp(ElementNode* e, const RevealArea& a, int32_t lines) {
 }
 
 int32_t CloseStep(ElementNode* e, const RevealArea& a, int32_t lines) {
-  const int32_t end = Signed(e->extent);
-  const int32_t step = Signed(e->step);
+  const int32_t end = e->extent;
+  const int32_t step = e->step;
   if (step >= end) return -1;
   const int32_t next = std::min(step + HalfStep(a.speed), end);
   const int32_t n = next - step;
   Lines(a, lines, step, n);
   Lines(a, lines, 2 * end - next, n);
-  e->step = Word(next);
-  return Signed(e->stepDelay);
+  e->step = next;
+  return e->stepDelay;
 }
 
 }  // namespace

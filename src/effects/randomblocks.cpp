@@ -44,7 +44,7 @@ void PickCell(const RandomBlockState& st, uint32_t* column, uint32_t* row) {
 
 int32_t RandomBlocksStep(ElementNode* e, const RevealArea& a, void* buffer, int32_t) {
   auto* st = static_cast<RandomBlockState*>(buffer);
-  int32_t step = Signed(e->step);
+  int32_t step = e->step;
   if (step >= kCells || step < 0) return ShowAndFinish(a);
   do {
     uint32_t column = 0, row = 0;
@@ -59,8 +59,8 @@ int32_t RandomBlocksStep(ElementNode* e, const RevealArea& a, void* buffer, int3
     }
     ++step;
   } while (step % kCellsPerStep != 0);
-  e->step = Word(step);
-  return Signed(e->stepDelay);
+  e->step = step;
+  return e->stepDelay;
 }
 
 // The first step comes with the set-up.
@@ -73,7 +73,7 @@ int32_t RandomBlocksSetUp(ElementNode* e, const RevealArea& a, int32_t) {
   RandomSeed(static_cast<uint32_t>(ClockNow()));
   e->step = 0;
   e->extent = kCells;
-  e->stepDelay = Word(BandDelay[a.speed]);
+  e->stepDelay = BandDelay[a.speed];
   return RandomBlocksStep(e, a, st, 0);
 }
 

@@ -98,18 +98,18 @@ int32_t DriveSizedReveal(ElementNode* e, const DestRect* r, RevealSetUp setUp, R
 }
 
 int32_t SetUpExtent(ElementNode* e, const RevealArea& a, int32_t end) {
-  e->stepDelay = Word(FirstDelay[a.speed]);
+  e->stepDelay = FirstDelay[a.speed];
   if (end == 0) return ShowAndFinish(a);
-  e->extent = Word(end);
-  return Signed(e->stepDelay);
+  e->extent = end;
+  return e->stepDelay;
 }
 
 int32_t SetUpKeptExtent(ElementNode* e, const RevealArea& a, int32_t end) {
-  e->stepDelay = Word(FirstDelay[a.speed]);
+  e->stepDelay = FirstDelay[a.speed];
   if (end == 0) return ShowAndFinish(a);
   if (KeepVisibleSize(e, a) == nullptr) return ShowWithoutBuffer(a);
-  e->extent = Word(end);
-  return Signed(e->stepDelay);
+  e->extent = end;
+  return e->stepDelay;
 }
 
 }  // namespace ledview

@@ -1,6 +1,5 @@
 // What the in-place reveal effects share: the rectangle and the part of the
-// image that can show in it, the effect words read as signed numbers, and
-// drawing that never leaves the rectangle.
+// image that can show in it, and drawing that never leaves the rectangle.
 //
 // Positions handed to the drawing helpers are relative to the rectangle's
 // top-left corner, so image pixel (u, v) drawn "in place" lands on
@@ -31,9 +30,6 @@ struct RevealArea {
 // False when there is nothing an effect could work with (no element, header
 // or rectangle); the effect then reports itself finished.
 bool RevealBegin(const ElementNode* e, const DestRect* r, RevealArea* a);
-
-inline int32_t Signed(uint32_t word) { return static_cast<int32_t>(word); }
-inline uint32_t Word(int32_t value) { return static_cast<uint32_t>(value); }
 
 // Image part (u, v, w, h) drawn in place.
 void DrawPart(const RevealArea& a, int32_t u, int32_t v, int32_t w, int32_t h);

@@ -25,8 +25,8 @@ int32_t Cosine(int32_t degrees) { return Sine(degrees + 90); }
 int32_t Turn(ElementNode* e, DestRect* r, bool flip) {
   RevealArea a;
   if (!RevealBegin(e, r, &a)) return -1;
-  if (e->stepDelay == 0) e->stepDelay = Word(FirstDelay[a.speed]);
-  const int32_t angle = Signed(e->step);
+  if (e->stepDelay == 0) e->stepDelay = FirstDelay[a.speed];
+  const int32_t angle = e->step;
   if (angle >= kFullTurn || angle < 0) return ShowAndFinish(a);
   ClearWhole(a);
   const int64_t kc = Cosine(angle);
@@ -53,8 +53,8 @@ int32_t Turn(ElementNode* e, DestRect* r, bool flip) {
       }
     }
   }
-  e->step = Word(angle + kTurnStep);
-  return Signed(e->stepDelay);
+  e->step = angle + kTurnStep;
+  return e->stepDelay;
 }
 
 }  // namespace

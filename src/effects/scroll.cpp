@@ -12,8 +12,8 @@ namespace ledview {
 namespace {
 
 void EndPass(ElementNode* e) {
-  SetStep(e, 0);
-  SetExtent(e, 0);
+  e->step = 0;
+  e->extent = 0;
 }
 
 // Slots 45 to 48: the image crosses the whole rectangle, keeping to its top
@@ -23,27 +23,27 @@ void EndPass(ElementNode* e) {
 int32_t ScrollThrough(ElementNode* e, DestRect* r, const Straight& m) {
   EffectCall c;
   if (!BeginEffect(e, r, &c) || c.iw == 0 || c.ih == 0) return -1;
-  SetDelay(e, FirstDelay[c.speed]);
-  if (ExtentOf(e) == 0) {
-    SetExtent(e, ImageAlong(c, m) + AreaAlong(c, m));
-    SetStep(e, 0);
+  e->stepDelay = FirstDelay[c.speed];
+  if (e->extent == 0) {
+    e->extent = ImageAlong(c, m) + AreaAlong(c, m);
+    e->step = 0;
     if (ImageAcross(c, m) < AreaAcross(c, m)) StraightPush(c, m, c.s);
-    return DelayOf(e);
+    return e->stepDelay;
   }
-  const int32_t extent = ExtentOf(e);
-  const int32_t p = StepOf(e);
+  const int32_t extent = e->extent;
+  const int32_t p = e->step;
   if (p < 0 || p >= extent) {
     EndPass(e);
-    return DelayOf(e);
+    return e->stepDelay;
   }
   const int32_t q = std::min(p + c.s, extent);
   StraightStep(c, m, p, q);
   if (q >= extent) {
     EndPass(e);
   } else {
-    SetStep(e, q);
+    e->step = q;
   }
-  return DelayOf(e);
+  return e->stepDelay;
 }
 
 // Slots 49 to 52: the motion of slides 8 to 11 without an end; each pass
@@ -56,15 +56,15 @@ int32_t ScrollLoop(ElementNode* e, DestRect* r, const Straight& m) {
   // Every step waits FirstDelay, including the steps of an image too short
   // to move (a delay left over by an earlier effect, 0 above all, would
   // otherwise end an effect that never ends).
-  SetDelay(e, FirstDelay[c.speed]);
+  e->stepDelay = FirstDelay[c.speed];
   if (il <= c.s) {
     AreaBlit(c, 0, 0, c.a.x, c.a.y, c.a.w, c.a.h);
     EndPass(e);
-    return DelayOf(e);
+    return e->stepDelay;
   }
-  int32_t p = StepOf(e);
-  if (ExtentOf(e) == 0 || p < 0 || p >= ExtentOf(e)) {
-    SetExtent(e, il);
+  int32_t p = e->step;
+  if (e->extent == 0 || p < 0 || p >= e->extent) {
+    e->extent = il;
     p = 0;
   }
   const int32_t q = std::min(p + c.s, il);
@@ -72,9 +72,9 @@ int32_t ScrollLoop(ElementNode* e, DestRect* r, const Straight& m) {
   if (q >= il) {
     EndPass(e);
   } else {
-    SetStep(e, q);
+    e->step = q;
   }
-  return DelayOf(e);
+  return e->stepDelay;
 }
 
 }  // namespace

@@ -19,8 +19,8 @@ int32_t ShrinkSetUp(ElementNode* e, const RevealArea& a, int32_t) {
 int32_t ShrinkStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t variant) {
   const auto corner = static_cast<Corner>(variant);
   const int32_t w = size.vw, h = size.vh;
-  const int32_t end = Signed(e->extent);
-  const int32_t step = Signed(e->step);
+  const int32_t end = e->extent;
+  const int32_t step = e->step;
   if (step >= end) return -1;
   const int32_t s = PixelStep[a.speed];
   int32_t next = step + s;
@@ -49,8 +49,8 @@ int32_t ShrinkStep(ElementNode* e, const RevealArea& a, const VisibleSize& size,
       DrawPart(a, step, step, w - step, n);
       break;
   }
-  e->step = Word(next);
-  return Signed(e->stepDelay);
+  e->step = next;
+  return e->stepDelay;
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ int32_t StraightSlide(ElementNode* e, DestRect* r, const Straight& m) {
   if (!BeginEffect(e, r, &c) || c.iw == 0 || c.ih == 0) return -1;
   const int32_t il = ImageAlong(c, m);
   const int32_t len = AreaAlong(c, m);
-  if (ExtentOf(e) == 0) {
+  if (e->extent == 0) {
     const int32_t extent = m.forward ? il : std::max(il, len);
     if (extent <= c.s) {
       // One step covers the whole travel: the final picture at once.
@@ -29,19 +29,19 @@ int32_t StraightSlide(ElementNode* e, DestRect* r, const Straight& m) {
       AreaBlit(c, m.vertical ? 0 : skip, m.vertical ? skip : 0, c.a.x, c.a.y, c.a.w, c.a.h);
       return -1;
     }
-    SetExtent(e, extent);
-    SetDelay(e, FirstDelay[c.speed]);
+    e->extent = extent;
+    e->stepDelay = FirstDelay[c.speed];
     StraightStep(c, m, 0, c.s);
-    SetStep(e, c.s);
-    return DelayOf(e);
+    e->step = c.s;
+    return e->stepDelay;
   }
-  const int32_t extent = ExtentOf(e);
-  const int32_t p = StepOf(e);
+  const int32_t extent = e->extent;
+  const int32_t p = e->step;
   if (p < 0 || p >= extent) return -1;
   const int32_t q = std::min(p + c.s, extent);
   StraightStep(c, m, p, q);
-  SetStep(e, q);
-  return q >= extent ? -1 : DelayOf(e);
+  e->step = q;
+  return q >= extent ? -1 : e->stepDelay;
 }
 
 struct Corner {
@@ -61,19 +61,19 @@ int32_t DiagonalSlide(ElementNode* e, DestRect* r, Corner k) {
   const int32_t tx = k.fromright ? a.w : c.iw;
   const int32_t ty = k.frombottom ? a.h : c.ih;
   const int32_t both = std::min(tx, ty);
-  if (ExtentOf(e) == 0) {
+  if (e->extent == 0) {
     const int32_t extent = std::max(tx, ty);
-    SetDelay(e, FirstDelay[c.speed]);
-    SetExtent(e, extent);
-    SetStep(e, 0);
+    e->stepDelay = FirstDelay[c.speed];
+    e->extent = extent;
+    e->step = 0;
     if (c.s >= extent) {
       AreaBlit(c, 0, 0, a.x, a.y, a.w, a.h);
       return -1;
     }
-    return DelayOf(e);
+    return e->stepDelay;
   }
-  const int32_t extent = ExtentOf(e);
-  const int32_t p = StepOf(e);
+  const int32_t extent = e->extent;
+  const int32_t p = e->step;
   if (p < 0 || p >= extent) return -1;
   // A diagonal step never carries past the end of the diagonal phase.
   const int32_t q = std::min(p + c.s, p < both ? both : extent);
@@ -89,8 +89,8 @@ int32_t DiagonalSlide(ElementNode* e, DestRect* r, Corner k) {
   const int32_t iy = k.frombottom ? a.y + a.h - qy : a.y + qy - c.ih;
   if (dx > 0) AreaPaint(c, k.fromright ? a.x + a.w - dx : a.x, a.y, dx, a.h, ix, iy);
   if (dy > 0) AreaPaint(c, a.x, k.frombottom ? a.y + a.h - dy : a.y, a.w, dy, ix, iy);
-  SetStep(e, q);
-  return DelayOf(e);
+  e->step = q;
+  return e->stepDelay;
 }
 
 }  // namespace

@@ -23,14 +23,14 @@ int32_t SpiralSetUp(ElementNode* e, const RevealArea& a, int32_t) {
   if (st == nullptr) return ShowWithoutBuffer(a);
   *st = SpiralState{a.vw >> 1, a.vh >> 1, 0, 0};
   e->extent = kSpiralSteps;
-  e->stepDelay = Word(BandDelay[a.speed]);
+  e->stepDelay = BandDelay[a.speed];
   return FirstDelay[a.speed];
 }
 
 int32_t SpiralStep(ElementNode* e, const RevealArea& a, void* buffer, int32_t) {
   auto* st = static_cast<SpiralState*>(buffer);
-  const int32_t step = Signed(e->step);
-  if (step >= Signed(e->extent) || step < 0) return ShowAndFinish(a);
+  const int32_t step = e->step;
+  if (step >= e->extent || step < 0) return ShowAndFinish(a);
   const int32_t cx = st->cx, cy = st->cy;
   const int32_t dx = cx >> 2, dy = cy >> 2;
   if ((step & 3) == 0) {
@@ -56,8 +56,8 @@ int32_t SpiralStep(ElementNode* e, const RevealArea& a, void* buffer, int32_t) {
       DrawPart(a, cx - rx, cy - ry, rx, dy);
       break;
   }
-  e->step = Word(step + 1);
-  return Signed(e->stepDelay);
+  e->step = step + 1;
+  return e->stepDelay;
 }
 
 }  // namespace

@@ -23,8 +23,8 @@ constexpr int32_t kAxisBandAngle = 10;  // the bands next to an axis use Tangent
 // the first one a first delay.
 int32_t SetUpSweep(ElementNode* e, const RevealArea& a, int32_t end) {
   if (KeepVisibleSize(e, a) == nullptr) return ShowWithoutBuffer(a);
-  e->extent = Word(end);
-  e->stepDelay = Word(BandDelay[a.speed]);
+  e->extent = end;
+  e->stepDelay = BandDelay[a.speed];
   return FirstDelay[a.speed];
 }
 
@@ -37,13 +37,13 @@ int32_t FanSetUp(ElementNode* e, const RevealArea& a, int32_t) {
   if (KeepVisibleSize(e, a) == nullptr) return ShowWithoutBuffer(a);
   e->step = kFanStart;
   e->extent = kFanEnd;
-  e->stepDelay = Word(FirstDelay[a.speed]);
-  return Signed(e->stepDelay);
+  e->stepDelay = FirstDelay[a.speed];
+  return e->stepDelay;
 }
 
 int32_t FanStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t) {
-  const int32_t angle = Signed(e->step);
-  if (angle >= Signed(e->extent)) return -1;
+  const int32_t angle = e->step;
+  if (angle >= e->extent) return -1;
   const int32_t w = size.vw, h = size.vh;
   const int32_t cx = w >> 1, cy = h >> 1;
   const int32_t ow = w & 1, oh = h & 1;
@@ -64,15 +64,15 @@ int32_t FanStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, in
   } else {
     DrawWhole(a);
   }
-  e->step = Word(angle + kAngleStep);
-  return Signed(e->stepDelay);
+  e->step = angle + kAngleStep;
+  return e->stepDelay;
 }
 
 // Each half of the image is revealed from the top by a line through the
 // half's top-left corner, turning from horizontal to vertical.
 int32_t TwinStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t) {
-  const int32_t angle = Signed(e->step);
-  if (angle >= Signed(e->extent) || angle < 0) return ShowAndFinish(a);
+  const int32_t angle = e->step;
+  if (angle >= e->extent || angle < 0) return ShowAndFinish(a);
   const int32_t w = size.vw, h = size.vh;
   const int32_t half = w >> 1;
   const int32_t ow = w & 1;
@@ -86,14 +86,14 @@ int32_t TwinStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, i
     DrawPart(a, 0, 0, 2, h);
     DrawPart(a, half, 0, 2, h);
   }
-  e->step = Word(angle + kAngleStep);
-  return Signed(e->stepDelay);
+  e->step = angle + kAngleStep;
+  return e->stepDelay;
 }
 
 // A hand through the centre points at 12 o'clock and turns clockwise.
 int32_t ClockStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t) {
-  const int32_t angle = Signed(e->step);
-  if (angle >= Signed(e->extent) || angle < 0) return ShowAndFinish(a);
+  const int32_t angle = e->step;
+  if (angle >= e->extent || angle < 0) return ShowAndFinish(a);
   const int32_t w = size.vw, h = size.vh;
   const int32_t cx = w >> 1, cy = h >> 1;
   const int32_t ow = w & 1, oh = h & 1;
@@ -129,14 +129,14 @@ int32_t ClockStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, 
       DrawPart(a, from, cy - length, cx - i - from, length);
     }
   }
-  e->step = Word(angle + kAngleStep);
-  return Signed(e->stepDelay);
+  e->step = angle + kAngleStep;
+  return e->stepDelay;
 }
 
 // The hand points at 3 o'clock and turns anticlockwise.
 int32_t ReverseClockStep(ElementNode* e, const RevealArea& a, const VisibleSize& size, int32_t) {
-  const int32_t angle = Signed(e->step);
-  if (angle >= Signed(e->extent) || angle < 0) return ShowAndFinish(a);
+  const int32_t angle = e->step;
+  if (angle >= e->extent || angle < 0) return ShowAndFinish(a);
   const int32_t w = size.vw, h = size.vh;
   const int32_t cx = w >> 1, cy = h >> 1;
   const int32_t ow = w & 1, oh = h & 1;
@@ -177,8 +177,8 @@ int32_t ReverseClockStep(ElementNode* e, const RevealArea& a, const VisibleSize&
       DrawPart(a, cx, cy + i, std::min(Reach(i, angle - 270), cx) + ow, 2 + oh);
     }
   }
-  e->step = Word(angle + kAngleStep);
-  return Signed(e->stepDelay);
+  e->step = angle + kAngleStep;
+  return e->stepDelay;
 }
 
 }  // namespace

@@ -23,16 +23,16 @@ int32_t ForwardSetUp(ElementNode* e, const RevealArea& a, int32_t lines) {
 }
 
 int32_t ForwardStep(ElementNode* e, const RevealArea& a, int32_t lines) {
-  const int32_t step = Signed(e->step);
-  const int32_t end = Signed(e->extent);
+  const int32_t step = e->step;
+  const int32_t end = e->extent;
   const int32_t next = step + PixelStep[a.speed];
   if (next >= end) {
     Strip(a, lines, step, end - step);
     return -1;
   }
   Strip(a, lines, step, PixelStep[a.speed]);
-  e->step = Word(next);
-  return Signed(e->stepDelay);
+  e->step = next;
+  return e->stepDelay;
 }
 
 // From the right (bottom) edge: `step` counts down from the visible size and
@@ -40,20 +40,20 @@ int32_t ForwardStep(ElementNode* e, const RevealArea& a, int32_t lines) {
 int32_t BackwardSetUp(ElementNode* e, const RevealArea& a, int32_t lines) {
   const int32_t end = VisibleLength(a, lines);
   const int32_t wait = SetUpExtent(e, a, end);
-  if (wait > 0) e->step = Word(end);
+  if (wait > 0) e->step = end;
   return wait;
 }
 
 int32_t BackwardStep(ElementNode* e, const RevealArea& a, int32_t lines) {
   const int32_t s = PixelStep[a.speed];
-  const int32_t step = Signed(e->step) - s;
-  e->step = Word(step);
+  const int32_t step = e->step - s;
+  e->step = step;
   if (step < 1) {
     Strip(a, lines, 0, s);
     return -1;
   }
   Strip(a, lines, step, s);
-  return Signed(e->stepDelay);
+  return e->stepDelay;
 }
 
 }  // namespace

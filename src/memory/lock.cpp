@@ -18,6 +18,7 @@ LockHandle LockCreate(uint32_t /*kind*/) {
   LockHandle handle = nullptr;
   if (lockregistry.count < kLockRegistrySize) handle = MutexCreateOwned();
   if (handle == nullptr) {
+    // No line end: the message stays exactly as hosts have always seen it.
     std::printf("Create mutex error.");
     std::fflush(stdout);
     return nullptr;

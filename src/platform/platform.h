@@ -28,8 +28,12 @@ bool FileCanOpen(const char* path);
 // Zero-filled block from the process heap, or null.
 void* HeapBlockAlloc(size_t size);
 void HeapBlockFree(void* block);
-// Makes the next HeapBlockAlloc fail, so that callers' out-of-memory paths
-// can be exercised; HeapBlockFailAfter lets that many succeed first.
+// True when the allocation being made is to fail; never in the shipped
+// library.
+bool HeapFailDue();
+// Test builds only: makes the next HeapBlockAlloc fail, so that callers'
+// out-of-memory paths can be exercised; HeapBlockFailAfter lets that many
+// succeed first.
 void HeapBlockFailNext();
 void HeapBlockFailAfter(uint32_t successes);
 

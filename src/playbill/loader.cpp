@@ -143,12 +143,12 @@ struct ObjectLevel {
   int32_t poolempty;
 };
 constexpr ObjectLevel kPageLevel{kPageMagic, kPageHeaderBytes, pagefield::areasize,
-                                 kLoadNotAPage, kLoadBadAreaSize, kLoadPagePoolEmpty};
+                                 kLoadNotAPage, kLoadBadAreas, kLoadPagePoolEmpty};
 constexpr ObjectLevel kAreaLevel{kAreaMagic, kAreaHeaderBytes, areafield::componentsize,
-                                 kLoadNotAnArea, kLoadBadComponentSize, kLoadAreaPoolEmpty};
+                                 kLoadNotAnArea, kLoadBadComponents, kLoadAreaPoolEmpty};
 constexpr ObjectLevel kComponentLevel{kComponentMagic, kComponentHeaderBytes,
                                       componentfield::componentsize, kLoadNotAComponent,
-                                      kLoadBadComponentSize, kLoadComponentPoolEmpty};
+                                      kLoadBadComponents, kLoadBadComponents};
 constexpr ObjectLevel kElementLevel{kElementMagic, kElementHeaderBytes, elementfield::vsobjsize,
                                     kLoadNotAnElement, kLoadBadObjectSize, kLoadElementPoolEmpty};
 
@@ -245,7 +245,7 @@ ComponentNode* LoadComponents(uint8_t* components, int32_t length, const AreaFra
 AreaNode* LoadAreas(uint8_t* areas, int32_t length) {
   if (ReadU16(areas + rectfield::x) >= framebuffer.fbwidth ||
       ReadU16(areas + rectfield::y) >= framebuffer.fbheight) {
-    return Fail(kLoadAreaOffFrame), nullptr;
+    return Fail(kLoadBadAreas), nullptr;
   }
   return LoadList<AreaNode>(kAreaLevel, playerpools.areas, areas, length,
                             [](AreaNode* area, uint8_t* components, int32_t size) {

@@ -18,14 +18,14 @@ enum LoadError : int32_t {
   kLoadBadPageSize = 1,         // the bill's pagesize is out of range
   kLoadNotAPage = 2,
   kLoadPagePoolEmpty = 3,       // more than 16 pages
-  kLoadBadAreaSize = 4,         // a page's areasize is out of range
-  kLoadAreaOffFrame = 4,        // the first area starts outside the framebuffer
+  kLoadBadAreas = 4,            // a page's areasize is out of range, or its first area
+                                // starts outside the framebuffer
   kLoadNotAnArea = 5,
   kLoadAreaPoolEmpty = 6,       // more than 32 areas on the page
   kLoadComponentOutside = 10,   // the first component starts beyond its area
   kLoadNotAComponent = 11,
-  kLoadBadComponentSize = 12,   // an area's or a component's componentsize is out of range
-  kLoadComponentPoolEmpty = 12, // more than 128 components on the page
+  kLoadBadComponents = 12,      // an area's or a component's componentsize is out of range,
+                                // or more than 128 components on the page
   kLoadNotAnElement = 13,       // or an elemtype outside 1..7
   kLoadElementPoolEmpty = 14,   // more than 256 elements on the page
   kLoadBadObjectSize = 15,      // an element's vsobjsize is out of range

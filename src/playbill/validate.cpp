@@ -125,104 +125,118 @@ bool ElementPayloadFits(uint16_t elemtype, const uint8_t* p, uint32_t vsobjsize,
 
 namespace {
 
-int32_t WalkElements(uint64_t at, int64_t remaining) {
+// One level of the object tree as the validator walks it: the object it
+// must be, where its children's byte count lies, and the codes and messages
+// of the two faults every level has.
+struct CheckLevel {
+  uint32_t magic;
+  uint32_t headerbytes;
+  uint32_t sizefield;  // the header field that declares the children's bytes
+  int32_t notthisobject;
+  const char* notthismessage;
+  int32_t badsize;
+  const char* badsizemessage;  // printed with the size
+};
+constexpr CheckLevel kPageCheck{kPageMagic, kPageHeaderBytes, pagefield::areasize,
+                                kCheckNotAPage, "Object except page!\n",
+                                kCheckBadAreas, "areasize = %d error!\n"};
+constexpr CheckLevel kAreaCheck{kAreaMagic, kAreaHeaderBytes, areafield::componentsize,
+                                kCheckNotAnArea, "Object except area!\n",
+                                kCheckBadComponents, "componentsize = %d error!\n"};
+constexpr CheckLevel kComponentCheck{kComponentMagic, kComponentHeaderBytes,
+                                     componentfield::componentsize,
+                                     kCheckNotAComponent, "Object except component!\n",
+                                     kCheckBadElements, "componentsize = %d error!\n"};
+constexpr CheckLevel kElementCheck{kElementMagic, kElementHeaderBytes, elementfield::vsobjsize,
+                                   kCheckNotAnElement, "Object except element!\n",
+                                   kCheckBadElement, "vsobjsize = %d error!\n"};
+
+// Walks the objects of one level in `remaining` bytes at `at`. Each must be
+// the level's object, pass fields(at) (its own fields, checked before its
+// size), declare a size from 1 to what is left after its header, and pass
+// children(at, size, remaining), remaining counting from its first byte.
+// 0, or the code of the first fault.
+template <class Fields, class Children>
+int32_t CheckList(const CheckLevel& level, uint64_t at, int64_t remaining, Fields fields,
+                  Children children) {
   while (remaining >= 1) {
-    if (FieldU32(at) != kElementMagic) {
-      Say("Object except element!\n");
-      return 13;
+    if (FieldU32(at) != level.magic) {
+      Say(level.notthismessage);
+      return level.notthisobject;
     }
-    const int32_t vsobjsize = FieldI32(at + elementfield::vsobjsize);
-    if (vsobjsize < 1 || vsobjsize > remaining - kElementHeaderBytes) {
-      Say("vsobjsize = %d error!\n", vsobjsize);
-      return 15;
+    if (const int32_t code = fields(at)) return code;
+    const int32_t size = FieldI32(at + level.sizefield);
+    if (size < 1 || size > remaining - level.headerbytes) {
+      Say(level.badsizemessage, size);
+      return level.badsize;
     }
-    const uint16_t elemtype = FieldU16(at + elementfield::elemtype);
-    if (elemtype < kFirstElemType || elemtype > kLastElemType) return 13;
-    // The header and payload now lie inside the caller's bytes.
-    if (!ElementPayloadFits(elemtype, billdata + at + kElementHeaderBytes,
-                            static_cast<uint32_t>(vsobjsize), static_cast<uint32_t>(remaining))) {
-      return 15;
-    }
-    remaining -= kElementHeaderBytes + static_cast<int64_t>(vsobjsize);
-    at += kElementHeaderBytes + static_cast<uint64_t>(vsobjsize);
+    if (const int32_t code = children(at, size, remaining)) return code;
+    remaining -= level.headerbytes + static_cast<int64_t>(size);
+    at += level.headerbytes + static_cast<uint64_t>(size);
   }
-  return 0;
+  return kCheckValid;
 }
 
-int32_t WalkComponents(uint64_t at, int64_t remaining, int32_t areawidth, int32_t areaheight) {
-  while (remaining >= 1) {
-    if (FieldU32(at) != kComponentMagic) {
-      Say("Object except component!\n");
-      return 11;
-    }
-    const int32_t x = FieldU16(at + rectfield::x);
-    const int32_t y = FieldU16(at + rectfield::y);
+int32_t NoFields(uint64_t) { return kCheckValid; }
+
+int32_t CheckElements(uint64_t at, int64_t remaining) {
+  return CheckList(kElementCheck, at, remaining, NoFields,
+                   [](uint64_t e, int32_t vsobjsize, int64_t left) {
+                     const uint16_t elemtype = FieldU16(e + elementfield::elemtype);
+                     if (elemtype < kFirstElemType || elemtype > kLastElemType) return kCheckNotAnElement;
+                     // The header and payload now lie inside the caller's bytes.
+                     if (!ElementPayloadFits(elemtype, billdata + e + kElementHeaderBytes,
+                                             static_cast<uint32_t>(vsobjsize),
+                                             static_cast<uint32_t>(left))) {
+                       return kCheckBadElement;
+                     }
+                     return kCheckValid;
+                   });
+}
+
+int32_t CheckComponents(uint64_t at, int64_t remaining, int32_t areawidth, int32_t areaheight) {
+  const auto place = [areawidth, areaheight](uint64_t c) {
+    const int32_t x = FieldU16(c + rectfield::x);
+    const int32_t y = FieldU16(c + rectfield::y);
     if (x > areawidth) {
       Say("Object component rectangle width error! x = %d\n", x);
-      return 10;
+      return kCheckBadComponents;
     }
     if (y > areaheight) {
       Say("Object component rectangle height error! y = %d\n", y);
-      return 10;
+      return kCheckBadComponents;
     }
-    const int32_t size = FieldI32(at + componentfield::componentsize);
-    if (size < 1 || size > remaining - kComponentHeaderBytes) {
-      Say("componentsize = %d error!\n", size);
-      return 12;
-    }
-    if (const int32_t code = WalkElements(at + kComponentHeaderBytes, size)) return code;
-    remaining -= kComponentHeaderBytes + static_cast<int64_t>(size);
-    at += kComponentHeaderBytes + static_cast<uint64_t>(size);
-  }
-  return 0;
+    return kCheckValid;
+  };
+  return CheckList(kComponentCheck, at, remaining, place, [](uint64_t c, int32_t size, int64_t) {
+    return CheckElements(c + kComponentHeaderBytes, size);
+  });
 }
 
-int32_t WalkAreas(uint64_t at, int64_t remaining) {
-  while (remaining >= 1) {
-    if (FieldU32(at) != kAreaMagic) {
-      Say("Object except area!\n");
-      return 5;
-    }
-    const int32_t x = FieldU16(at + rectfield::x);
-    const int32_t y = FieldU16(at + rectfield::y);
-    const int32_t width = FieldU16(at + rectfield::width);
-    const int32_t height = FieldU16(at + rectfield::height);
-    if (x + width > static_cast<int32_t>(framebuffer.fbwidth)) {
+int32_t CheckAreas(uint64_t at, int64_t remaining) {
+  const auto onsign = [](uint64_t a) {
+    const int32_t x = FieldU16(a + rectfield::x);
+    const int32_t y = FieldU16(a + rectfield::y);
+    if (x + FieldU16(a + rectfield::width) > static_cast<int32_t>(framebuffer.fbwidth)) {
       Say("Object area rectangle width error! x = %d\n", x);
-      return 4;
+      return kCheckBadAreas;
     }
-    if (y + height > static_cast<int32_t>(framebuffer.fbheight)) {
+    if (y + FieldU16(a + rectfield::height) > static_cast<int32_t>(framebuffer.fbheight)) {
       Say("Object area rectangle height error! y = %d\n", y);
-      return 4;
+      return kCheckBadAreas;
     }
-    const int32_t size = FieldI32(at + areafield::componentsize);
-    if (size < 1 || size > remaining - kAreaHeaderBytes) {
-      Say("componentsize = %d error!\n", size);
-      return 10;
-    }
-    if (const int32_t code = WalkComponents(at + kAreaHeaderBytes, size, width, height)) return code;
-    remaining -= kAreaHeaderBytes + static_cast<int64_t>(size);
-    at += kAreaHeaderBytes + static_cast<uint64_t>(size);
-  }
-  return 0;
+    return kCheckValid;
+  };
+  return CheckList(kAreaCheck, at, remaining, onsign, [](uint64_t a, int32_t size, int64_t) {
+    return CheckComponents(a + kAreaHeaderBytes, size, FieldU16(a + rectfield::width),
+                           FieldU16(a + rectfield::height));
+  });
 }
 
-int32_t WalkPages(uint64_t at, int64_t remaining) {
-  while (remaining >= 1) {
-    if (FieldU32(at) != kPageMagic) {
-      Say("Object except page!\n");
-      return 2;
-    }
-    const int32_t size = FieldI32(at + pagefield::areasize);
-    if (size < 1 || size > remaining - kPageHeaderBytes) {
-      Say("areasize = %d error!\n", size);
-      return 4;
-    }
-    if (const int32_t code = WalkAreas(at + kPageHeaderBytes, size)) return code;
-    remaining -= kPageHeaderBytes + static_cast<int64_t>(size);
-    at += kPageHeaderBytes + static_cast<uint64_t>(size);
-  }
-  return 0;
+int32_t CheckPages(uint64_t at, int64_t remaining) {
+  return CheckList(kPageCheck, at, remaining, NoFields, [](uint64_t p, int32_t size, int64_t) {
+    return CheckAreas(p + kPageHeaderBytes, size);
+  });
 }
 
 }  // namespace
@@ -241,9 +255,9 @@ int32_t ValidatePlayBill(const uint8_t* data, int32_t length) {
     if (pagesize < 1 || int64_t{pagesize} + kBillHeaderBytes > kPlayBillMaxBytes ||
         int64_t{pagesize} + kBillHeaderBytes > length) {
       Say("pagesize = %d error!\n", pagesize);
-      code = 1;
+      code = kCheckBadPageSize;
     } else {
-      code = WalkPages(kBillHeaderBytes, pagesize);
+      code = CheckPages(kBillHeaderBytes, pagesize);
     }
   }
   billdata = nullptr;

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "ledview/check.h"
+#include "ledview/billsign.h"
 #include "ledview/files.h"
 #include "ledview/fonts.h"
 #include "ledview/gbcode.h"

@@ -14,12 +14,6 @@ namespace ledview::tool {
 // output as the engine prints them), prints the code and a summary of every
 // object to `out`, and checks the counts the engine can play. True only when
 // the engine would take the playbill.
-// The sign a playbill was most likely made for, as it records none: the
-// union of its areas, and the colour mode of its richest picture format and
-// colours (blue or four-bit pictures need mode 4, green or two-bit mode 2).
-// False when the bytes are not a readable playbill.
-bool SignOfBill(const std::vector<uint8_t>& bytes, SignSize* sign);
-
 // `described` are the description's own warnings, printed with the rest;
 // `font` is the outline font file the strings are checked against ("": not
 // checked).

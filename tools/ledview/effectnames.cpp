@@ -7,82 +7,19 @@
 #include <utility>
 #include <vector>
 
+#include "effects/effectlist.h"
 #include "format/playbill.h"
 
 namespace ledview::tool {
 
 namespace {
 
-// Every entry slot with its name and what it does; 26 and 27 are Instant
-// again and go by number.
-constexpr EffectInfo kEntryEffects[kEntrySlotCount] = {
-    {"Instant", "the whole picture at once"},
-    {"VerticalBlinds", "bands of columns open side by side"},
-    {"HorizontalBlinds", "bands of rows open one above the other"},
-    {"WipeRight", "revealed column by column from the left edge"},
-    {"WipeLeft", "revealed column by column from the right edge"},
-    {"WipeDown", "revealed row by row from the top"},
-    {"WipeUp", "revealed row by row from the bottom"},
-    {"RandomBlocks", "small blocks appear in random order"},
-    {"SlideRight", "slides in from the left"},
-    {"SlideLeft", "slides in from the right"},
-    {"SlideDown", "slides in from the top"},
-    {"SlideUp", "slides in from the bottom"},
-    {"SlideDownRight", "slides in from the top-left corner"},
-    {"SlideUpRight", "slides in from the bottom-left corner"},
-    {"SlideUpLeft", "slides in from the bottom-right corner"},
-    {"SlideDownLeft", "slides in from the top-right corner"},
-    {"CombWipeHorizontal", "alternate rows wiped in from opposite sides"},
-    {"CombWipeVertical", "alternate columns wiped in from top and bottom"},
-    {"CombSlideHorizontal", "alternate rows slide in from opposite sides"},
-    {"CombSlideVertical", "alternate columns slide in from top and bottom"},
-    {"OpenFromMiddleRow", "opens up and down from the middle row"},
-    {"OpenFromMiddleColumn", "opens left and right from the middle column"},
-    {"CloseToMiddleRow", "closes in from top and bottom to the middle"},
-    {"CloseToMiddleColumn", "closes in from both sides to the middle"},
-    {"RotateIn", "a dotted copy turns once around the centre"},
-    {"FlipIn", "a dotted copy flattens and stretches as it flips"},
-    {"", "Instant again"},
-    {"", "Instant again"},
-    {"DotOverlay", "shown at once, with rows of dots drawn over it"},
-    {"Blink", "blinks ten times, then stays"},
-    {"CheckerWipeRight", "half the checkerboard at once, the rest wiped in to the right"},
-    {"CheckerWipeDown", "half the checkerboard at once, the rest wiped in downward"},
-    {"FanSweep", "a fan opens from the centre, upward first, then down"},
-    {"ShrinkToBottomLeft", "the dark shrinks into the bottom-left corner"},
-    {"ShrinkToTopLeft", "the dark shrinks into the top-left corner"},
-    {"ShrinkToTopRight", "the dark shrinks into the top-right corner"},
-    {"ShrinkToBottomRight", "the dark shrinks into the bottom-right corner"},
-    {"FramesInward", "frame by frame from the edges to the centre"},
-    {"FramesOutward", "frame by frame from the centre to the edges"},
-    {"DiamondOutward", "a diamond grows from the centre"},
-    {"CrossOutward", "a cross widens from the centre"},
-    {"TwinSweep", "each half revealed from the top by a turning line"},
-    {"ClockSweep", "a clock hand from 12 o'clock sweeps round clockwise"},
-    {"ClockSweepReverse", "a clock hand from 3 o'clock sweeps round anticlockwise"},
-    {"SpiralBox", "a box grows from the centre, a quarter turn at a time"},
-    {"ScrollThroughRight", "scrolls right across the component and out again"},
-    {"ScrollThroughLeft", "scrolls left across the component and out again"},
-    {"ScrollThroughDown", "scrolls down across the component and out again"},
-    {"ScrollThroughUp", "scrolls up across the component and out again"},
-    {"ScrollLoopRight", "scrolls right for ever, end to end"},
-    {"ScrollLoopLeft", "scrolls left for ever, end to end"},
-    {"ScrollLoopDown", "scrolls down for ever, end to end"},
-    {"ScrollLoopUp", "scrolls up for ever, end to end"},
-};
-
-// Exit value n (1..9) runs exit slot n - 1.
-constexpr EffectInfo kExitEffects[kExitSlotCount] = {
-    {"ClearInstant", "cleared at once"},
-    {"EraseRight", "erased column by column to the right"},
-    {"EraseLeft", "erased column by column to the left"},
-    {"EraseDown", "erased row by row downward"},
-    {"EraseUp", "erased row by row upward"},
-    {"EraseFromMiddleColumn", "erased from the middle column outward"},
-    {"EraseToMiddleColumn", "erased from both sides to the middle column"},
-    {"EraseFromMiddleRow", "erased from the middle row outward"},
-    {"EraseToMiddleRow", "erased from top and bottom to the middle row"},
-};
+// Every slot with its name, what it does and its family, from the engine's
+// effect lists.
+#define LEDVIEW_EFFECT_INFO(slot, function, named, family, words) {named ? #function : "", words, family},
+constexpr EffectInfo kEntryEffects[kEntrySlotCount] = {LEDVIEW_ENTRY_EFFECTS(LEDVIEW_EFFECT_INFO)};
+constexpr EffectInfo kExitEffects[kExitSlotCount] = {LEDVIEW_EXIT_EFFECTS(LEDVIEW_EFFECT_INFO)};
+#undef LEDVIEW_EFFECT_INFO
 
 // Letters two names differ by (insertions, deletions and changes), case aside.
 size_t Distance(const std::string& a, const std::string& b) {

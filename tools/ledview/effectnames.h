@@ -14,12 +14,13 @@ int32_t ExitEffectByName(const std::string& name);
 std::string EntryEffectName(uint32_t value);
 std::string ExitEffectName(uint32_t value);
 
-// An effect's name ("" for a slot that goes by number) and a few words on
-// what it does, by slot: entry slots 0..52, exit slots 0..8 (exit value
-// slot + 1).
+// An effect's name ("" for a slot that goes by number), a few words on what
+// it does and the family of effects that work alike, by slot: entry slots
+// 0..52, exit slots 0..8 (exit value slot + 1).
 struct EffectInfo {
   const char* name;
   const char* words;
+  const char* family;
 };
 std::span<const EffectInfo> EntryEffectTable();
 std::span<const EffectInfo> ExitEffectTable();

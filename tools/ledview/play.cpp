@@ -8,6 +8,7 @@
 
 #include "ledview.h"
 #include "ledview/fonts.h"
+#include "ledview/hostclock.h"
 #include "ledview/quiet.h"
 #include "ledview/render.h"
 
@@ -21,9 +22,6 @@ constexpr int32_t kFitWidth = 1200;
 constexpr int32_t kFitHeight = 800;
 constexpr int32_t kMaxScale = 16;
 constexpr int64_t kMaxPicture = 8192;
-// Play time the loop makes up at most after a stall (a suspended process,
-// a busy machine); anything longer is skipped rather than replayed fast.
-constexpr int64_t kMaxCatchUpMs = 250;
 
 struct Player {
   SDL_Window* window = nullptr;
@@ -32,8 +30,8 @@ struct Player {
   std::string fontpath;
   PlayStats* stats = nullptr;
   bool paused = false;
-  int64_t played = 0;   // play time given to the engine as ticks, ms
-  int64_t running = 0;  // time the player has run unpaused, ms
+  int64_t played = 0;  // play time given to the engine as ticks, ms
+  HostClock clock;     // real time owed to the engine
   int64_t nextsecond = 0;
 };
 
@@ -87,7 +85,7 @@ bool Start(Player* p, std::string* error) {
     return false;
   }
   p->played = 0;
-  p->running = 0;
+  HostClockReset(&p->clock, 0);
   p->nextsecond = o.secondms;
   return true;
 }
@@ -131,7 +129,7 @@ Outcome HandleEvent(Player* p, const SDL_Event& e, std::string* error) {
     case SDLK_PERIOD:
       ShowPaused(p, true);
       Tick(p);
-      p->running = p->played;  // resuming goes on from the step
+      HostClockReset(&p->clock, 0);  // resuming goes on from the step
       return Outcome::Carry;
     case SDLK_r:
       ++p->stats->restarts;
@@ -143,25 +141,22 @@ Outcome HandleEvent(Player* p, const SDL_Event& e, std::string* error) {
 
 Outcome Run(Player* p, std::string* error) {
   const PlayOptions& o = *p->options;
-  uint64_t last = SDL_GetTicks64();
+  const double tickms = static_cast<double>(o.tickms);
   for (;;) {
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
       const Outcome outcome = HandleEvent(p, e, error);
       if (outcome != Outcome::Carry) return outcome;
     }
-    const uint64_t now = SDL_GetTicks64();
+    HostClockRead(&p->clock, tickms, p->paused);
     if (!p->paused) {
-      p->running += static_cast<int64_t>(now - last);
-      p->running = std::min(p->running, p->played + o.tickms + kMaxCatchUpMs);
-      while (p->played + o.tickms <= p->running && (o.durationms == 0 || p->played < o.durationms)) {
+      while ((o.durationms == 0 || p->played < o.durationms) && HostClockTakeTick(&p->clock, tickms)) {
         Tick(p);
       }
     }
-    last = now;
     if (o.durationms > 0 && p->played >= o.durationms) return Outcome::Quit;
-    const int64_t wait = p->paused ? 100 : p->played + o.tickms - p->running;
-    SDL_WaitEventTimeout(nullptr, static_cast<int>(std::clamp<int64_t>(wait, 1, 100)));
+    const double wait = p->paused ? 100 : std::ceil(HostClockWaitMs(p->clock, tickms));
+    SDL_WaitEventTimeout(nullptr, static_cast<int>(std::clamp(wait, 1.0, 100.0)));
   }
 }
 

@@ -8,6 +8,7 @@
 #include "format/playbill.h"
 #include "ledview.h"
 #include "ledview/fonts.h"
+#include "ledview/hostclock.h"
 #include "ledview/jsontext.h"
 #include "ledview/render.h"
 #include "ledview/signals.h"
@@ -187,11 +188,14 @@ void Seek(Engine* e, double seconds) {
   SendState(e);
 }
 
+// Real time per tick at the current speed.
+double TickMs(const Engine* e) { return e->stepper.options.tickms / e->speed; }
+
 }  // namespace
 
 // Runs the show in real time: a tick every tickms / speed of wall time,
-// and the requests in between. Ticks missed by more than a quarter second
-// are dropped rather than caught up.
+// and the requests in between. Play time missed beyond a quarter second is
+// dropped rather than caught up.
 void EngineThread(Engine* e) {
   std::string error;
   const bool ok = Restart(e, &error);
@@ -203,14 +207,17 @@ void EngineThread(Engine* e) {
     e->queue->cv.notify_all();
   }
   if (!ok) return;
-  Clock::time_point due = Clock::now();
+  // The first tick is due at once, and again after every jump in the show.
+  HostClock clock;
+  HostClockReset(&clock, TickMs(e));
   for (;;) {
     std::deque<Request> requests;
     {
       std::unique_lock<std::mutex> lock(e->queue->m);
       if (e->queue->requests.empty()) {
         if (e->playing) {
-          e->queue->cv.wait_until(lock, due);
+          const double waitms = HostClockWaitMs(clock, TickMs(e));
+          e->queue->cv.wait_for(lock, std::chrono::duration<double, std::milli>(waitms));
         } else {
           e->queue->cv.wait(lock);
         }
@@ -224,27 +231,22 @@ void EngineThread(Engine* e) {
     for (Request& r : requests) {
       switch (r.command) {
         case Command::Stop: StepperStop(&e->stepper); return;
-        case Command::Play: e->playing = true; due = Clock::now(); break;
+        case Command::Play: e->playing = true; HostClockReset(&clock, TickMs(e)); break;
         case Command::Pause: e->playing = false; break;
         case Command::Step: e->playing = false; Tick(e, true); break;
-        case Command::Restart: Restart(e, &error); due = Clock::now(); break;
+        case Command::Restart: Restart(e, &error); HostClockReset(&clock, TickMs(e)); break;
         case Command::Speed: e->speed = r.value; break;
-        case Command::Seek: Seek(e, r.value); due = Clock::now(); break;
+        case Command::Seek: Seek(e, r.value); HostClockReset(&clock, TickMs(e)); break;
         case Command::String:
           UpdateString(r.id, r.text.data(), static_cast<int32_t>(r.text.size()));
           break;
-        case Command::Outcome: Outcome(e, std::move(r)); due = Clock::now(); break;
+        case Command::Outcome: Outcome(e, std::move(r)); HostClockReset(&clock, TickMs(e)); break;
       }
       SendState(e);
     }
     if (!e->playing) continue;
-    const Clock::time_point now = Clock::now();
-    if (now < due) continue;
-    Tick(e, true);
-    const auto period = std::chrono::duration_cast<Clock::duration>(
-        std::chrono::duration<double, std::milli>(e->stepper.options.tickms / e->speed));
-    due += period;
-    if (now - due > std::chrono::milliseconds(250)) due = now + period;
+    HostClockRead(&clock, TickMs(e), false);
+    if (HostClockTakeTick(&clock, TickMs(e))) Tick(e, true);
   }
 }
 
