@@ -419,9 +419,9 @@ file(READ ${WORK}/site/show.js shown LIMIT 4096)
 expect_match("${shown}" "\nvar ledviewShow = {\"name\":\"hello.json\",\"width\":32,\"height\":8,\"mode\":1,[^\n]*\"strings\":\\[\\],[^\n]*\"warnings\":\\[\"warning: pages\\[0\\]\\.areas\\[0\\]: reaches outside the 32x8 sign[^\"]*\"\\],\"bill\":\"[A-Za-z0-9+/=]+\",\"fontfile\":\"fonts/[^\"]+\",\"font\":\"[A-Za-z0-9+/]" "export-web's show.js")
 file(READ ${WORK}/site/index.html page)
 expect_match("${page}" "<script src=\"show.js\"></script>\n<script src=\"ledview.js\"></script>" "export-web's page")
-# A full folder, the input as the output and a show the engine refuses
-# each get one line and leave nothing behind.
-run_web(1 ${WORK}/module out err ${EXAMPLES}/hello.json -o ${WORK}/site)
+# A full folder (said before the show's warnings), the input as the output
+# and too wide a sign each get one line and leave nothing behind.
+run_web(1 ${WORK}/module out err ${EXAMPLES}/hello.json -o ${WORK}/site --size 32x8)
 expect_match("${err}" "^ledview: [^\n]*site: exists and is not an empty folder; [^\n]*\n$" "export-web into a full folder")
 file(COPY ${EXAMPLES}/hello.json DESTINATION ${WORK}/input)
 run_web(1 ${WORK}/module out err ${WORK}/input/hello.json -o ${WORK}/input/hello.json)

@@ -93,21 +93,30 @@ int RunExportWeb(const ExportOptions& o) {
   std::string moduledir;
   std::string error;
   if (!FindWebModule(&moduledir, &error)) return fail(error);
+  // The folder is claimed first, so that a full one is said before anything
+  // else (the show's warnings); every failure from here on drops it.
+  const std::string dir = FolderPath(o.output);
+  std::string temp;
+  if (!StartFolder(dir, &temp, &error)) return fail(error);
+  const auto drop = [&temp, &fail](const std::string& message) {
+    DiscardTemp(temp);
+    return fail(message);
+  };
 
   Show show;
   SignSize sign;
   std::vector<std::string> described;
-  if (!LoadInput(o.input, &show.bill, &sign, &error, &described)) return fail(error);
+  if (!LoadInput(o.input, &show.bill, &sign, &error, &described)) return drop(error);
   RenderOptions& ro = show.options;
-  if (!ChooseSign(sign, o.size, o.mode, &ro.width, &ro.height, &ro.mode)) return fail(SizeMistake(o.size));
-  if (!ChooseFont(o.font, sign, show.bill, &ro.font, &error)) return fail(error);
+  if (!ChooseSign(sign, o.size, o.mode, &ro.width, &ro.height, &ro.mode)) return drop(SizeMistake(o.size));
+  if (!ChooseFont(o.font, sign, show.bill, &ro.font, &error)) return drop(error);
   ro.tickms = o.tickms;
   show.stringids = StringIds(show.bill);
   // The engine must take the show on this sign with this font, as the page's
   // engine will be asked to.
   {
     Stepper stepper;
-    if (!StepperStart(&stepper, show.bill, ro, &error)) return fail(o.input + ": " + error);
+    if (!StepperStart(&stepper, show.bill, ro, &error)) return drop(o.input + ": " + error);
   }
   std::vector<std::string> warnings = described;
   for (const std::string& w : ShowWarnings(show.bill, ShowFacts{ro.width, ro.height, ro.mode, {}, ro.font})) {
@@ -116,17 +125,13 @@ int RunExportWeb(const ExportOptions& o) {
   PrintWarnings(warnings, stderr);
 
   std::vector<uint8_t> font, engine, module;
-  if (!ReadFile(ro.font, kMaxInputBytes, &font, &error)) return fail(error);
-  if (!ReadFile(JoinPath(moduledir, kEngineFile), kMaxInputBytes, &engine, &error) ||
+  if (!ReadFile(ro.font, kMaxInputBytes, &font, &error) ||
+      !ReadFile(JoinPath(moduledir, kEngineFile), kMaxInputBytes, &engine, &error) ||
       !ReadFile(JoinPath(moduledir, kModuleFile), kMaxInputBytes, &module, &error)) {
-    return fail(error);
+    return drop(error);
   }
   const std::string fontname = "fonts/" + fs::path(ro.font).filename().string();
   const std::string name = fs::path(o.input).filename().string();
-
-  const std::string dir = FolderPath(o.output);
-  std::string temp;
-  if (!StartFolder(dir, &temp, &error)) return fail(error);
   const std::vector<std::pair<std::string, std::vector<uint8_t>>> files = {
       {"index.html", Bytes(kIndexHtml, kIndexHtmlSize)},
       {"ledview.css", Bytes(kPageCss, kPageCssSize)},
@@ -139,14 +144,10 @@ int RunExportWeb(const ExportOptions& o) {
   };
   std::error_code ec;
   if (!fs::create_directory(fs::path(temp) / "fonts", ec)) {
-    DiscardTemp(temp);
-    return fail(dir + "/fonts: cannot make the folder (" + ec.message() + ")");
+    return drop(dir + "/fonts: cannot make the folder (" + ec.message() + ")");
   }
   for (const auto& [file, bytes] : files) {
-    if (!WriteFileAtomic(JoinPath(temp, file), bytes, &error)) {
-      DiscardTemp(temp);
-      return fail(error);
-    }
+    if (!WriteFileAtomic(JoinPath(temp, file), bytes, &error)) return drop(error);
   }
   if (!CommitFolder(temp, dir, &error)) return fail(error);
   std::fprintf(stderr, "ledview: wrote %s/index.html (open it in a browser, or serve the folder)\n", dir.c_str());
