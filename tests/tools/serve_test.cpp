@@ -380,6 +380,8 @@ TEST(Serve, PageAndFramesAreTheEngines) {
       {"/", "text/html", "ledview.js"},
       {"/ledview.js", "text/javascript", "EventSource"},
       {"/ledview.css", "text/css", "#sign"},
+      // The page's show.js describes no show: the frames are the server's.
+      {"/show.js", "text/javascript", "server's events"},
   };
   for (const auto& f : files) {
     auto res = client.Get(f.path);

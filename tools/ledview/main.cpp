@@ -21,6 +21,7 @@
 #include "ledview/demo_json.h"
 #include "ledview/describe.h"
 #include "ledview/effectnames.h"
+#include "ledview/exportweb.h"
 #include "ledview/files.h"
 #include "ledview/gbcode.h"
 #include "ledview/play.h"
@@ -353,6 +354,25 @@ EXAMPLES
   ledview serve show.json --port 9000 --tick 20
 )";
 
+const char* kFooterExportWeb = R"(DESCRIPTION
+  Writes a folder that plays a show in any browser with nothing installed
+  and no server beyond static files: the page of `ledview serve` (the same
+  LED look, controls and live-string boxes), the engine as a WebAssembly
+  module that the page plays the show with, the playbill (show.bill), the
+  font the command chose for it (fonts/), and show.js, which describes the
+  show to the page (sign, look, live strings, warnings). Open index.html
+  from the file system, or put the folder on any web server. The page
+  takes ?at=SECONDS to start at that moment, and ?pause to start paused.
+
+  The module is built by scripts/build-web and installed with the command
+  (share/ledview/web); LEDVIEW_WEB_MODULE names another folder holding it.
+  The folder must be new or empty; nothing is left behind on a failure.
+
+EXAMPLES
+  ledview export-web tools/ledview/examples/hello.json -o site/
+  python3 -m http.server -d site 8000     # then open http://localhost:8000/
+)";
+
 struct PlayArgs {
   std::string input;
   std::string size;
@@ -389,7 +409,7 @@ int RunPlay(const PlayArgs& a, const std::vector<uint8_t>& bill, const SignSize&
 int Main(int argc, char** argv) {
   // A stop signal from now on is seen, however early it comes.
   HoldStopSignals();
-  CLI::App app{"ledview: build, check, inspect, render, play and serve playbills for LED signs"};
+  CLI::App app{"ledview: build, check, inspect, render, play, serve and export playbills for LED signs"};
   app.require_subcommand(1);
   // Global options (--verbose) are taken after the command too.
   app.fallthrough();
@@ -489,6 +509,18 @@ int Main(int argc, char** argv) {
   serve->add_option("--host", serveargs.host, "Address to listen on")->capture_default_str();
   serve->add_option("--port", serveargs.port, "Port to listen on (0: any free port)")->capture_default_str();
   serve->footer(kFooterServe);
+
+  ExportOptions exportargs;
+  CLI::App* exportweb = app.add_subcommand("export-web", "Write a folder that plays a show in any browser");
+  exportweb->add_option("show", exportargs.input, "JSON description or playbill")->required();
+  exportweb->add_option("-o,--output", exportargs.output, "Folder to write (new or empty)")->required();
+  exportweb->add_option("--size", exportargs.size, "Sign size WIDTHxHEIGHT in LEDs (default: the description's sign, else 128x32)");
+  exportweb->add_option("--mode", exportargs.mode, "Colour mode: 1 one colour, 2 red and green, 4 full colour (default: the description's, else 1)")
+      ->check(kColourModes);
+  exportweb->add_option("--font", exportargs.font, kFontHelp);
+  exportweb->add_option("--tick", exportargs.tickms, "Milliseconds between two action ticks, simulated and real")
+      ->capture_default_str();
+  exportweb->footer(kFooterExportWeb);
 
   // A mistyped command is named back with the command it was probably
   // meant to be.
@@ -645,6 +677,7 @@ int Main(int argc, char** argv) {
     return RunPlay(playargs, bill, sign);
   }
   if (serve->parsed()) return RunServe(serveargs);
+  if (exportweb->parsed()) return RunExportWeb(exportargs);
   if (demo->parsed()) {
     const std::string text = DemoJsonText();
     if (!demojson.empty()) {

@@ -89,6 +89,13 @@ void GetJs(const RouteContext*, const httplib::Request&, httplib::Response& res)
   Embedded(res, kPageJs, kPageJsSize, "text/javascript; charset=utf-8");
 }
 
+// The page loads show.js first: a folder export-web writes describes its
+// show there for the engine in the page; here the frames come from the
+// server's events, so it describes nothing.
+void GetShowScript(const RouteContext*, const httplib::Request&, httplib::Response& res) {
+  res.set_content("// The frames come from the server's events.\n", "text/javascript; charset=utf-8");
+}
+
 void GetShow(const RouteContext* c, const httplib::Request&, httplib::Response& res) {
   std::lock_guard<std::mutex> lock(c->hub->m);
   res.set_content(c->hub->show, "application/json");
@@ -193,6 +200,7 @@ constexpr Route kRoutes[] = {
     {"/", "GET", GetPage},
     {"/ledview.css", "GET", GetCss},
     {"/ledview.js", "GET", GetJs},
+    {"/show.js", "GET", GetShowScript},
     {"/events", "GET", GetEvents},
     {"/show", "GET", GetShow},
     {"/play", "POST", PostSimple<Command::Play>},

@@ -8,6 +8,8 @@ namespace {
 
 constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
+}  // namespace
+
 std::string Base64(const std::vector<uint8_t>& bytes) {
   std::string out;
   out.reserve((bytes.size() + 2) / 3 * 4);
@@ -21,6 +23,8 @@ std::string Base64(const std::vector<uint8_t>& bytes) {
   }
   return out;
 }
+
+namespace {
 
 bool Unbase64(const std::string& text, std::vector<uint8_t>* out) {
   out->clear();

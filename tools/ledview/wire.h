@@ -6,6 +6,9 @@
 
 namespace ledview::tool {
 
+// Bytes as base64 text, with padding.
+std::string Base64(const std::vector<uint8_t>& bytes);
+
 // One byte a run of equal LEDs, the colour value (0..7) in its low three
 // bits and the run's length less one in its high five, the bytes in base64.
 std::string EncodeLeds(const std::vector<uint8_t>& leds);

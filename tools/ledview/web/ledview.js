@@ -1,11 +1,15 @@
-// The live page of `ledview serve`: draws the frames the server sends in the
-// LED look of the GIF output and sends the controls back.
+// The page of `ledview serve` and of the folders `ledview export-web`
+// writes: draws the sign in the LED look of the GIF output, with controls.
+// Its frames come from one of two sources: the server's events, with the
+// controls sent back to it, or, when show.js describes a show
+// (ledviewShow), the engine as a WebAssembly module in the page.
 'use strict';
 
 const canvas = document.getElementById('sign');
 const context = canvas.getContext('2d');
 const statusLine = document.getElementById('status');
 const errorBox = document.getElementById('error');
+const warningsBox = document.getElementById('warnings');
 const lostBox = document.getElementById('lost');
 const playButton = document.getElementById('play');
 const speedInput = document.getElementById('speed');
@@ -23,6 +27,12 @@ let connected = false;
 let arrivals = [];    // receipt times of the last second's frames
 let stream = null;
 let retry = 500;      // the wait before the next reconnection, in ms
+let showWarnings = []; // the show's warnings
+let stringWarning = ''; // what the last live string's answer said
+// The engine in the page, when it is the frame source.
+const local = {sign: null, bill: null, nextSecond: 1000, due: 0};
+// The moment the first frame was drawn (performance.now()), for tests.
+window.ledviewFirstFrame = null;
 
 function post(path, body) {
   const options = {method: 'POST'};
@@ -31,8 +41,21 @@ function post(path, body) {
     options.body = JSON.stringify(body);
   }
   return fetch(path, options).then(async (r) => {
-    if (!r.ok) showError((await r.text()).trim());
+    const text = (await r.text()).trim();
+    if (!r.ok) showError(text);
+    else if (path === 'string') setStringWarning(text);
   }).catch(() => {});
+}
+
+function renderWarnings() {
+  const lines = showWarnings.concat(stringWarning !== '' ? [stringWarning] : []);
+  warningsBox.textContent = lines.join('\n');
+  warningsBox.hidden = lines.length === 0;
+}
+
+function setStringWarning(text) {
+  stringWarning = text;
+  renderWarnings();
 }
 
 function showError(text) {
@@ -108,10 +131,13 @@ function draw(next) {
   }
   leds = next;
   context.putImageData(picture, 0, 0);
+  if (window.ledviewFirstFrame === null) window.ledviewFirstFrame = performance.now();
 }
 
 function setShow(data) {
-  show = JSON.parse(data);
+  show = data;
+  showWarnings = Array.isArray(show.warnings) ? show.warnings : [];
+  renderWarnings();
   colours = show.palette.map(word);
   document.title = 'ledview: ' + show.name;
   scale = 0;
@@ -125,12 +151,12 @@ function setShow(data) {
     input.type = 'text';
     input.placeholder = 'live string ' + id;
     input.addEventListener('keydown', (e) => {
-      if (e.key === 'Enter') post('string', {id: id, text: input.value});
+      if (e.key === 'Enter') control.string(id, input.value);
     });
     const set = document.createElement('button');
     set.type = 'button';
     set.textContent = 'Set';
-    set.addEventListener('click', () => post('string', {id: id, text: input.value}));
+    set.addEventListener('click', () => control.string(id, input.value));
     label.append('String ' + id + ' ', input, ' ', set);
     box.append(label);
   }
@@ -144,8 +170,8 @@ function updateStatus() {
   const now = performance.now();
   arrivals = arrivals.filter((t) => now - t < 1000);
   if (!connected) return;
-  const page = state.page >= 0 ? 'page ' + (state.page + 1) : 'no page yet';
-  statusLine.textContent = page + ' \u00b7 ' + (state.t / 1000).toFixed(2) + ' s \u00b7 ' +
+  const page = state.page >= 0 ? 'page ' + (state.page + 1) + ' \u00b7 ' : local.sign ? '' : 'no page yet \u00b7 ';
+  statusLine.textContent = page + (state.t / 1000).toFixed(2) + ' s \u00b7 ' +
       arrivals.length + ' fps \u00b7 ' + (state.playing ? 'playing' : 'paused') + ' at ' +
       speedText(state.speed) + (show ? ' \u00b7 ' + show.name + ', ' + show.width + 'x' + show.height : '');
 }
@@ -178,11 +204,13 @@ function connect() {
     retry = Math.min(retry * 2, 10000);
   };
   stream.addEventListener('show', (e) => {
-    setShow(e.data);
+    const first = show === null;
+    setShow(JSON.parse(e.data));
     showError('');
+    if (first) applyAddress();
   });
   stream.addEventListener('reload', (e) => {
-    setShow(e.data);
+    setShow(JSON.parse(e.data));
     showError('');
   });
   stream.addEventListener('error', (e) => {
@@ -190,10 +218,7 @@ function connect() {
   });
   stream.addEventListener('state', (e) => {
     state = JSON.parse(e.data);
-    playButton.textContent = state.playing ? 'Pause' : 'Play';
-    speedInput.value = Math.round(Math.log2(state.speed));
-    speedShown.textContent = speedText(state.speed);
-    updateStatus();
+    stateShown();
   });
   stream.addEventListener('frame', (e) => {
     const f = JSON.parse(e.data);
@@ -205,18 +230,172 @@ function connect() {
   });
 }
 
-playButton.addEventListener('click', () => post(state.playing ? 'pause' : 'play'));
-document.getElementById('step').addEventListener('click', () => post('step'));
-document.getElementById('restart').addEventListener('click', () => post('restart'));
+function stateShown() {
+  playButton.textContent = state.playing ? 'Pause' : 'Play';
+  speedInput.value = Math.round(Math.log2(state.speed));
+  speedShown.textContent = speedText(state.speed);
+  updateStatus();
+}
+
+// The controls, sent to the server.
+const server = {
+  play: () => post('play'),
+  pause: () => post('pause'),
+  step: () => post('step'),
+  restart: () => post('restart'),
+  speed: (speed) => post('speed', {speed: speed}),
+  seek: (second) => post('seek', {second: second}),
+  string: (id, text) => post('string', {id: id, text: text}),
+};
+
+// The engine in the page plays as serve's does: a tick every tickms / speed
+// of wall time (one NotifyActtion and RefreshBuffer; a NotifySecond with
+// the clock moved on every 1000 simulated ms), ticks missed by more than a
+// quarter second dropped rather than caught up.
+
+function base64Bytes(text) {
+  const chars = atob(text);
+  const bytes = new Uint8Array(chars.length);
+  for (let i = 0; i < chars.length; ++i) bytes[i] = chars.charCodeAt(i);
+  return bytes;
+}
+
+function loadScript(src) {
+  return new Promise((resolve, reject) => {
+    const script = document.createElement('script');
+    script.src = src;
+    script.onload = resolve;
+    script.onerror = () => reject(new Error('cannot load ' + src));
+    document.head.append(script);
+  });
+}
+
+// What the sign's LEDs show of a colour value: no blue on a mode-2 sign,
+// every colour in the one colour of a mode-1 sign.
+function signColours(frame, mode) {
+  for (let i = 0; i < frame.length; ++i) {
+    const v = frame[i] & 7;
+    frame[i] = mode === 1 ? (v !== 0 ? 1 : 0) : mode === 2 ? v & 3 : v;
+  }
+  return frame;
+}
+
+function localFrame() {
+  const next = signColours(local.sign.frame(), show.mode);
+  if (leds && leds.length === next.length && leds.every((v, i) => v === next[i])) return;
+  arrivals.push(performance.now());
+  draw(next);
+}
+
+function localTick() {
+  state.t += show.tickms;
+  while (state.t >= local.nextSecond) {
+    local.sign.second();
+    local.nextSecond += 1000;
+  }
+  local.sign.tick();
+}
+
+// From the start, the clocks from the machine's time; a new start is a new
+// show to the engine too.
+function localStart() {
+  local.sign.setTime(Date.now());
+  local.sign.load(local.bill);
+  state.t = 0;
+  local.nextSecond = 1000;
+  local.due = performance.now();
+}
+
+function localPlay() {
+  if (state.playing) {
+    const now = performance.now();
+    const period = show.tickms / state.speed;
+    let ticked = false;
+    while (local.due <= now) {
+      localTick();
+      ticked = true;
+      local.due += period;
+    }
+    if (now - local.due > 250) local.due = now + period;
+    if (ticked) localFrame();
+  }
+  setTimeout(localPlay, 8);
+}
+
+function localDo(action) {
+  try {
+    action();
+    showError('');
+  } catch (e) {
+    showError(e.message);
+  }
+  stateShown();
+}
+
+const inPage = {
+  play: () => localDo(() => { state.playing = true; local.due = performance.now(); }),
+  pause: () => localDo(() => { state.playing = false; }),
+  step: () => localDo(() => { state.playing = false; localTick(); localFrame(); }),
+  restart: () => localDo(() => { localStart(); localFrame(); }),
+  speed: (speed) => localDo(() => { state.speed = speed; }),
+  seek: (second) => localDo(() => {
+    if (!(second >= 0 && second <= 3600)) throw new RangeError('a second from 0 to 3600, please');
+    const target = Math.round(second * 1000);
+    if (target < state.t) localStart();
+    while (state.t + show.tickms <= target) localTick();
+    localFrame();
+    local.due = performance.now();
+  }),
+  string: (id, text) => localDo(() => { local.sign.setString(id, text); }),
+};
+
+async function startInPage(data) {
+  statusLine.textContent = 'loading the engine';
+  try {
+    await loadScript('ledview-engine.js');
+    await loadScript('ledview-module.js');
+    local.bill = base64Bytes(data.bill);
+    local.sign = await window.Ledview.createSign({
+      width: data.width, height: data.height, mode: data.mode, font: base64Bytes(data.font),
+    });
+    setShow(data);
+    localStart();
+  } catch (e) {
+    statusLine.textContent = 'the show cannot play in this page';
+    showError(e.message);
+    return;
+  }
+  connected = true;
+  localFrame();
+  stateShown();
+  applyAddress();
+  localPlay();
+}
+
+// ?at=SECONDS starts at that moment, ?pause paused.
+function applyAddress() {
+  const query = new URLSearchParams(location.search);
+  if (query.has('pause')) control.pause();
+  if (query.has('at')) control.seek(Number(query.get('at')));
+}
+
+const control = typeof window.ledviewShow === 'object' && window.ledviewShow !== null ? inPage : server;
+playButton.addEventListener('click', () => (state.playing ? control.pause() : control.play()));
+document.getElementById('step').addEventListener('click', () => control.step());
+document.getElementById('restart').addEventListener('click', () => control.restart());
 speedInput.addEventListener('input', () => {
   const speed = Math.pow(2, Number(speedInput.value));
   speedShown.textContent = speedText(speed);
-  post('speed', {speed: speed});
+  control.speed(speed);
 });
 document.getElementById('seek').addEventListener('submit', (e) => {
   e.preventDefault();
-  post('seek', {second: Number(document.getElementById('second').value)});
+  control.seek(Number(document.getElementById('second').value));
 });
 window.addEventListener('resize', layout);
 setInterval(updateStatus, 250);
-connect();
+if (control === inPage) {
+  startInPage(window.ledviewShow);
+} else {
+  connect();
+}
