@@ -425,7 +425,7 @@ expect_same(${WORK}/site/ledview-module.js ${WORK}/module/index.js)
 expect_same(${WORK}/site/show.bill ${GOLDEN}/hello.bill)
 # The font comes last in show.js; what the page reads before it is enough.
 file(READ ${WORK}/site/show.js shown LIMIT 4096)
-expect_match("${shown}" "\nvar ledviewShow = {\"name\":\"hello.json\",\"width\":32,\"height\":8,\"mode\":1,[^\n]*\"strings\":\\[\\],[^\n]*\"warnings\":\\[\"warning: pages\\[0\\]\\.areas\\[0\\]: reaches outside the 32x8 sign[^\"]*\"\\],\"bill\":\"[A-Za-z0-9+/=]+\",\"fontfile\":\"fonts/[^\"]+\",\"font\":\"[A-Za-z0-9+/]" "export-web's show.js")
+expect_match("${shown}" "\nvar ledviewShow = {\"name\":\"hello.json\",\"width\":32,\"height\":8,\"mode\":1,[^\n]*\"strings\":\\[\\],[^\n]*\"warnings\":\\[\"warning: pages\\[0\\]\\.areas\\[0\\]: reaches outside the 32x8 sign[^\"]*\"\\],[^\n]*\"bill\":\"[A-Za-z0-9+/=]+\",\"fontfile\":\"fonts/[^\"]+\",\"font\":\"[A-Za-z0-9+/]" "export-web's show.js")
 file(READ ${WORK}/site/index.html page)
 expect_match("${page}" "<script src=\"show.js\"></script>\n<script src=\"ledview.js\"></script>" "export-web's page")
 # A full folder (said before the show's warnings), the input as the output

@@ -38,13 +38,12 @@ std::vector<uint8_t> Bytes(const unsigned char* data, size_t size) { return std:
 std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
 
 // What the page reads before it starts: the show as serve describes it,
-// its warnings, and the playbill and the font as base64.
-std::string ShowScript(const Show& show, const std::string& name, const std::vector<std::string>& warnings,
-                       const std::string& fontname, const std::vector<uint8_t>& font) {
+// with its warnings, and the playbill and the font as base64.
+std::string ShowScript(const Show& show, const std::string& name, const std::string& fontname,
+                       const std::vector<uint8_t>& font) {
   Json j;
   std::string error;
   ParseJson(ShowJson(show, name), &j, &error);
-  j["warnings"] = warnings;
   j["bill"] = Base64(show.bill);
   j["fontfile"] = fontname;
   j["font"] = Base64(font);
@@ -118,11 +117,11 @@ int RunExportWeb(const ExportOptions& o) {
     Stepper stepper;
     if (!StepperStart(&stepper, show.bill, ro, &error)) return drop(o.input + ": " + error);
   }
-  std::vector<std::string> warnings = described;
-  for (const std::string& w : ShowWarnings(show.bill, ShowFacts{ro.width, ro.height, ro.mode, {}, ro.font})) {
-    warnings.push_back(w);
+  show.warnings = described;
+  for (std::string& w : ShowWarnings(show.bill, ShowFacts{ro.width, ro.height, ro.mode, {}, ro.font})) {
+    show.warnings.push_back(std::move(w));
   }
-  PrintWarnings(warnings, stderr);
+  PrintWarnings(show.warnings, stderr);
 
   std::vector<uint8_t> font, engine, module;
   if (!ReadFile(ro.font, kMaxInputBytes, &font, &error) ||
@@ -140,7 +139,7 @@ int RunExportWeb(const ExportOptions& o) {
       {kPageModuleFile, module},
       {"show.bill", show.bill},
       {fontname, font},
-      {"show.js", Bytes(ShowScript(show, name, warnings, fontname, font))},
+      {"show.js", Bytes(ShowScript(show, name, fontname, font))},
   };
   std::error_code ec;
   if (!fs::create_directory(fs::path(temp) / "fonts", ec)) {
