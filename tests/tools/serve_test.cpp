@@ -1432,7 +1432,18 @@ TEST(ServeBrowser, ThePageControlsTheShow) {
     GTEST_SKIP() << "chromium or node is not installed (scripts/deps installs them): no browser test";
   }
   const fs::path dir = Scratch("clicks");
-  WriteText(dir / "show.json", kHello);
+  // kHello's picture on a second page; the first shows live string 3 in a
+  // size that warns.
+  WriteText(dir / "show.json", R"({
+    "sign": {"width": 32, "height": 8, "mode": 1},
+    "pages": [
+      {"playtime": 2, "areas": [{"components": [{"elements": [
+        {"type": "string", "text": "Gate", "id": 3, "size": 8}]}]}]},
+      {"playtime": 100, "areas": [{"components": [{"elements": [
+        {"type": "picture", "text": "Hi there", "size": 8, "entry": "ScrollLoopLeft", "speed": 6, "stay": 2,
+         "exit": "EraseDown"}]}]}]}
+    ]
+  })");
   Server server;
   ASSERT_TRUE(server.Start({(dir / "show.json").string()})) << server.firstline;
   const std::string command = std::string(LEDVIEW_NODE) + " --experimental-websocket " + LEDVIEW_PAGE_CONTROLS +
