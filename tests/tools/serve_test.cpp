@@ -731,7 +731,7 @@ TEST(Serve, WarningsReachThePage) {
   ASSERT_TRUE(res);
   EXPECT_EQ(res->status, 200);
   EXPECT_EQ(res->body,
-            "ledview: warning: string 7: pages[1] is up now and shows no string 7; the sign empties its live "
+            "warning: string 7: pages[1] is up now and shows no string 7; the sign empties its live "
             "strings at every page change, so the text is lost; set it while a page that shows it is up\n");
   EXPECT_EQ(server.Stop(), 0);
 }

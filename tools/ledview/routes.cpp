@@ -183,7 +183,7 @@ void PostString(const RouteContext* c, const httplib::Request& req, httplib::Res
   const auto& shown = c->hub->pagestrings[static_cast<size_t>(page)];
   if (std::find(shown.begin(), shown.end(), id32) == shown.end()) {
     res.status = 200;
-    res.set_content("ledview: " + LiveStringLost("string " + std::to_string(id32), page, id32, "now") + "\n",
+    res.set_content(LiveStringLost("string " + std::to_string(id32), page, id32, "now") + "\n",
                     "text/plain; charset=utf-8");
   }
 }
