@@ -8,6 +8,7 @@
 //   node --experimental-websocket export_page.mjs WORK_FOLDER
 // with LEDVIEW_COMMAND naming the native command.
 import {spawn, execFileSync} from 'node:child_process';
+import {openTab} from '../../tests/support/devtools.mjs';
 import {mkdirSync, readFileSync, rmSync, writeFileSync} from 'node:fs';
 import {inflateSync} from 'node:zlib';
 import {join, resolve} from 'node:path';
@@ -95,50 +96,13 @@ const port = await new Promise((resolve) => {
   });
 });
 
-const chromium = spawn('/usr/bin/chromium', [
-  '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync',
-  '--remote-debugging-port=0', `--user-data-dir=${join(work, 'profile')}`, 'about:blank',
-], {stdio: ['ignore', 'ignore', 'pipe']});
-children.push(chromium);
-const browser = await new Promise((resolve) => {
-  let text = '';
-  chromium.stderr.on('data', (d) => {
-    text += d;
-    const m = text.match(/DevTools listening on (ws:\/\/\S+)/);
-    if (m) resolve(m[1]);
-  });
+const tab = await openTab('about:blank', join(work, 'profile'), fail, {
+  tries: 150,
+  explain: "document.getElementById('status').textContent + '\", its error box \"' + " +
+           "document.getElementById('error').textContent",
 });
-const devtools = new URL(browser).port;
-const target = await (await fetch(`http://127.0.0.1:${devtools}/json/new?about:blank`, {method: 'PUT'})).json();
-const socket = new WebSocket(target.webSocketDebuggerUrl);
-await new Promise((resolve) => socket.addEventListener('open', resolve));
-let serial = 0;
-const waiting = new Map();
-socket.addEventListener('message', (e) => {
-  const m = JSON.parse(e.data);
-  if (m.id && waiting.has(m.id)) {
-    waiting.get(m.id)(m);
-    waiting.delete(m.id);
-  }
-});
-const send = (method, params) => new Promise((resolve) => {
-  waiting.set(++serial, resolve);
-  socket.send(JSON.stringify({id: serial, method, params}));
-});
-async function evaluate(expression) {
-  const m = await send('Runtime.evaluate', {expression, returnByValue: true});
-  if (m.error || m.result.exceptionDetails) return undefined;
-  return m.result.result.value;
-}
-async function until(expression, what) {
-  for (let i = 0; i < 150; ++i) {
-    if (await evaluate(expression)) return;
-    await sleep(100);
-  }
-  fail(`the page never showed ${what}; it says "${await evaluate("document.getElementById('status').textContent")}", ` +
-       `its error box "${await evaluate("document.getElementById('error').textContent")}"`);
-}
+children.push(tab.chromium);
+const {send, evaluate, until} = tab;
 await send('Emulation.setDeviceMetricsOverride', {width: 1000, height: 700, deviceScaleFactor: 1, mobile: false});
 async function open(url) {
   await send('Page.navigate', {url});
