@@ -103,23 +103,13 @@ int RunExportWeb(const ExportOptions& o) {
   };
 
   Show show;
-  SignSize sign;
-  std::vector<std::string> described;
-  if (!LoadInput(o.input, &show.bill, &sign, &error, &described)) return drop(error);
-  RenderOptions& ro = show.options;
-  if (!ChooseSign(sign, o.size, o.mode, &ro.width, &ro.height, &ro.mode)) return drop(SizeMistake(o.size));
-  if (!ChooseFont(o.font, sign, show.bill, &ro.font, &error)) return drop(error);
-  ro.tickms = o.tickms;
-  show.stringids = StringIds(show.bill);
+  if (!PrepareShow(o.input, o.font, o.size, o.mode, o.tickms, &show, &error)) return drop(error);
+  const RenderOptions& ro = show.options;
   // The engine must take the show on this sign with this font, as the page's
   // engine will be asked to.
   {
     Stepper stepper;
     if (!StepperStart(&stepper, show.bill, ro, &error)) return drop(o.input + ": " + error);
-  }
-  show.warnings = described;
-  for (std::string& w : ShowWarnings(show.bill, ShowFacts{ro.width, ro.height, ro.mode, {}, ro.font})) {
-    show.warnings.push_back(std::move(w));
   }
   PrintWarnings(show.warnings, stderr);
 

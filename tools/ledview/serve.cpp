@@ -96,23 +96,9 @@ int RunServe(const ServeOptions& o) {
   engine.hub = &hub;
   engine.queue = &queue;
   engine.name = fs::path(o.input).filename().string();
-  SignSize sign;
   std::string error;
-  std::vector<std::string> described;
-  if (!LoadInput(o.input, &engine.show.bill, &sign, &error, &described)) return fail(error);
-  RenderOptions& ro = engine.show.options;
-  if (!ChooseSign(sign, o.size, o.mode, &ro.width, &ro.height, &ro.mode)) {
-    return fail(SizeMistake(o.size));
-  }
-  if (!ChooseFont(o.font, sign, engine.show.bill, &ro.font, &error)) return fail(error);
-  engine.show.warnings = described;
-  for (std::string& line : ShowWarnings(engine.show.bill, ShowFacts{ro.width, ro.height, ro.mode, {}, ro.font})) {
-    engine.show.warnings.push_back(std::move(line));
-  }
+  if (!PrepareShow(o.input, o.font, o.size, o.mode, o.tickms, &engine.show, &error)) return fail(error);
   PrintWarnings(engine.show.warnings, stderr);
-  ro.tickms = o.tickms;
-  engine.show.stringids = StringIds(engine.show.bill);
-  engine.show.pagestrings = PageStringIds(engine.show.bill);
   hub.show = ShowJson(engine.show, engine.name);
   hub.stringids = engine.show.stringids;
   hub.pagestrings = engine.show.pagestrings;

@@ -7,11 +7,13 @@
 #include "billfile/billreader.h"
 #include "format/playbill.h"
 #include "ledview.h"
+#include "ledview/args.h"
 #include "ledview/fonts.h"
 #include "ledview/hostclock.h"
 #include "ledview/jsontext.h"
 #include "ledview/render.h"
 #include "ledview/signals.h"
+#include "ledview/warnings.h"
 #include "ledview/wire.h"
 #include "ledview_internal.h"
 
@@ -74,6 +76,25 @@ std::vector<int32_t> StringIds(const std::vector<uint8_t>& bytes) {
     }
   }
   return ids;
+}
+
+bool PrepareShow(const std::string& input, const std::string& font, const std::string& size, int32_t mode,
+                 int32_t tickms, Show* show, std::string* error) {
+  SignSize sign;
+  RenderOptions& ro = show->options;
+  if (!LoadInput(input, &show->bill, &sign, error, &show->warnings)) return false;
+  if (!ChooseSign(sign, size, mode, &ro.width, &ro.height, &ro.mode)) {
+    *error = SizeMistake(size);
+    return false;
+  }
+  if (!ChooseFont(font, sign, show->bill, &ro.font, error)) return false;
+  ro.tickms = tickms;
+  for (std::string& line : ShowWarnings(show->bill, ShowFacts{ro.width, ro.height, ro.mode, {}, ro.font})) {
+    show->warnings.push_back(std::move(line));
+  }
+  show->stringids = StringIds(show->bill);
+  show->pagestrings = PageStringIds(show->bill);
+  return true;
 }
 
 std::string ShowJson(const Show& s, const std::string& name) {

@@ -75,6 +75,13 @@ void EngineThread(Engine* e);
 std::vector<int32_t> StringIds(const std::vector<uint8_t>& bill);
 // The same for each page.
 std::vector<std::vector<int32_t>> PageStringIds(const std::vector<uint8_t>& bill);
+// Loads a show as serve and export-web play it: the description or
+// playbill at `input` on the sign `size`/`mode` chose (or the show's own),
+// with the font `font` names (or one the show chooses), its live strings
+// and its warnings. False with the one-line mistake in *error.
+bool PrepareShow(const std::string& input, const std::string& font, const std::string& size, int32_t mode,
+                 int32_t tickms, Show* show, std::string* error);
+
 // The show as a page learns it: name, size, mode, tick, live strings,
 // warnings and the LED look of the GIF output.
 std::string ShowJson(const Show& s, const std::string& name);

@@ -102,21 +102,12 @@ void Rebuild(Watcher* w) {
   if (!fs::exists(input, ec)) return;
   WatchFiles(w);
   Show show;
-  SignSize sign;
   std::string error;
-  std::vector<std::string> described;
   bool built = false;
-  std::vector<std::string> warnings;
   {
     std::lock_guard<std::mutex> lock(fontlock);
-    built = LoadInput(input, &show.bill, &sign, &error, &described) &&
-            ChooseFont(w->options->font, sign, show.bill, &show.options.font, &error);
-    if (built) {
-      ChooseSign(sign, w->options->size, w->options->mode, &show.options.width, &show.options.height,
-                 &show.options.mode);
-      warnings = ShowWarnings(show.bill, ShowFacts{show.options.width, show.options.height, show.options.mode,
-                                                   {}, show.options.font});
-    }
+    built = PrepareShow(input, w->options->font, w->options->size, w->options->mode, w->options->tickms, &show,
+                        &error);
   }
   const std::string fingerprint = built ? Fingerprint(show) : "!" + error;
   if (fingerprint == w->fingerprint) return;
@@ -127,12 +118,7 @@ void Rebuild(Watcher* w) {
     Send(w, std::move(r));
     return;
   }
-  show.options.tickms = w->options->tickms;
-  show.stringids = StringIds(show.bill);
-  show.pagestrings = PageStringIds(show.bill);
   // A new show's warnings, once, as at the start, and in the pages.
-  show.warnings = std::move(described);
-  for (std::string& line : warnings) show.warnings.push_back(std::move(line));
   PrintWarnings(show.warnings, stderr);
   r.show = std::move(show);
   Send(w, std::move(r));
