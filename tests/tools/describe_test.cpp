@@ -47,9 +47,10 @@ TEST(Describe, InspectAndBuildGiveTheSameBytes) {
   PendingFiles pictures;
   SignSize sign;
   std::string error;
-  ASSERT_TRUE(ReadBill(b.Bytes(), &read, &error) && DescribeBill(read, "x", &json, &pictures, &error) &&
-              ParseJson(JsonText(json), &again, &error) &&
-              BuildBill(again, {.basedir = {}, .pending = &pictures}, &rebuilt, &sign, &error)) << error;
+  ASSERT_TRUE(ReadBill(b.Bytes(), &read, &error)) << error;
+  ASSERT_TRUE(DescribeBill(read, "x", &json, &pictures, &error)) << error;
+  ASSERT_TRUE(ParseJson(JsonText(json), &again, &error)) << error;
+  ASSERT_TRUE(BuildBill(again, {.basedir = {}, .pending = &pictures}, &rebuilt, &sign, &error)) << error;
   EXPECT_EQ(rebuilt.Bytes(), b.Bytes()) << JsonText(json);
   const Json& e = json["pages"][0]["areas"][0]["components"][0]["elements"];
   EXPECT_EQ(e[0]["speed"], 6);
