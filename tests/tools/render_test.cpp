@@ -210,7 +210,9 @@ TEST(Render, PicturesShowTheEngineBuffer) {
       char name[32];
       std::snprintf(name, sizeof name, "/frames/%06lldms.png", static_cast<long long>(t));
       ASSERT_EQ(std::filesystem::exists(dir + name), now != shown) << name;
-      if (now != shown) EXPECT_TRUE(ShowsLeds(ReadPng(dir + name), now, o.width, o.height, mode, o.scale)) << name;
+      if (now != shown) {
+        EXPECT_TRUE(ShowsLeds(ReadPng(dir + name), now, o.width, o.height, mode, o.scale)) << name;
+      }
       shown = now;
     }
     EXPECT_GE(std::distance(std::filesystem::directory_iterator(dir + "/frames"), {}), 6) << "the scene barely moves";
@@ -280,6 +282,24 @@ TEST(Render, TheLedLookShowsTheSignsLeds) {
     EXPECT_EQ(Paint(leds, 8, 1, c.mode, 1, Look::Led).index, c.led) << c.mode;
   }
   EXPECT_EQ(leds, (std::vector<uint8_t>{0, 1, 2, 3, 4, 5, 6, 7}));
+}
+
+// A live string given for a moment reaches the engine with the tick at that
+// moment: the picture changes there, not a tick later.
+TEST(Render, AStringUpdateTakesEffectAtItsMoment) {
+  test::Bill b;
+  b.AddPage().AddArea(0, 0, 32, 16).AddComponent(0, 0, 32, 16).AddElement(2, test::StringPayload(7, "AB")).entryeffect = 26;
+  const RenderOptions o{.width = 32, .height = 16, .font = LEDVIEW_TEST_FONT, .durationms = 1000, .tickms = 50,
+                        .start = 1700000000, .scale = 1, .look = Look::Plain, .strings = {{7, "NEW", 700}}};
+  std::vector<int64_t> moments;
+  std::string error;
+  ASSERT_TRUE(PlayBill(b.Bytes(), o, [&](int64_t t, const std::vector<uint8_t>&) {
+    moments.push_back(t);
+    return true;
+  }, &error)) << error;
+  ASSERT_GE(moments.size(), 2u);
+  EXPECT_EQ(moments.back(), 700);
+  EXPECT_LT(moments[moments.size() - 2], 700);
 }
 
 // Frame names keep time order when sorted as text, past 1,000 seconds too.
