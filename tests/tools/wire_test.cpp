@@ -39,6 +39,7 @@ TEST(Wire, LedsAsRunsInBase64) {
   // Refused: a count the runs do not make, a length not a multiple of four,
   // a character outside the alphabet, padding before the end.
   EXPECT_FALSE(DecodeLeds("BQ==", 2, &decoded));
+  EXPECT_FALSE(DecodeLeds("EAkC/z8=", 45, &decoded));
   EXPECT_FALSE(DecodeLeds("BQ=", 1, &decoded));
   EXPECT_FALSE(DecodeLeds("B-==", 1, &decoded));
   EXPECT_FALSE(DecodeLeds("B=Q=", 1, &decoded));
