@@ -65,6 +65,20 @@ TEST(Clock, LocalTimeAcrossMonthYearAndLeapDay) {
     EXPECT_EQ(ClockFromLocal(&t), c.when);
   }
   EXPECT_FALSE(ClockLocalTime(1700000000, nullptr));
+  // Fields written out by hand say nothing of summer time: the zone's rules
+  // decide it, whatever the field holds.
+  setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+  tzset();
+  std::tm july{};
+  july.tm_year = 124;
+  july.tm_mon = 6;
+  july.tm_mday = 1;
+  EXPECT_EQ(ClockFromLocal(&july), 1719784800);
+  std::tm january{};
+  january.tm_year = 124;
+  january.tm_mday = 1;
+  january.tm_isdst = 1;
+  EXPECT_EQ(ClockFromLocal(&january), 1704063600);
   if (saved != nullptr) {
     setenv("TZ", kept.c_str(), 1);
   } else {
