@@ -1091,6 +1091,10 @@ TEST(Serve, HugeHeadsAreRefusedEarly) {
   std::string few;
   for (int i = 0; i < 101; ++i) few += "X-" + std::to_string(i) + ": 1\r\n";
   EXPECT_EQ(RawStatus(server.port, "GET / HTTP/1.1\r\nHost: " + own + "\r\n" + few + "\r\n"), 431) << "101 fields";
+  // Lines ended by a line feed alone count the same: 101 fields are too many.
+  std::string bare;
+  for (int i = 0; i < 100; ++i) bare += "X-" + std::to_string(i) + ": 1\n";
+  EXPECT_EQ(RawStatus(server.port, "GET / HTTP/1.1\nHost: " + own + "\n" + bare + "\n"), 431) << "101 fields, bare line feeds";
   std::vector<std::thread> parallel;
   std::atomic<int> refused{0};
   for (int i = 0; i < 4; ++i) {
@@ -1195,6 +1199,7 @@ TEST(Serve, APageBehindGetsTheKeptEventsAndTheLatestFrame) {
   Publish(&hub, "frame", "newest");
   EXPECT_EQ(next(&early), EventText("state", "last") + EventText("frame", "newest"));
   EXPECT_EQ(next(&late), EventText("frame", "newest"));
+  EXPECT_EQ(next(&late), "") << "the frame it has is not sent again";
 }
 
 // The files a show is rebuilt for: its pictures, named or not yet there,
