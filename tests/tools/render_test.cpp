@@ -220,6 +220,13 @@ TEST(Render, PicturesShowTheEngineBuffer) {
     actioncounter = 0;
     ASSERT_TRUE(RenderPng(bill, o, 1234, dir + "/moment.png", &error)) << error;
     EXPECT_TRUE(ShowsLeds(ReadPng(dir + "/moment.png"), direct.at(1200), o.width, o.height, mode, o.scale));
+    // A moment on a tick that changed the picture shows that tick's picture.
+    auto change = direct.upper_bound(1000);
+    while (change != direct.end() && change->second == std::prev(change)->second) ++change;
+    ASSERT_NE(change, direct.end());
+    actioncounter = 0;
+    ASSERT_TRUE(RenderPng(bill, o, change->first, dir + "/moment.png", &error)) << error;
+    EXPECT_TRUE(ShowsLeds(ReadPng(dir + "/moment.png"), change->second, o.width, o.height, mode, o.scale)) << change->first;
     EXPECT_FALSE(RenderFrames(bill, o, dir + "/frames", &error));
     EXPECT_EQ(error, dir + "/frames: exists and is not an empty folder; name a new folder, or remove this one first");
   }
