@@ -95,6 +95,19 @@ TEST(Check, EveryEdgeIsCheckedOnItsOwn) {
       << report;
 }
 
+// The engine loads 16 pages; a 17th makes the playbill unplayable.
+TEST(Check, SixteenPagesPlayASeventeenthDoesNot) {
+  bill::Bill b;
+  const bill::BmpBlock dot{8, 8, 1, 1, std::vector<uint8_t>(8, 0xFF)};
+  for (int i = 0; i < 17; ++i) {
+    b.AddPage().AddArea(0, 0, 8, 8).AddComponent(0, 0, 8, 8).AddElement(kElemPicture, bill::BmpBlockBytes(dot));
+    bool valid = false;
+    const std::string report = Report(b.Bytes(), 64, 16, &valid);
+    EXPECT_EQ(valid, i < 16) << i + 1 << " pages\n" << report;
+    EXPECT_EQ(report.find("the engine loads at most 16 pages") != std::string::npos, i == 16) << report;
+  }
+}
+
 // A string is listed by its first 40 characters; a longer one ends in "...".
 TEST(Check, StringsAreListedUpToFortyCharacters) {
   bill::Bill b;
