@@ -8,6 +8,7 @@
 #include "billfile/billreader.h"
 #include "ledview/describe.h"
 #include "ledview/describe_shared.h"
+#include "ledview/fonts.h"
 #include "ledview/gbcode.h"
 #include "ledview/picture.h"
 #include "ledview/schema_json.h"
@@ -276,6 +277,20 @@ TEST(Describe, AlignWithoutWidthAlignsWithinTheComponent) {
   EXPECT_GT(paged.first, 10);
   EXPECT_LT(BuildAligned(R"("type": "digitalclock", "digits": {)" + font + R"(, "align": "right"}, "labels": {)" +
                          font + "}").width, 20);
+}
+
+// Text lines may end in a carriage return and a line feed: the return
+// draws nothing.
+TEST(Describe, TextLinesEndedByCarriageReturnsDrawAsLineFeedsAlone) {
+  TextStyle style;
+  style.font = LEDVIEW_TEST_FONT;
+  Picture crlf, lf;
+  std::string error;
+  ASSERT_TRUE(RenderText("AB\r\nC\r", style, &crlf, &error)) << error;
+  ASSERT_TRUE(RenderText("AB\nC", style, &lf, &error)) << error;
+  EXPECT_EQ(crlf.width, lf.width);
+  EXPECT_EQ(crlf.height, lf.height);
+  EXPECT_EQ(crlf.pixels, lf.pixels);
 }
 
 }  // namespace
