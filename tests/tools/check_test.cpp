@@ -95,6 +95,22 @@ TEST(Check, EveryEdgeIsCheckedOnItsOwn) {
       << report;
 }
 
+// A page plays at most 256 elements: one more makes the playbill unplayable.
+TEST(Check, APageOfMoreThan256ElementsDoesNotPlay) {
+  const bill::BmpBlock dot{8, 8, 1, 1, std::vector<uint8_t>(8, 0xFF)};
+  for (const int count : {256, 257}) {
+    bill::Bill b;
+    bill::Component& c = b.AddPage().AddArea(0, 0, 8, 8).AddComponent(0, 0, 8, 8);
+    for (int i = 0; i < count; ++i) c.AddElement(kElemPicture, bill::BmpBlockBytes(dot));
+    bool valid = false;
+    const std::string report = Report(b.Bytes(), 64, 16, &valid);
+    EXPECT_EQ(valid, count == 256) << count << " elements\n" << report;
+    EXPECT_EQ(report.find("the engine plays at most 32 areas, 128 components and 256 elements on a page") != std::string::npos,
+              count == 257)
+        << report;
+  }
+}
+
 // The engine loads 16 pages; a 17th makes the playbill unplayable.
 TEST(Check, SixteenPagesPlayASeventeenthDoesNot) {
   bill::Bill b;
