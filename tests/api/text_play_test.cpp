@@ -138,6 +138,21 @@ TEST_F(TextPlayTest, UpdateStringCodesAndWhoFollowsTheTable) {
   EXPECT_EQ(UpdateString(7, "NEW", 3), -1);
 }
 
+// A live string that changes while a reveal is under way: the reveal goes on
+// over the size the old text had, so the new text shows only inside it.
+TEST_F(TextPlayTest, AnUpdateDuringARevealKeepsTheSizeItStartedWith) {
+  Start(24, 16, 1);
+  Bill bill;
+  Component& c = bill.AddPage().AddArea(0, 0, 24, 16).AddComponent(0, 0, 24, 16);
+  Effects(c.AddElement(2, StringPayload(7, "AB")), 37, 4, 30);  // FramesInward, a frame a tick
+  ASSERT_EQ(Play(bill), 0);
+  Tick(kFirstPass + 2);
+  EXPECT_EQ(UpdateString(7, "ABC", 3), 2);
+  RefreshBuffer();
+  Tick(20);
+  EXPECT_TRUE(HostShows(0, 0, Beside(Glyphs("AB"), Dark(8, 16))));
+}
+
 // Chosen Instant shows the image's top-left corner. Static areas are drawn
 // at once, follow an update at once and are cleared with the next second.
 // Found by fuzzing: a string too large for the engine's memory waits, or in

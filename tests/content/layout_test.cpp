@@ -65,8 +65,10 @@ TEST_F(LayoutTest, ImagesOfAGivenSizeClipWhatDoesNotFit) {
   ASSERT_NE(Lay(48, "\xB0\xA1", 20, 54 + 48), nullptr);  // after the line start the glyph forced
   const std::string all = Picture(BmpBlockRows(image_), image_->pitch, 32, image_->height);
   ASSERT_NE(all.find('#'), std::string::npos);
-  for (size_t at = all.find('#'); at != std::string::npos; at = all.find('#', at + 1))
-    EXPECT_TRUE(at / 33 >= 54 && at % 33 < 20) << at / 33 << ", " << at % 33;
+  for (size_t at = all.find('#'); at != std::string::npos; at = all.find('#', at + 1)) {
+    EXPECT_GE(at / 33, 54u) << at / 33 << ", " << at % 33;
+    EXPECT_LT(at % 33, 20u) << at / 33 << ", " << at % 33;
+  }
 }
 
 TEST_F(LayoutTest, TheWalkRefusalsOverflowsAndAnExhaustedArena) {

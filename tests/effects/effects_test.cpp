@@ -145,15 +145,22 @@ TEST_P(Effects, NoArenaRoomOrAZeroEndValueFinishesOnTheFirstCall) {
   SetImage(21, 13);
   {
     test::ArenaHog hog;
-    for (const int32_t slot : {7, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44})
-      EXPECT_TRUE((Start(4, 9, 17, 11), Call(EntryEffects[slot]) == 0 && node.workBuffer == nullptr && Shows(Expect()))) << slot;
+    for (const int32_t slot : {7, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44}) {
+      Start(4, 9, 17, 11);
+      EXPECT_EQ(Call(EntryEffects[slot]), 0) << slot;
+      EXPECT_EQ(node.workBuffer, nullptr) << slot;
+      EXPECT_TRUE(Shows(Expect())) << slot;
+    }
   }
   const int32_t cases[][4] = {{22, 7, 1, 10}, {23, 1, 7, 10}, {38, 1, 1, 10}, {40, 1, 9, 10}, {40, 9, 1, 10},
                               {3, 0, 0, 10},  {39, 0, 0, 10}, {28, 9, 2, 0}};  // DotOverlay ends on y + H' - 2
   for (const auto& [slot, iw, ih, y] : cases) {
     SetImage(iw, ih, AllLit);
     Start(3, y, 11, y == 0 ? 2 : 9);
-    EXPECT_TRUE(Call(EntryEffects[slot]) == -1 && node.workBuffer == nullptr && Shows(Expect())) << slot << " " << iw << "x" << ih;
+    SCOPED_TRACE(testing::Message() << "slot " << slot << ", " << iw << "x" << ih);
+    EXPECT_EQ(Call(EntryEffects[slot]), -1);
+    EXPECT_EQ(node.workBuffer, nullptr);
+    EXPECT_TRUE(Shows(Expect()));
   }
 }
 
@@ -164,9 +171,12 @@ TEST_P(Effects, BlinkAndDotOverlay) {
   Start(5, 12, 10, 6, 8, 7);
   EXPECT_EQ(Call(EntryEffects[29]), 20);
   EXPECT_TRUE(Shows(Expect([](int32_t u, int32_t v) { return u < 6 && v < 4; }, '7')));
-  EXPECT_TRUE(Call(EntryEffects[29]) == 20 && Shows(Expect(NoPixel)));
+  EXPECT_EQ(Call(EntryEffects[29]), 20);
+  EXPECT_TRUE(Shows(Expect(NoPixel)));
   EXPECT_EQ(Run(EntryEffects[29], 19), Ints(19, 20));
-  EXPECT_TRUE(Call(EntryEffects[29]) == -1 && node.stepDelay == 0u && Shows(Expect()));
+  EXPECT_EQ(Call(EntryEffects[29]), -1);
+  EXPECT_EQ(node.stepDelay, 0u);
+  EXPECT_TRUE(Shows(Expect()));
   SetImage(12, 14, AllLit);
   Start(5, 10, 12, 14, 0, 7);
   EXPECT_EQ(Run(EntryEffects[28], 3), (Ints{6, 6, 6}));  // rows 12 (even) and 17 (odd) dotted
@@ -191,7 +201,11 @@ TEST_P(Effects, RandomBlocks) {
     int32_t cells = 0;
     for (int32_t u = 0, v = 0, i = 0; i < 240; u = ++i % 20, v = i / 20) {
       const bool lit = p[v * 21 + u] != '.';
-      EXPECT_TRUE(u < 16 && v < 8 ? lit == (p[v * 21 + (u & ~1)] != '.') : !lit) << u << ", " << v;
+      if (u < 16 && v < 8) {
+        EXPECT_EQ(lit, p[v * 21 + (u & ~1)] != '.') << "cell pixel " << u << ", " << v;
+      } else {
+        EXPECT_FALSE(lit) << "outside the cells " << u << ", " << v;
+      }
       cells += lit && u % 2 == 0 ? 1 : 0;
     }
     EXPECT_EQ(cells, call * 8 - 1) << "call " << call;
@@ -210,13 +224,15 @@ TEST_P(Effects, RandomBlocks) {
 TEST_P(Effects, RotateAndFlip) {
   SetImage(7, 5, AllLit);
   Start(5, 12, 7, 5, 0, 7);
-  EXPECT_TRUE(Call(EntryEffects[24]) == 4 && Shows("....... ....... ..#.#.# ....... ..#.#.#"));
+  EXPECT_EQ(Call(EntryEffects[24]), 4);
+  EXPECT_TRUE(Shows("....... ....... ..#.#.# ....... ..#.#.#"));
   Run(EntryEffects[24], 9);
   EXPECT_TRUE(Shows("....... .#.#.#. ....... .#.#.#. ......."));
   SetImage(7, 5, [](int32_t u, int32_t) { return u == 4; });
   Start(5, 12, 7, 5);
   node.stepDelay = 6;
-  EXPECT_TRUE(Call(EntryEffects[25]) == 6 && Shows("....... ....... ....#.. ....... ......."));
+  EXPECT_EQ(Call(EntryEffects[25]), 6);
+  EXPECT_TRUE(Shows("....... ....... ....#.. ....... ......."));
   Run(EntryEffects[25], 18);
   EXPECT_TRUE(Shows("....... ....... ..#.... ....... ......."));
   EXPECT_EQ(Run(EntryEffects[25]), (Ints{6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, -1}));
@@ -250,7 +266,8 @@ TEST_P(Effects, SweepSteps) {
     SetImage(size + (slot == 43 ? 2 : 0), size, AllLit);
     Start(5, 12, size + (slot == 43 ? 2 : 0), size);
     Call(EntryEffects[slot]), node.step = static_cast<uint32_t>(angle);  // set up, then turn to the angle
-    EXPECT_TRUE(Call(EntryEffects[slot]) > 0 && Shows(Expect(shown))) << slot << " at " << angle << " degrees";
+    EXPECT_GT(Call(EntryEffects[slot]), 0) << slot << " at " << angle << " degrees";
+    EXPECT_TRUE(Shows(Expect(shown))) << slot << " at " << angle << " degrees";
   }
 }
 
@@ -278,8 +295,11 @@ TEST_P(Effects, Slides) {
     Script(EntryEffects[s.slot], s.results, s.after);
   }
   node.image.pixels = nullptr;  // and scrolls: no pixels, no drawing
-  for (int32_t slot = 8; slot < 53; slot = slot == 15 ? 45 : slot + 1)
-    EXPECT_TRUE((Start(3, 3, 10, 6, 0, 7), Call(EntryEffects[slot]) == -1 && Shows(Expect(NoPixel, '7')))) << slot;
+  for (int32_t slot = 8; slot < 53; slot = slot == 15 ? 45 : slot + 1) {
+    Start(3, 3, 10, 6, 0, 7);
+    EXPECT_EQ(Call(EntryEffects[slot]), -1) << slot;
+    EXPECT_TRUE(Shows(Expect(NoPixel, '7'))) << slot;
+  }
 }
 
 // Loops (49..52) wrap without a gap, crossing scrolls (45..48) leave the rectangle blank after a pass;
@@ -292,14 +312,19 @@ TEST_P(Effects, ScrollsPassForEver) {
   SetImage(6, 4);
   for (const auto& [slot, pass] : passes) {
     Start(40, 2, 6, 4, 4, 7);
-    for (int32_t n = 1; n <= 2 * pass; ++n)
-      ASSERT_TRUE(Call(EntryEffects[slot]) == 1 && PassEnded() == (n % pass == 0)) << slot << " call " << n;
+    for (int32_t n = 1; n <= 2 * pass; ++n) {
+      ASSERT_EQ(Call(EntryEffects[slot]), 1) << slot << " call " << n;
+      ASSERT_EQ(PassEnded(), n % pass == 0) << slot << " call " << n;
+    }
     EXPECT_TRUE(Shows(Expect([slot = slot](int32_t, int32_t) { return slot >= 49; }))) << slot;
   }
   SetRows({"#..#", ".##."});
   Start(4, 4, 8, 3, 8, 7);
-  for (int32_t i = 0; i < 10; ++i)  // stepDelay 0, as an effect that ended without a delay leaves it
-    ASSERT_TRUE((node.stepDelay = 0, Call(EntryEffects[49]) == 1 && PassEnded())) << i;
+  for (int32_t i = 0; i < 10; ++i) {
+    node.stepDelay = 0;  // as an effect that ended without a delay leaves it
+    ASSERT_EQ(Call(EntryEffects[49]), 1) << i;
+    ASSERT_TRUE(PassEnded()) << i;
+  }
   EXPECT_TRUE(Shows("#..#7777 .##.7777 77777777"));
 }
 

@@ -69,8 +69,14 @@ TEST_F(Gfx, ContextAndClipBounds) {
     EXPECT_EQ(CreateGraphicsContext(d, 0, 10, 10), nullptr);
   }
   const ClipBounds screen = SetClipBounds(ctx, ClipBounds{-5, 10, 4, 100});
-  EXPECT_TRUE(screen.left == 0 && screen.right == 63 && screen.top == 0 && screen.bottom == 31);
-  EXPECT_TRUE(ctx->clip.left == 0 && ctx->clip.right == 10 && ctx->clip.top == 4 && ctx->clip.bottom == 31);
+  EXPECT_EQ(screen.left, 0);
+  EXPECT_EQ(screen.right, 63);
+  EXPECT_EQ(screen.top, 0);
+  EXPECT_EQ(screen.bottom, 31);
+  EXPECT_EQ(ctx->clip.left, 0);
+  EXPECT_EQ(ctx->clip.right, 10);
+  EXPECT_EQ(ctx->clip.top, 4);
+  EXPECT_EQ(ctx->clip.bottom, 31);
   EXPECT_EQ(Str(PointInClip(ctx, 10, 31)) + Str(PointInClip(ctx, 0, 4)) + Str(PointInClip(ctx, 11, 5)) + Str(PointInClip(ctx, 5, 3)), "1100");
   SetClipBounds(ctx, screen);
   for (const auto& [y, x0, x1] : {std::tuple{3, -5, 3}, {4, 60, 90}, {-1, 0, 10}, {32, 0, 10}, {5, 70, 80}}) DrawClippedHLine(ctx, y, x0, x1, 2);
@@ -110,10 +116,18 @@ TEST(ClipPolygon, CutsEachSideWithinItsBound) {
   const std::vector<GfxPoint> star{{269, -266}, {-110, 153}, {95, -38}, {-25, 192}, {109, -61}, {-434, 341}, {158, -56}, {-183, 143}, {134, -71}, {14, 71}};
   std::vector<GfxPoint> out(ClipPolygonBound(10));
   EXPECT_EQ(ClipPolygon(&kScreen, 10, star.data(), out.data(), static_cast<uint32_t>(out.size())), 28u);
-  for (size_t i = 0; i < 28; ++i) EXPECT_TRUE(out[i].x >= 0 && out[i].x <= 63 && out[i].y >= 0 && out[i].y <= 31) << i;
-  EXPECT_TRUE(ClipPolygonBound(10) == 49u && ClipPolygonBound(0xFFFFFFFFu) == 0xFFFFFFFFu);
+  for (size_t i = 0; i < 28; ++i) {
+    EXPECT_GE(out[i].x, 0) << i;
+    EXPECT_LE(out[i].x, 63) << i;
+    EXPECT_GE(out[i].y, 0) << i;
+    EXPECT_LE(out[i].y, 31) << i;
+  }
+  EXPECT_EQ(ClipPolygonBound(10), 49u);
+  EXPECT_EQ(ClipPolygonBound(0xFFFFFFFFu), 0xFFFFFFFFu);
   GfxPoint few[3] = {{1, 1}, {1, 1}, {1, 1}};
-  EXPECT_TRUE(ClipPolygon(&kScreen, 4, square, few, 2) == 2u && few[1].x == 63 && few[2].x == 1);  // the third untouched
+  EXPECT_EQ(ClipPolygon(&kScreen, 4, square, few, 2), 2u);
+  EXPECT_EQ(few[1].x, 63);
+  EXPECT_EQ(few[2].x, 1);  // the third untouched
   EXPECT_EQ(ClipPolygon(&kScreen, 4, square, nullptr, 9) + ClipPolygon(&kScreen, 0, square, few, 3), 0u);
 }
 
@@ -125,8 +139,11 @@ TEST_F(Gfx, Lines) {
       {{0, 4, 2, 0}, "2,0 1,1 1,2 0,3 0,4 "}, {{-4, -4, 4, 4}, "0,0 1,1 2,2 3,3 4,4 "}, {{-2, 1, 1, -1}, "0,0 "} /* a third of a pixel off */,
       {{5, 6, 5, 2}, "r5,2:1x5/2 "}, {{-10, 31, 100, 31}, "h31:0-63/2 "}, {{0, 100, 1, -101}, "r0,0:1x32/2 "}, {{6, 5, 2, 5}, "h5:2-6/2 "},
   };
-  for (const auto& [s, want] : lines)
-    EXPECT_TRUE((Clear(), DrawLine(ctx, &s) == 0) && log == want) << s.x0 << "," << s.y0 << " " << s.x1 << "," << s.y1 << ": " << log;
+  for (const auto& [s, want] : lines) {
+    Clear();
+    EXPECT_EQ(DrawLine(ctx, &s), 0) << s.x0 << "," << s.y0 << " " << s.x1 << "," << s.y1;
+    EXPECT_EQ(log, want) << s.x0 << "," << s.y0 << " " << s.x1 << "," << s.y1;
+  }
   Clear();
   EXPECT_EQ(DrawLine(ctx, nullptr), 1);
   const GfxPoint points[3] = {{1, 1}, {5, 1}, {5, 4}};

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "memory/arena.h"
@@ -56,17 +57,22 @@ TEST_F(ArenaTest, FreeNeighboursMergeOnBothSidesAndAreReusedWhole) {
   }
   // Fast-bin chunks merge when a large request gathers them; the gathering
   // order is the reverse of the freeing order, so each order tests one side.
-  for (const bool forward : {true, false}) {
-    SCOPED_TRACE(forward ? "merged with the next chunk" : "merged with the previous chunk");
-    void* small[3];
-    for (void*& p : small) p = ArenaAlloc(40);
-    ASSERT_NE(ArenaAlloc(40), nullptr);
-    const uint32_t chunk = ArenaChunkSize(small[0]);
-    for (int i = 0; i < 3; ++i) ArenaFree(small[forward ? i : 2 - i]);
-    ASSERT_NE(ArenaAlloc(600), nullptr);  // gathers the fast bins
-    void* whole = ArenaAlloc(3 * chunk - 11);
-    EXPECT_EQ(whole, small[0]);
-    EXPECT_EQ(ArenaChunkSize(whole), 3 * chunk);
+  // 48-byte chunks, and 72-byte ones, the largest the fast bins keep.
+  for (const auto& [request, size] : {std::pair<size_t, uint32_t>{40, 48}, {64, 72}}) {
+    for (const bool forward : {true, false}) {
+      SCOPED_TRACE(testing::Message() << (forward ? "merged with the next chunk" : "merged with the previous chunk")
+                                      << ", requests of " << request);
+      void* small[3];
+      for (void*& p : small) p = ArenaAlloc(request);
+      ASSERT_NE(ArenaAlloc(request), nullptr);
+      const uint32_t chunk = ArenaChunkSize(small[0]);
+      ASSERT_EQ(chunk, size);
+      for (int i = 0; i < 3; ++i) ArenaFree(small[forward ? i : 2 - i]);
+      ASSERT_NE(ArenaAlloc(600), nullptr);  // gathers the fast bins
+      void* whole = ArenaAlloc(3 * chunk - 11);
+      EXPECT_EQ(whole, small[0]);
+      EXPECT_EQ(ArenaChunkSize(whole), 3 * chunk);
+    }
   }
 }
 

@@ -39,7 +39,13 @@ TEST_F(LockTest, OwnerReentersOthersTimeOutAtOnce) {
   std::thread(wait_and_release).join();
   EXPECT_EQ(testing::internal::GetCapturedStdout(), expected);
   EXPECT_EQ(status, 255u);
-  for (int i = 0; i < 3; ++i) LockRelease(lock);  // the two waits and the creation
+  LockRelease(lock);  // the two waits; the creation still holds it
+  LockRelease(lock);
+  testing::internal::CaptureStdout();
+  std::thread(wait_and_release).join();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), expected);
+  EXPECT_EQ(status, 255u) << "the other thread's release let it go";
+  LockRelease(lock);
 
   std::thread(wait_and_release).join();  // released, it passes to another thread
   EXPECT_EQ(status, 0u);

@@ -1,10 +1,16 @@
 // `ledview check`: warnings for content the sign will not show whole.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <utility>
 
 #include "billfile/billwriter.h"
+#include "ledview/args.h"
 #include "ledview/check.h"
 
 namespace ledview::tool {
@@ -87,6 +93,79 @@ TEST(Check, EveryEdgeIsCheckedOnItsOwn) {
             "warning: pages[0].areas[2].components[0]: reaches outside its 16x16 area; that part is not shown\n"
             "warning: pages[0].areas[2].components[1]: reaches outside its 16x16 area; that part is not shown\n")
       << report;
+}
+
+// A page plays at most 256 elements: one more makes the playbill unplayable.
+TEST(Check, APageOfMoreThan256ElementsDoesNotPlay) {
+  const bill::BmpBlock dot{8, 8, 1, 1, std::vector<uint8_t>(8, 0xFF)};
+  for (const int count : {256, 257}) {
+    bill::Bill b;
+    bill::Component& c = b.AddPage().AddArea(0, 0, 8, 8).AddComponent(0, 0, 8, 8);
+    for (int i = 0; i < count; ++i) c.AddElement(kElemPicture, bill::BmpBlockBytes(dot));
+    bool valid = false;
+    const std::string report = Report(b.Bytes(), 64, 16, &valid);
+    EXPECT_EQ(valid, count == 256) << count << " elements\n" << report;
+    EXPECT_EQ(report.find("the engine plays at most 32 areas, 128 components and 256 elements on a page") != std::string::npos,
+              count == 257)
+        << report;
+  }
+}
+
+// The engine loads 16 pages; a 17th makes the playbill unplayable.
+TEST(Check, SixteenPagesPlayASeventeenthDoesNot) {
+  bill::Bill b;
+  const bill::BmpBlock dot{8, 8, 1, 1, std::vector<uint8_t>(8, 0xFF)};
+  for (int i = 0; i < 17; ++i) {
+    b.AddPage().AddArea(0, 0, 8, 8).AddComponent(0, 0, 8, 8).AddElement(kElemPicture, bill::BmpBlockBytes(dot));
+    bool valid = false;
+    const std::string report = Report(b.Bytes(), 64, 16, &valid);
+    EXPECT_EQ(valid, i < 16) << i + 1 << " pages\n" << report;
+    EXPECT_EQ(report.find("the engine loads at most 16 pages") != std::string::npos, i == 16) << report;
+  }
+}
+
+// A string is listed by its first 40 characters; a longer one ends in "...".
+TEST(Check, StringsAreListedUpToFortyCharacters) {
+  bill::Bill b;
+  bill::Component& c = b.AddPage().AddArea(0, 0, 64, 16).AddComponent(0, 0, 64, 16);
+  bill::StringText t;
+  t.text = std::string(40, 'a');
+  c.AddElement(kElemString, bill::StringTextBytes(t));
+  t.text = std::string(41, 'b');
+  c.AddElement(kElemString, bill::StringTextBytes(t));
+  bool valid = false;
+  const std::string report = Report(b.Bytes(), 64, 16, &valid);
+  EXPECT_NE(report.find(": \"" + std::string(40, 'a') + "\" size"), std::string::npos) << report;
+  EXPECT_NE(report.find(": \"" + std::string(40, 'b') + "...\" size"), std::string::npos) << report;
+}
+
+// A playbill file names no sign: it is read off the content, as wide and
+// tall as the areas reach, in the colour mode its colours need.
+TEST(Check, APlaybillsSignIsReadOffItsContent) {
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("ledview-sign-" + std::to_string(getpid()) + ".bill");
+  for (const auto& [colour, mode] : {std::pair<uint32_t, int32_t>{1, 1}, {2, 2}, {3, 2}, {4, 4}, {6, 4}}) {
+    SCOPED_TRACE(testing::Message() << "colour " << colour);
+    bill::Bill b;
+    bill::StringText t;
+    t.text = "x";
+    t.colour = colour;
+    b.AddPage().AddArea(8, 4, 16, 8).AddComponent(0, 0, 16, 8).AddElement(kElemString, bill::StringTextBytes(t));
+    b.pages[0].AddArea(0, 0, 8, 4);
+    const std::vector<uint8_t> bytes = b.Bytes();
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    std::vector<uint8_t> read;
+    SignSize sign;
+    std::string error;
+    ASSERT_TRUE(LoadInput(path.string(), &read, &sign, &error)) << error;
+    EXPECT_EQ(read, bytes);
+    EXPECT_EQ(sign.width, 24);
+    EXPECT_EQ(sign.height, 12);
+    EXPECT_EQ(sign.mode, mode);
+    EXPECT_TRUE(sign.fromcontent);
+  }
+  std::filesystem::remove(path);
 }
 
 }  // namespace

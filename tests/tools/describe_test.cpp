@@ -8,6 +8,7 @@
 #include "billfile/billreader.h"
 #include "ledview/describe.h"
 #include "ledview/describe_shared.h"
+#include "ledview/fonts.h"
 #include "ledview/gbcode.h"
 #include "ledview/picture.h"
 #include "ledview/schema_json.h"
@@ -47,9 +48,10 @@ TEST(Describe, InspectAndBuildGiveTheSameBytes) {
   PendingFiles pictures;
   SignSize sign;
   std::string error;
-  ASSERT_TRUE(ReadBill(b.Bytes(), &read, &error) && DescribeBill(read, "x", &json, &pictures, &error) &&
-              ParseJson(JsonText(json), &again, &error) &&
-              BuildBill(again, {.basedir = {}, .pending = &pictures}, &rebuilt, &sign, &error)) << error;
+  ASSERT_TRUE(ReadBill(b.Bytes(), &read, &error)) << error;
+  ASSERT_TRUE(DescribeBill(read, "x", &json, &pictures, &error)) << error;
+  ASSERT_TRUE(ParseJson(JsonText(json), &again, &error)) << error;
+  ASSERT_TRUE(BuildBill(again, {.basedir = {}, .pending = &pictures}, &rebuilt, &sign, &error)) << error;
   EXPECT_EQ(rebuilt.Bytes(), b.Bytes()) << JsonText(json);
   const Json& e = json["pages"][0]["areas"][0]["components"][0]["elements"];
   EXPECT_EQ(e[0]["speed"], 6);
@@ -275,6 +277,20 @@ TEST(Describe, AlignWithoutWidthAlignsWithinTheComponent) {
   EXPECT_GT(paged.first, 10);
   EXPECT_LT(BuildAligned(R"("type": "digitalclock", "digits": {)" + font + R"(, "align": "right"}, "labels": {)" +
                          font + "}").width, 20);
+}
+
+// Text lines may end in a carriage return and a line feed: the return
+// draws nothing.
+TEST(Describe, TextLinesEndedByCarriageReturnsDrawAsLineFeedsAlone) {
+  TextStyle style;
+  style.font = LEDVIEW_TEST_FONT;
+  Picture crlf, lf;
+  std::string error;
+  ASSERT_TRUE(RenderText("AB\r\nC\r", style, &crlf, &error)) << error;
+  ASSERT_TRUE(RenderText("AB\nC", style, &lf, &error)) << error;
+  EXPECT_EQ(crlf.width, lf.width);
+  EXPECT_EQ(crlf.height, lf.height);
+  EXPECT_EQ(crlf.pixels, lf.pixels);
 }
 
 }  // namespace

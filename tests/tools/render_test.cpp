@@ -1,6 +1,8 @@
 // Rendering: the command plays a playbill as a host would, and its pictures
 // are the engine's buffer.
+#include <gif_lib.h>
 #include <gtest/gtest.h>
+#include <png.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -44,25 +46,112 @@ TEST(Render, GifFrameTiming) {
   }
 }
 
-// A frame is written after the first tick and whenever the engine's buffer
-// changes, named by its moment, and holds that buffer; a moment between two
-// ticks shows the last tick's picture.
-TEST(Render, FramesAreTheEngineBuffer) {
-  test::Bill b;
-  test::Element& e = b.AddPage().AddArea(0, 0, 8, 4).AddComponent(0, 0, 8, 4).AddElement(
-      1, test::PicturePayload({"#..#.##.", ".##..#.#", "#.#.#..#", "##....##"}));
-  e.entryeffect = 9, e.speed = 1, e.staytime = 1, e.exiteffect = 2;
-  const std::vector<uint8_t> bill = b.Bytes();
-  const RenderOptions o{.width = 8, .height = 4, .font = LEDVIEW_TEST_FONT, .durationms = 2500, .tickms = 50,
-                        .start = 1700000000, .scale = 1, .look = Look::Plain, .strings = {}};
-  // The host loop written out plainly: the buffer after every tick. The
-  // action counter survives a release, so each play starts it at 0.
+// Pictures as a reader sees them: 0xRRGGBB a pixel.
+struct Image {
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<uint32_t> rgb;
+  uint32_t At(int32_t x, int32_t y) const { return rgb[static_cast<size_t>(y) * width + x]; }
+};
+
+Image ReadPng(const std::string& path) {
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  Image image;
+  if (!png_image_begin_read_from_file(&png, path.c_str())) {
+    ADD_FAILURE() << path << ": " << png.message;
+    return image;
+  }
+  png.format = PNG_FORMAT_RGB;
+  std::vector<uint8_t> bytes(PNG_IMAGE_SIZE(png));
+  if (!png_image_finish_read(&png, nullptr, bytes.data(), 0, nullptr)) {
+    ADD_FAILURE() << path << ": " << png.message;
+    return image;
+  }
+  image.width = static_cast<int32_t>(png.width);
+  image.height = static_cast<int32_t>(png.height);
+  for (size_t i = 0; i < bytes.size(); i += 3) image.rgb.push_back(uint32_t{bytes[i]} << 16 | bytes[i + 1] << 8 | bytes[i + 2]);
+  return image;
+}
+
+// A GIF's frames as a viewer shows them, each drawn over the one before,
+// with how long each stays in hundredths.
+struct GifFrame {
+  Image image;
+  int32_t delaycs = 0;
+};
+
+std::vector<GifFrame> ReadGif(const std::string& path) {
+  int err = 0;
+  GifFileType* gif = DGifOpenFileName(path.c_str(), &err);
+  if (gif == nullptr) {
+    ADD_FAILURE() << path << ": " << GifErrorString(err);
+    return {};
+  }
+  std::vector<GifFrame> frames;
+  if (DGifSlurp(gif) != GIF_OK) {
+    ADD_FAILURE() << path << ": " << GifErrorString(gif->Error);
+    DGifCloseFile(gif, &err);
+    return {};
+  }
+  Image shown{gif->SWidth, gif->SHeight, std::vector<uint32_t>(static_cast<size_t>(gif->SWidth) * gif->SHeight, 0xFFFFFFFF)};
+  for (int i = 0; i < gif->ImageCount; ++i) {
+    const SavedImage& saved = gif->SavedImages[i];
+    const GifImageDesc& d = saved.ImageDesc;
+    const ColorMapObject* map = d.ColorMap != nullptr ? d.ColorMap : gif->SColorMap;
+    GraphicsControlBlock gcb{};
+    EXPECT_EQ(DGifSavedExtensionToGCB(gif, i, &gcb), GIF_OK) << "frame " << i;
+    EXPECT_EQ(gcb.DisposalMode, DISPOSE_DO_NOT) << "frame " << i;
+    EXPECT_FALSE(d.Interlace) << "frame " << i;
+    EXPECT_LE(d.Left + d.Width, shown.width) << "frame " << i;
+    EXPECT_LE(d.Top + d.Height, shown.height) << "frame " << i;
+    for (int y = 0; y < d.Height; ++y) {
+      for (int x = 0; x < d.Width; ++x) {
+        const GifColorType c = map->Colors[saved.RasterBits[y * d.Width + x]];
+        shown.rgb[static_cast<size_t>(d.Top + y) * shown.width + d.Left + x] = uint32_t{c.Red} << 16 | c.Green << 8 | c.Blue;
+      }
+    }
+    frames.push_back({shown, gcb.DelayTime});
+  }
+  DGifCloseFile(gif, &err);
+  return frames;
+}
+
+// A picture of a sign in the LED look, `scale` pixels a cell, shows `leds`:
+// each cell's centre is the LED's colour (a mode-1 sign has red LEDs only;
+// dark grey when unlit), and its corner is black around the dot.
+testing::AssertionResult ShowsLeds(const Image& image, const std::vector<uint8_t>& leds, int32_t width, int32_t height,
+                                   int32_t mode, int32_t scale) {
+  if (image.width != width * scale || image.height != height * scale) {
+    return testing::AssertionFailure() << "a picture of " << image.width << "x" << image.height;
+  }
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) {
+      const uint8_t v = leds[static_cast<size_t>(y) * width + x];
+      const uint32_t want = v == 0 ? 0x2A2A2A : LedRgb(mode == 1 ? 1 : v);
+      const uint32_t centre = image.At(x * scale + scale / 2, y * scale + scale / 2);
+      const uint32_t corner = image.At(x * scale, y * scale);
+      if (centre != want || corner != 0) {
+        return testing::AssertionFailure() << std::hex << "LED (" << std::dec << x << ", " << y << ") of value "
+                                           << int{v} << std::hex << ": centre " << centre << ", corner " << corner
+                                           << ", expected centre " << want;
+      }
+    }
+  }
+  return testing::AssertionSuccess();
+}
+
+// The host loop written out plainly: the engine's buffer after every tick.
+// The action counter survives a release, so each play starts it at 0.
+std::map<int64_t, std::vector<uint8_t>> PlayDirectly(const std::vector<uint8_t>& bill, const RenderOptions& o) {
   std::map<int64_t, std::vector<uint8_t>> direct;
-  std::vector<uint8_t> leds(32, 0);
+  std::vector<uint8_t> leds(static_cast<size_t>(o.width) * o.height, 0);
   actioncounter = 0;
-  ASSERT_EQ(InitLedConfigure(8, 4, 1) | SetFontPathname(LEDVIEW_TEST_FONT) | SetBmpBuffer(8, 4, 8, leds.data()), 0);
+  EXPECT_EQ(InitLedConfigure(o.width, o.height, o.mode), 0);
+  EXPECT_EQ(SetFontPathname(o.font.c_str()), 0);
+  EXPECT_EQ(SetBmpBuffer(o.width, o.height, o.width, leds.data()), 0);
   ClockSimulate(o.start);
-  ASSERT_EQ(SetPlayBill(bill.data(), static_cast<int32_t>(bill.size())), 0);
+  EXPECT_EQ(SetPlayBill(bill.data(), static_cast<int32_t>(bill.size())), 0);
   for (int64_t t = o.tickms; t <= o.durationms; t += o.tickms) {
     if (t % 1000 < o.tickms) ClockAdvance(1), NotifySecond();
     NotifyActtion();
@@ -71,32 +160,76 @@ TEST(Render, FramesAreTheEngineBuffer) {
   }
   ReleasePreview();
   ClockUseReal();
+  return direct;
+}
 
+// The GIF, the PNG of a moment and the PNG frames, decoded, show the
+// engine's buffer LED by LED, in one colour and in several. A GIF frame
+// stays from its moment until the next, and the frames add up to the
+// render's length. A frame PNG is written after the first tick and whenever
+// the buffer changes, named by its moment; a moment between two ticks shows
+// the last tick's picture.
+TEST(Render, PicturesShowTheEngineBuffer) {
+  test::Bill b;
+  test::Area& area = b.AddPage().AddArea(0, 0, 16, 4);
+  test::Element& e = area.AddComponent(0, 0, 8, 4).AddElement(
+      1, test::PicturePayload({"#..#.##.", ".##..#.#", "#.#.#..#", "##....##"}, 5));
+  e.entryeffect = 9, e.speed = 1, e.staytime = 1, e.exiteffect = 2;  // SlideLeft, EraseLeft
+  test::Element& f = area.AddComponent(8, 0, 8, 4).AddElement(
+      1, test::PicturePayload({"########", "#......#", "#.####.#", "########"}, 2));
+  f.entryeffect = 5, f.staytime = 1, f.exiteffect = 1;  // WipeDown, EraseRight
+  const std::vector<uint8_t> bill = b.Bytes();
   const std::string dir = (std::filesystem::temp_directory_path() / ("ledview-render-" + std::to_string(getpid()))).string();
-  std::filesystem::remove_all(dir);
-  std::string error;
-  actioncounter = 0;
-  ASSERT_TRUE(RenderFrames(bill, o, dir, &error)) << error;
-  const auto shows = [&](const std::string& path) {
-    std::vector<uint8_t> png;
-    Picture p;
-    EXPECT_TRUE(ReadFile(path, 1 << 20, &png, &error) && PngToPicture(png, 9, &p, &error)) << path << ": " << error;
-    return p.pixels;
-  };
-  std::vector<uint8_t> shown;
-  for (const auto& [t, now] : direct) {
-    char name[32];
-    std::snprintf(name, sizeof name, "/%06lldms.png", static_cast<long long>(t));
-    ASSERT_EQ(std::filesystem::exists(dir + name), now != shown) << name;
-    EXPECT_TRUE(now == shown || shows(dir + name) == now) << name;
-    shown = now;
+  for (const int32_t mode : {1, 4}) {
+    SCOPED_TRACE(testing::Message() << "colour mode " << mode);
+    const RenderOptions o{.width = 16, .height = 4, .mode = mode, .font = LEDVIEW_TEST_FONT, .durationms = 2500,
+                          .tickms = 50, .start = 1700000000, .scale = 5, .look = Look::Led, .strings = {}};
+    const std::map<int64_t, std::vector<uint8_t>> direct = PlayDirectly(bill, o);
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directory(dir);
+    std::string error;
+
+    actioncounter = 0;
+    ASSERT_TRUE(RenderGif(bill, o, dir + "/show.gif", &error)) << error;
+    const std::vector<GifFrame> frames = ReadGif(dir + "/show.gif");
+    ASSERT_GE(frames.size(), 6u) << "the scene barely moves";
+    std::vector<int64_t> starts = {0};
+    for (const GifFrame& frame : frames) starts.push_back(starts.back() + frame.delaycs * 10);
+    EXPECT_EQ(starts.back(), o.durationms);
+    size_t k = 0;
+    for (const auto& [t, leds] : direct) {
+      while (k + 1 < frames.size() && starts[k + 1] <= t) ++k;
+      EXPECT_TRUE(ShowsLeds(frames[k].image, leds, o.width, o.height, mode, o.scale)) << "GIF frame " << k << " at " << t << " ms";
+    }
+    EXPECT_EQ(k + 1, frames.size());
+
+    actioncounter = 0;
+    ASSERT_TRUE(RenderFrames(bill, o, dir + "/frames", &error)) << error;
+    std::vector<uint8_t> shown;
+    for (const auto& [t, now] : direct) {
+      char name[32];
+      std::snprintf(name, sizeof name, "/frames/%06lldms.png", static_cast<long long>(t));
+      ASSERT_EQ(std::filesystem::exists(dir + name), now != shown) << name;
+      if (now != shown) {
+        EXPECT_TRUE(ShowsLeds(ReadPng(dir + name), now, o.width, o.height, mode, o.scale)) << name;
+      }
+      shown = now;
+    }
+    EXPECT_GE(std::distance(std::filesystem::directory_iterator(dir + "/frames"), {}), 6) << "the scene barely moves";
+
+    actioncounter = 0;
+    ASSERT_TRUE(RenderPng(bill, o, 1234, dir + "/moment.png", &error)) << error;
+    EXPECT_TRUE(ShowsLeds(ReadPng(dir + "/moment.png"), direct.at(1200), o.width, o.height, mode, o.scale));
+    // A moment on a tick that changed the picture shows that tick's picture.
+    auto change = direct.upper_bound(1000);
+    while (change != direct.end() && change->second == std::prev(change)->second) ++change;
+    ASSERT_NE(change, direct.end());
+    actioncounter = 0;
+    ASSERT_TRUE(RenderPng(bill, o, change->first, dir + "/moment.png", &error)) << error;
+    EXPECT_TRUE(ShowsLeds(ReadPng(dir + "/moment.png"), change->second, o.width, o.height, mode, o.scale)) << change->first;
+    EXPECT_FALSE(RenderFrames(bill, o, dir + "/frames", &error));
+    EXPECT_EQ(error, dir + "/frames: exists and is not an empty folder; name a new folder, or remove this one first");
   }
-  EXPECT_GE(std::distance(std::filesystem::directory_iterator(dir), {}), 4) << "the scene barely moves";
-  actioncounter = 0;
-  ASSERT_TRUE(RenderPng(bill, o, 1234, dir + "/moment.png", &error)) << error;
-  EXPECT_EQ(shows(dir + "/moment.png"), direct.at(1200));
-  EXPECT_FALSE(RenderFrames(bill, o, dir, &error));
-  EXPECT_EQ(error, dir + ": exists and is not an empty folder; name a new folder, or remove this one first");
   std::filesystem::remove_all(dir);
 }
 
@@ -156,6 +289,24 @@ TEST(Render, TheLedLookShowsTheSignsLeds) {
     EXPECT_EQ(Paint(leds, 8, 1, c.mode, 1, Look::Led).index, c.led) << c.mode;
   }
   EXPECT_EQ(leds, (std::vector<uint8_t>{0, 1, 2, 3, 4, 5, 6, 7}));
+}
+
+// A live string given for a moment reaches the engine with the tick at that
+// moment: the picture changes there, not a tick later.
+TEST(Render, AStringUpdateTakesEffectAtItsMoment) {
+  test::Bill b;
+  b.AddPage().AddArea(0, 0, 32, 16).AddComponent(0, 0, 32, 16).AddElement(2, test::StringPayload(7, "AB")).entryeffect = 26;
+  const RenderOptions o{.width = 32, .height = 16, .font = LEDVIEW_TEST_FONT, .durationms = 1000, .tickms = 50,
+                        .start = 1700000000, .scale = 1, .look = Look::Plain, .strings = {{7, "NEW", 700}}};
+  std::vector<int64_t> moments;
+  std::string error;
+  ASSERT_TRUE(PlayBill(b.Bytes(), o, [&](int64_t t, const std::vector<uint8_t>&) {
+    moments.push_back(t);
+    return true;
+  }, &error)) << error;
+  ASSERT_GE(moments.size(), 2u);
+  EXPECT_EQ(moments.back(), 700);
+  EXPECT_LT(moments[moments.size() - 2], 700);
 }
 
 // Frame names keep time order when sorted as text, past 1,000 seconds too.

@@ -38,6 +38,7 @@
 #include "ledview/routes.h"
 #include "ledview/serve.h"
 #include "ledview/showengine.h"
+#include "ledview/watcher.h"
 #include "ledview/wire.h"
 
 namespace ledview::tool {
@@ -509,6 +510,9 @@ TEST(Serve, ControlsAndLiveStrings) {
     EXPECT_NE(res->body.find(b.names), std::string::npos) << res->body;
     EXPECT_EQ(std::count(res->body.begin(), res->body.end(), '\n'), 1) << res->body;
   }
+  res = client.Post("/string", Json{{"id", 7}, {"text", std::string(1024, 'a')}}.dump(), "application/json");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->status, 204) << "1024 bytes are taken: " << res->body;
   EXPECT_EQ(server.Stop(), 0);
 }
 
@@ -1128,6 +1132,10 @@ TEST(Serve, HugeHeadsAreRefusedEarly) {
   std::string few;
   for (int i = 0; i < 101; ++i) few += "X-" + std::to_string(i) + ": 1\r\n";
   EXPECT_EQ(RawStatus(server.port, "GET / HTTP/1.1\r\nHost: " + own + "\r\n" + few + "\r\n"), 431) << "101 fields";
+  // Lines ended by a line feed alone count the same: 101 fields are too many.
+  std::string bare;
+  for (int i = 0; i < 100; ++i) bare += "X-" + std::to_string(i) + ": 1\n";
+  EXPECT_EQ(RawStatus(server.port, "GET / HTTP/1.1\nHost: " + own + "\n" + bare + "\n"), 431) << "101 fields, bare line feeds";
   std::vector<std::thread> parallel;
   std::atomic<int> refused{0};
   for (int i = 0; i < 4; ++i) {
@@ -1200,6 +1208,53 @@ TEST(Serve, EventTextCannotBeBrokenOut) {
   EXPECT_EQ(EventText("error", "a\rb\r\nc\nd"), "event: error\ndata: a\ndata: b\ndata: c\ndata: d\n\n");
   EXPECT_EQ(EventText("state", ""), "event: state\ndata: \n\n");
   EXPECT_EQ(EventText("error", "x\r\r\nevent: reload"), "event: error\ndata: x\ndata: \ndata: event: reload\n\n");
+}
+
+// A page that falls behind gets every event it missed, up to the last
+// kKeptEvents, with only the latest frame, in its place among them; a page
+// that is up to date gets nothing.
+TEST(Serve, APageBehindGetsTheKeptEventsAndTheLatestFrame) {
+  Hub hub;
+  const auto next = [&hub](uint64_t* cursor) {
+    std::string out;
+    EXPECT_TRUE(NextForPage(&hub, cursor, true, std::chrono::milliseconds(0), &out));
+    return out;
+  };
+  uint64_t early = 0;
+  std::string out;
+  ASSERT_TRUE(NextForPage(&hub, &early, false, std::chrono::milliseconds(0), &out));
+  std::string states;
+  for (size_t i = 0; i + 1 < kKeptEvents; ++i) {
+    Publish(&hub, "state", std::to_string(i));
+    states += EventText("state", std::to_string(i));
+  }
+  Publish(&hub, "frame", "old");
+  Publish(&hub, "frame", "new");
+  Publish(&hub, "error", "e");
+  uint64_t late = early;
+  EXPECT_EQ(next(&early), states + EventText("frame", "new") + EventText("error", "e"));
+  EXPECT_EQ(next(&early), "") << "nothing new";
+  Publish(&hub, "state", "last");  // one more than is kept: the oldest goes
+  EXPECT_EQ(next(&late), states.substr(EventText("state", "0").size()) + EventText("frame", "new") +
+                             EventText("error", "e") + EventText("state", "last"));
+  Publish(&hub, "frame", "newest");
+  EXPECT_EQ(next(&early), EventText("state", "last") + EventText("frame", "newest"));
+  EXPECT_EQ(next(&late), EventText("frame", "newest"));
+  EXPECT_EQ(next(&late), "") << "the frame it has is not sent again";
+}
+
+// The files a show is rebuilt for: its pictures, named or not yet there,
+// and its fonts when they are files, not installed families.
+TEST(Serve, TheWatchedFilesAreThePicturesAndFontFilesNamed) {
+  const fs::path dir = Scratch("named");
+  WriteText(dir / "face.ttf", "not really a font");
+  const Json description = Json::parse(R"({"sign": {"width": 8, "height": 8, "font": "face.ttf"},
+      "pages": [{"areas": [{"components": [{"elements": [
+        {"type": "picture", "png": "a.png"},
+        {"type": "string", "text": "x", "font": "DejaVu Sans"},
+        {"type": "string", "text": "y", "font": "sub/missing.ttf"}]}]}]}]})");
+  const std::set<std::string> want = {(dir / "a.png").string(), (dir / "face.ttf").string()};
+  EXPECT_EQ(NamedFiles(description, dir.string()), want);
 }
 
 // A carriage return in a picture's name reaches the page inside its error

@@ -14,13 +14,14 @@ set(LEDVIEW_TEST_CJK_FONT "Z:/usr/share/fonts/truetype/wqy/wqy-microhei.ttc" CAC
     "An outline font with the GB2312 hanzi the tests load, as Wine sees it")
 
 # The engine's unit tests, the Linux window tests (SDL) and the command's
-# tests left out (and the POSIX font probe's), and the Win32 platform layer's
-# own tests added.
+# tests left out (and the POSIX font probe's and local time's), and the
+# Win32 platform layer's own tests added.
 file(GLOB_RECURSE LEDVIEW_TEST_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
 list(FILTER LEDVIEW_TEST_SOURCES EXCLUDE REGEX "/tests/tools/")
 list(FILTER LEDVIEW_TEST_SOURCES EXCLUDE REGEX "/tests/api/preview_test.cpp$")
 list(FILTER LEDVIEW_TEST_SOURCES EXCLUDE REGEX "/tests/platform/file_test.cpp$")
+list(FILTER LEDVIEW_TEST_SOURCES EXCLUDE REGEX "/tests/platform/posix/")
 list(FILTER LEDVIEW_TEST_SOURCES EXCLUDE REGEX "/tests/windows/window_test.cpp$")
 add_executable(ledview_tests ${LEDVIEW_TEST_SOURCES})
 target_include_directories(ledview_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
