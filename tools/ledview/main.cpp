@@ -91,6 +91,10 @@ struct RenderArgs {
   std::string frames;
 };
 
+const char* const kSizeHelp = "Sign size WIDTHxHEIGHT in LEDs (default: the description's sign, else 128x32)";
+const char* const kModeHelp =
+    "Colour mode: 1 one colour, 2 red and green, 4 full colour (default: the description's, else 1)";
+const char* const kRealTickHelp = "Milliseconds between two action ticks, simulated and real";
 const char* const kFontHelp =
     "Outline font for strings above 16 pixels: a fontconfig name or a file (default: the "
     "description's sign font, else an installed font that has the show's characters)";
@@ -98,6 +102,14 @@ const char* const kFontHelp =
 // Colour modes the engine has.
 const CLI::Validator kColourModes(
     [](std::string& v) { return v == "1" || v == "2" || v == "4" ? "" : "must be 1, 2 or 4"; }, "1, 2 or 4");
+
+// The options of the commands that play a show in real time in a page.
+void AddShowOptions(CLI::App* cmd, std::string* size, int32_t* mode, std::string* font, int32_t* tickms) {
+  cmd->add_option("--size", *size, kSizeHelp);
+  cmd->add_option("--mode", *mode, kModeHelp)->check(kColourModes);
+  cmd->add_option("--font", *font, kFontHelp);
+  cmd->add_option("--tick", *tickms, kRealTickHelp)->capture_default_str();
+}
 
 // A moment in a render: a finite number of seconds from 0 to a day.
 const CLI::Validator kSecondsRange(
@@ -111,8 +123,8 @@ const CLI::Validator kSecondsRange(
 
 void AddRenderOptions(CLI::App* cmd, RenderArgs* a, bool demo) {
   if (!demo) {
-    cmd->add_option("--size", a->size, "Sign size WIDTHxHEIGHT in LEDs (default: the description's sign, else 128x32)");
-    cmd->add_option("--mode", a->mode, "Colour mode: 1 one colour, 2 red and green, 4 full colour (default: the description's, else 1)")
+    cmd->add_option("--size", a->size, kSizeHelp);
+    cmd->add_option("--mode", a->mode, kModeHelp)
         ->check(kColourModes);
   }
   cmd->add_option("--font", a->font, kFontHelp);
@@ -484,7 +496,7 @@ int Main(int argc, char** argv) {
   PlayArgs playargs;
   CLI::App* play = app.add_subcommand("play", "Play a playbill in a window in real time");
   play->add_option("playbill", playargs.input, "Playbill or JSON description")->required();
-  play->add_option("--size", playargs.size, "Sign size WIDTHxHEIGHT in LEDs (default: the description's sign, else 128x32)");
+  play->add_option("--size", playargs.size, kSizeHelp);
   play->add_option("--mode", playargs.mode, "Colour mode: 1 one colour, 2 red and green, 4 (or 5) full colour (default: the description's, else 1)")
       ->check(CLI::Validator(
           [](std::string& v) { return v == "1" || v == "2" || v == "4" || v == "5" ? "" : "must be 1, 2, 4 or 5"; },
@@ -500,12 +512,7 @@ int Main(int argc, char** argv) {
   ServeOptions serveargs;
   CLI::App* serve = app.add_subcommand("serve", "Play a show live in the browser, reloading it on save");
   serve->add_option("show", serveargs.input, "JSON description or playbill")->required();
-  serve->add_option("--size", serveargs.size, "Sign size WIDTHxHEIGHT in LEDs (default: the description's sign, else 128x32)");
-  serve->add_option("--mode", serveargs.mode, "Colour mode: 1 one colour, 2 red and green, 4 full colour (default: the description's, else 1)")
-      ->check(kColourModes);
-  serve->add_option("--font", serveargs.font, kFontHelp);
-  serve->add_option("--tick", serveargs.tickms, "Milliseconds between two action ticks, simulated and real")
-      ->capture_default_str();
+  AddShowOptions(serve, &serveargs.size, &serveargs.mode, &serveargs.font, &serveargs.tickms);
   serve->add_option("--host", serveargs.host, "Address to listen on")->capture_default_str();
   serve->add_option("--port", serveargs.port, "Port to listen on (0: any free port)")->capture_default_str();
   serve->footer(kFooterServe);
@@ -514,12 +521,7 @@ int Main(int argc, char** argv) {
   CLI::App* exportweb = app.add_subcommand("export-web", "Write a folder that plays a show in any browser");
   exportweb->add_option("show", exportargs.input, "JSON description or playbill")->required();
   exportweb->add_option("-o,--output", exportargs.output, "Folder to write (new or empty)")->required();
-  exportweb->add_option("--size", exportargs.size, "Sign size WIDTHxHEIGHT in LEDs (default: the description's sign, else 128x32)");
-  exportweb->add_option("--mode", exportargs.mode, "Colour mode: 1 one colour, 2 red and green, 4 full colour (default: the description's, else 1)")
-      ->check(kColourModes);
-  exportweb->add_option("--font", exportargs.font, kFontHelp);
-  exportweb->add_option("--tick", exportargs.tickms, "Milliseconds between two action ticks, simulated and real")
-      ->capture_default_str();
+  AddShowOptions(exportweb, &exportargs.size, &exportargs.mode, &exportargs.font, &exportargs.tickms);
   exportweb->footer(kFooterExportWeb);
 
   // A mistyped command is named back with the command it was probably
