@@ -41,9 +41,7 @@ std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t
 // with its warnings, and the playbill and the font as base64.
 std::string ShowScript(const Show& show, const std::string& name, const std::string& fontname,
                        const std::vector<uint8_t>& font) {
-  Json j;
-  std::string error;
-  ParseJson(ShowJson(show, name), &j, &error);
+  Json j = ShowJson(show, name);
   j["bill"] = Base64(show.bill);
   j["fontfile"] = fontname;
   j["font"] = Base64(font);

@@ -114,8 +114,8 @@ bool WriteGallery(const std::string& folder, const std::string& font, bool progr
   bill::BmpBlock picture;
   bill::BmpBlock small;
   std::string temp;
-  if (!SamplePicture(font, 22, kSignWidth, &picture, error) || !SamplePicture(font, 12, kSignWidth - 8, &small, error) ||
-      !StartFolder(dir, &temp, error)) {
+  if (!SamplePicture(font, 22, kSignWidth, &picture, error) ||
+      !SamplePicture(font, 12, kSignWidth - 8, &small, error) || !StartFolder(dir, &temp, error)) {
     return false;
   }
   RenderOptions o;
@@ -160,7 +160,8 @@ bool WriteGallery(const std::string& folder, const std::string& font, bool progr
       DiscardTemp(temp);
       return false;
     }
-    borders.push_back({file, std::to_string(t) + " (" + BorderWidthWords(t) + ")", kBorderWords[static_cast<size_t>(t - 1)]});
+    borders.push_back(
+        {file, std::to_string(t) + " (" + BorderWidthWords(t) + ")", kBorderWords[static_cast<size_t>(t - 1)]});
   }
   if (progress) std::fprintf(stderr, "\r%-50s\r", "");
   const std::string html =
@@ -177,8 +178,9 @@ bool WriteGallery(const std::string& folder, const std::string& font, bool progr
       ", played again and again. A description names an effect by the name shown, or by its number.</p>\n" +
       Section("Entry effects", entries) +
       "<p>Exit effects follow the picture's stay; each starts from the whole picture shown at once.</p>\n" +
-      Section("Exit effects", exits) + "<h2>Speeds</h2>\n<p>\"speed\": 0..8 sets how fast an effect runs; a scroll moves about " +
-      "this many LEDs a second (other effects step at the same rates):</p>\n" + SpeedTable() +
+      Section("Exit effects", exits) +
+      "<h2>Speeds</h2>\n<p>\"speed\": 0..8 sets how fast an effect runs; a scroll moves about this many "
+      "LEDs a second (other effects step at the same rates):</p>\n" + SpeedTable() +
       "<p>Text wider than its component slides in from the right by itself, and taller text from below, "
       "even with the entry Instant.</p>\n" +
       "<p>A border (\"border\": 1..8) is drawn inside its component and takes that many LEDs on each side "

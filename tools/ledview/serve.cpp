@@ -99,7 +99,7 @@ int RunServe(const ServeOptions& o) {
   std::string error;
   if (!PrepareShow(o.input, o.font, o.size, o.mode, o.tickms, &engine.show, &error)) return fail(error);
   PrintWarnings(engine.show.warnings, stderr);
-  hub.show = ShowJson(engine.show, engine.name);
+  hub.show = ShowJson(engine.show, engine.name).dump();
   hub.stringids = engine.show.stringids;
   hub.pagestrings = engine.show.pagestrings;
 

@@ -97,7 +97,7 @@ bool PrepareShow(const std::string& input, const std::string& font, const std::s
   return true;
 }
 
-std::string ShowJson(const Show& s, const std::string& name) {
+Json ShowJson(const Show& s, const std::string& name) {
   Json j;
   j["name"] = name;
   j["width"] = s.options.width;
@@ -111,7 +111,7 @@ std::string ShowJson(const Show& s, const std::string& name) {
   for (uint8_t i = 0; i <= 8; ++i) palette.push_back(PaletteRgb(i));
   j["palette"] = palette;
   j["dot"] = kLedDotRadius;
-  return j.dump();
+  return j;
 }
 
 namespace {
@@ -121,8 +121,9 @@ void SendFrame(Engine* e, Clock::time_point refreshed) {
   e->shown = s.leds;
   Json j;
   j["t"] = s.ms;
-  j["page"] = PlayingPage();
-  SetPage(e->hub, PlayingPage());
+  const int32_t page = PlayingPage();
+  j["page"] = page;
+  SetPage(e->hub, page);
   j["w"] = s.options.width;
   j["h"] = s.options.height;
   j["sent"] = std::chrono::duration_cast<std::chrono::microseconds>(refreshed.time_since_epoch()).count();
@@ -190,7 +191,7 @@ void Outcome(Engine* e, Request r) {
     PublishError(e->hub, r.generation, error);
     return;
   }
-  PublishReload(e->hub, r.generation, ShowJson(e->show, e->name), e->show.stringids, e->show.pagestrings);
+  PublishReload(e->hub, r.generation, ShowJson(e->show, e->name).dump(), e->show.stringids, e->show.pagestrings);
 }
 
 // Plays on to `seconds` without sending frames, from the start when that is

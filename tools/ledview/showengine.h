@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ledview/hub.h"
+#include "ledview/jsontext.h"
 #include "ledview/stepper.h"
 
 namespace ledview::tool {
@@ -84,6 +85,6 @@ bool PrepareShow(const std::string& input, const std::string& font, const std::s
 
 // The show as a page learns it: name, size, mode, tick, live strings,
 // warnings and the LED look of the GIF output.
-std::string ShowJson(const Show& s, const std::string& name);
+Json ShowJson(const Show& s, const std::string& name);
 
 }  // namespace ledview::tool
